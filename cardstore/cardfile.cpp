@@ -1,0 +1,367 @@
+#include "cardfile.h"
+
+#include "errors.h"
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cardstore {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+    constexpr const char* kFormatName = "karte-cardset";
+    constexpr const char* kFormatVersion = "1";
+    constexpr char kSqliteMagic[16] = { 'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f', 'o', 'r', 'm', 'a', 't', ' ', '3', '\0' };
+
+    const char* typeName(FieldType type)
+    {
+        switch (type) {
+        case FieldType::Integer:
+            return "integer";
+        case FieldType::Float:
+            return "float";
+        case FieldType::Text:
+            break;
+        }
+        return "text";
+    }
+
+    [[noreturn]] void fail(int code, const std::string& path, const std::string& detail = {})
+    {
+        throw DatabaseError::fromStatus(code, { detail, "File: " + path });
+    }
+
+    // Mode bits are honoured even for the superuser, so a file marked read-only stays untouched.
+    bool modeAllows(const struct stat& info, mode_t bits) { return (info.st_mode & bits) != 0; }
+
+    void transaction(sqlite::Connection& connection, auto&& body)
+    {
+        connection.exec("BEGIN IMMEDIATE");
+        try {
+            body();
+            connection.exec("COMMIT");
+        } catch (...) {
+            sqlite3_exec(connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+    }
+
+    void syncPath(const std::string& path, bool directory)
+    {
+        int fd = ::open(path.c_str(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
+        if (fd < 0)
+            return;
+        ::fsync(fd);
+        ::close(fd);
+    }
+
+} // namespace
+
+bool CardFile::isWritable(const std::string& path)
+{
+    struct stat info { };
+    if (::stat(path.c_str(), &info) != 0)
+        return false;
+    if (!modeAllows(info, 0222) || ::access(path.c_str(), W_OK) != 0)
+        return false;
+    // The rollback journal lives beside the file, so its directory must be writable as well.
+    std::string directory = fs::path(path).parent_path().string();
+    if (directory.empty())
+        directory = ".";
+    struct stat dirInfo { };
+    return ::stat(directory.c_str(), &dirInfo) == 0 && modeAllows(dirInfo, 0222) && ::access(directory.c_str(), W_OK) == 0;
+}
+
+CardFile CardFile::open(const std::string& path, bool readOnly)
+{
+    struct stat info { };
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            fail(status::kTableNotFound, path);
+        fail(status::kNoAccess, path, std::strerror(errno));
+    }
+    if (S_ISDIR(info.st_mode))
+        fail(status::kNotACardSet, path, "It is a directory");
+    if (!S_ISREG(info.st_mode))
+        fail(status::kNotACardSet, path, "It is not a regular file");
+    if (!modeAllows(info, 0444) || ::access(path.c_str(), R_OK) != 0)
+        fail(status::kNoAccess, path, "The file cannot be read");
+    if (info.st_size == 0)
+        fail(status::kNotACardSet, path, "The file is empty");
+
+    char header[sizeof kSqliteMagic] = { };
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        std::size_t got = std::fread(header, 1, sizeof header, file);
+        std::fclose(file);
+        if (got != sizeof header || std::memcmp(header, kSqliteMagic, sizeof header) != 0)
+            fail(status::kNotACardSet, path);
+    } else {
+        fail(status::kNoAccess, path, std::strerror(errno));
+    }
+
+    CardFile file;
+    file.readOnly_ = readOnly || !isWritable(path);
+    file.connection_ = sqlite::Connection(path, file.readOnly_, false);
+    if (!file.readOnly_)
+        file.connection_.exec("PRAGMA synchronous=FULL");
+    file.readDefinitions();
+    file.checkRecordsTable();
+    return file;
+}
+
+void CardFile::readDefinitions()
+{
+    const std::string& path = connection_.path();
+    {
+        auto probe = connection_.prepare(
+            "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('karte_meta','karte_fields','karte_indexes','cards')");
+        probe.step();
+        if (probe.columnInt(0) != 4)
+            fail(status::kNotACardSet, path);
+    }
+    std::string format, version;
+    auto meta = connection_.prepare("SELECT key, value FROM karte_meta");
+    while (meta.step()) {
+        std::string key = meta.columnText(0);
+        if (key == "format")
+            format = meta.columnText(1);
+        else if (key == "version")
+            version = meta.columnText(1);
+    }
+    if (format != kFormatName)
+        fail(status::kNotACardSet, path);
+    if (version != kFormatVersion)
+        fail(status::kCorruptFile, path, "Unknown card set version " + version);
+
+    auto fieldQuery = connection_.prepare("SELECT position, name, type, size, required FROM karte_fields ORDER BY position");
+    while (fieldQuery.step()) {
+        if (fieldQuery.columnInt(0) != static_cast<std::int64_t>(fields_.size()))
+            fail(status::kCorruptFile, path, "Field definitions are out of order");
+        FieldDef field;
+        field.name = fieldQuery.columnText(1);
+        std::string type = fieldQuery.columnText(2);
+        if (type == "text")
+            field.type = FieldType::Text;
+        else if (type == "integer")
+            field.type = FieldType::Integer;
+        else if (type == "float")
+            field.type = FieldType::Float;
+        else
+            fail(status::kCorruptFile, path, "Unknown field type " + type);
+        std::int64_t size = fieldQuery.columnInt(3);
+        if (field.name.empty() || size < 0 || size > 1'000'000)
+            fail(status::kCorruptFile, path, "Bad field definition");
+        field.size = static_cast<int>(size);
+        field.required = fieldQuery.columnInt(4) != 0;
+        fields_.push_back(field);
+    }
+    if (fields_.empty())
+        fail(status::kCorruptFile, path, "The card set has no fields");
+
+    auto indexQuery = connection_.prepare("SELECT name, fields, options FROM karte_indexes ORDER BY position");
+    while (indexQuery.step()) {
+        IndexDef index;
+        index.name = indexQuery.columnText(0);
+        index.fields = indexQuery.columnText(1);
+        index.options = static_cast<unsigned>(indexQuery.columnInt(2));
+        for (const std::string& name : index.fieldNames()) {
+            bool known = false;
+            for (const FieldDef& field : fields_)
+                known = known || sameName(field.name, name);
+            if (!known)
+                fail(status::kCorruptFile, path, "Index " + index.name + " names an unknown field");
+        }
+        if (index.name.empty() || index.fieldNames().empty())
+            fail(status::kCorruptFile, path, "Bad index definition");
+        indexes_.push_back(index);
+    }
+}
+
+std::string CardFile::columnList() const
+{
+    std::string columns = "id";
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        columns += ", f" + std::to_string(i);
+    return columns;
+}
+
+void CardFile::checkRecordsTable()
+{
+    // Preparing a statement over every column proves the records table has the declared shape.
+    connection_.prepare("SELECT " + columnList() + " FROM cards LIMIT 0");
+}
+
+Value valueFromColumn(const sqlite::Statement& statement, int column, FieldType type)
+{
+    if (statement.columnType(column) == SQLITE_NULL)
+        return {};
+    switch (type) {
+    case FieldType::Integer:
+        return statement.columnInt(column);
+    case FieldType::Float:
+        return statement.columnDouble(column);
+    case FieldType::Text:
+        break;
+    }
+    std::string text = statement.columnText(column);
+    if (text.empty())
+        return {};
+    return text;
+}
+
+std::vector<Row> CardFile::loadRows()
+{
+    std::vector<Row> rows;
+    auto count = connection_.prepare("SELECT count(*) FROM cards");
+    count.step();
+    rows.reserve(static_cast<std::size_t>(count.columnInt(0)));
+    auto query = connection_.prepare("SELECT " + columnList() + " FROM cards ORDER BY id");
+    while (query.step()) {
+        Row row;
+        row.rowid = query.columnInt(0);
+        row.values.reserve(fields_.size());
+        for (std::size_t i = 0; i < fields_.size(); ++i)
+            row.values.push_back(valueFromColumn(query, static_cast<int>(i + 1), fields_[i].type));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+bool CardFile::changedSinceLastLook()
+{
+    std::int64_t version = connection_.dataVersion();
+    bool changed = version != lastDataVersion_;
+    lastDataVersion_ = version;
+    return changed;
+}
+
+std::int64_t CardFile::insert(const std::vector<Value>& values)
+{
+    std::vector<std::int64_t> rowids;
+    insertMany({ values }, rowids);
+    return rowids.front();
+}
+
+void CardFile::insertMany(const std::vector<std::vector<Value>>& rows, std::vector<std::int64_t>& rowids)
+{
+    std::string sql = "INSERT INTO cards (" + columnList().substr(4) + ") VALUES (";
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        sql += i ? ", ?" : "?";
+    sql += ")";
+    std::vector<std::int64_t> written;
+    transaction(connection_, [&] {
+        auto statement = connection_.prepare(sql);
+        for (const auto& values : rows) {
+            for (std::size_t i = 0; i < fields_.size(); ++i)
+                statement.bind(static_cast<int>(i + 1), i < values.size() ? values[i] : Value {});
+            statement.step();
+            written.push_back(connection_.lastInsertRowid());
+            statement.reset();
+        }
+    });
+    rowids.insert(rowids.end(), written.begin(), written.end());
+}
+
+void CardFile::update(std::int64_t rowid, const std::vector<Value>& values)
+{
+    std::string sql = "UPDATE cards SET ";
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        sql += (i ? ", f" : "f") + std::to_string(i) + " = ?";
+    sql += " WHERE id = ?";
+    transaction(connection_, [&] {
+        auto statement = connection_.prepare(sql);
+        for (std::size_t i = 0; i < fields_.size(); ++i)
+            statement.bind(static_cast<int>(i + 1), values[i]);
+        statement.bindInt(static_cast<int>(fields_.size() + 1), rowid);
+        statement.step();
+        if (connection_.changes() == 0)
+            throw DatabaseError::fromStatus(status::kRecordDeleted, { "File: " + connection_.path() });
+    });
+}
+
+bool CardFile::remove(std::int64_t rowid)
+{
+    bool removed = false;
+    transaction(connection_, [&] {
+        auto statement = connection_.prepare("DELETE FROM cards WHERE id = ?");
+        statement.bindInt(1, rowid);
+        statement.step();
+        removed = connection_.changes() > 0;
+    });
+    return removed;
+}
+
+void CardFile::create(const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes)
+{
+    fs::path target(path);
+    std::string directory = target.parent_path().string();
+    if (directory.empty())
+        directory = ".";
+    std::string temporary = directory + "/." + target.filename().string() + ".new-XXXXXX";
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        fail(status::kNoAccess, path, std::strerror(errno));
+    ::close(fd);
+    try {
+        {
+            sqlite::Connection connection(temporary, false, true);
+            connection.exec("PRAGMA synchronous=FULL");
+            transaction(connection, [&] {
+                connection.exec("CREATE TABLE karte_meta(key TEXT PRIMARY KEY, value TEXT NOT NULL)");
+                connection.exec("CREATE TABLE karte_fields(position INTEGER PRIMARY KEY, name TEXT NOT NULL, "
+                                "type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL)");
+                connection.exec("CREATE TABLE karte_indexes(position INTEGER PRIMARY KEY, name TEXT NOT NULL, "
+                                "fields TEXT NOT NULL, options INTEGER NOT NULL)");
+                std::string columns = "id INTEGER PRIMARY KEY AUTOINCREMENT";
+                for (std::size_t i = 0; i < fields.size(); ++i)
+                    columns += ", f" + std::to_string(i);
+                connection.exec(("CREATE TABLE cards(" + columns + ")").c_str());
+                auto meta = connection.prepare("INSERT INTO karte_meta VALUES (?, ?)");
+                for (auto [key, value] : { std::pair { "format", kFormatName }, std::pair { "version", kFormatVersion } }) {
+                    meta.bindText(1, key);
+                    meta.bindText(2, value);
+                    meta.step();
+                    meta.reset();
+                }
+                auto field = connection.prepare("INSERT INTO karte_fields VALUES (?, ?, ?, ?, ?)");
+                for (std::size_t i = 0; i < fields.size(); ++i) {
+                    field.bindInt(1, static_cast<std::int64_t>(i));
+                    field.bindText(2, fields[i].name);
+                    field.bindText(3, typeName(fields[i].type));
+                    field.bindInt(4, fields[i].type == FieldType::Text ? fields[i].size : 0);
+                    field.bindInt(5, fields[i].required ? 1 : 0);
+                    field.step();
+                    field.reset();
+                }
+                auto index = connection.prepare("INSERT INTO karte_indexes VALUES (?, ?, ?, ?)");
+                for (std::size_t i = 0; i < indexes.size(); ++i) {
+                    index.bindInt(1, static_cast<std::int64_t>(i));
+                    index.bindText(2, indexes[i].name);
+                    index.bindText(3, indexes[i].fields);
+                    index.bindInt(4, indexes[i].options);
+                    index.step();
+                    index.reset();
+                }
+            });
+        }
+        ::chmod(temporary.c_str(), 0644);
+        syncPath(temporary, false);
+        if (::rename(temporary.c_str(), path.c_str()) != 0)
+            fail(status::kNoAccess, path, std::strerror(errno));
+        syncPath(directory, true);
+    } catch (...) {
+        ::unlink(temporary.c_str());
+        throw;
+    }
+}
+
+} // namespace cardstore

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "definitions.h"
+#include "sqlitedb.h"
+#include "value.h"
+
+#include <string>
+#include <vector>
+
+namespace cardstore {
+
+// One card set file on disk: a SQLite database that records its own field and index definitions and
+// holds the records. Every write is one transaction; a failed write leaves the file as it was.
+class CardFile
+{
+public:
+    // Opens and checks a card set. Anything that is not one (missing, a directory, unreadable, empty,
+    // random bytes, another program's database, damaged) raises a DatabaseError and is not modified.
+    static CardFile open(const std::string& path, bool readOnly);
+    // Creates an empty card set, replacing a file of that name only once the new one is complete.
+    static void create(const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes);
+
+    // Whether the file may be written by this user: its permission bits and its directory's.
+    static bool isWritable(const std::string& path);
+
+    const std::vector<FieldDef>& fields() const { return fields_; }
+    const std::vector<IndexDef>& indexes() const { return indexes_; }
+    bool readOnly() const { return readOnly_; }
+    const std::string& path() const { return connection_.path(); }
+
+    std::vector<Row> loadRows();
+    // Whether another connection has changed the file since the last call (always true at the first).
+    bool changedSinceLastLook();
+
+    std::int64_t insert(const std::vector<Value>& values);
+    void insertMany(const std::vector<std::vector<Value>>& rows, std::vector<std::int64_t>& rowids);
+    void update(std::int64_t rowid, const std::vector<Value>& values);
+    // false when the record was already gone
+    bool remove(std::int64_t rowid);
+
+private:
+    CardFile() = default;
+    void readDefinitions();
+    void checkRecordsTable();
+    std::string columnList() const;
+
+    sqlite::Connection connection_;
+    std::vector<FieldDef> fields_;
+    std::vector<IndexDef> indexes_;
+    bool readOnly_ = false;
+    std::int64_t lastDataVersion_ = -1;
+};
+
+// Converts a value read from a file column to the declared type of its field.
+Value valueFromColumn(const sqlite::Statement& statement, int column, FieldType type);
+
+} // namespace cardstore

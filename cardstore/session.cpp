@@ -1,0 +1,160 @@
+#include "session.h"
+
+#include "definitions.h"
+#include "errors.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace cardstore {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+    std::string executableDirectory()
+    {
+        std::error_code error;
+        fs::path exe = fs::read_symlink("/proc/self/exe", error);
+        return error ? std::string() : exe.parent_path().string();
+    }
+
+    void wipe(std::string& secret)
+    {
+        volatile char* bytes = secret.data();
+        for (std::size_t i = 0; i < secret.size(); ++i)
+            bytes[i] = 0;
+        secret.clear();
+    }
+
+} // namespace
+
+Session& Session::instance()
+{
+    static Session session;
+    return session;
+}
+
+std::string Session::userDataDirectory()
+{
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    fs::path base;
+    if (dataHome && dataHome[0] == '/') {
+        base = dataHome;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = fs::path(home && *home ? home : "/tmp") / ".local" / "share";
+    }
+    return (base / "karte32").string();
+}
+
+std::string Session::aliasDirectory(const std::string& alias)
+{
+    if (alias.empty())
+        return fs::current_path().string();
+    if (alias.front() == '/') {
+        if (!fs::is_directory(alias))
+            throw DatabaseError::fromStatus(status::kUnknownDatabase, { "Alias: " + alias });
+        return alias;
+    }
+    if (!sameName(alias, kBuiltInAlias))
+        throw DatabaseError::fromStatus(status::kUnknownDatabase, { "Alias: " + alias });
+    std::string directory = userDataDirectory();
+    std::error_code error;
+    fs::create_directories(directory, error);
+    if (error)
+        throw DatabaseError::fromStatus(status::kNoAccess, { error.message(), "Directory: " + directory });
+    seedBuiltInSet(directory);
+    return directory;
+}
+
+void Session::seedBuiltInSet(const std::string& directory)
+{
+    std::string present = findFileIgnoringCase(directory, kBuiltInTable);
+    if (fs::exists(present))
+        return;
+    for (const std::string& source : pristineDirectories()) {
+        fs::path pristine = fs::path(source) / kBuiltInTable;
+        if (!fs::is_regular_file(pristine))
+            continue;
+        // Copy under a temporary name and rename, so a half-written copy is never taken for the set.
+        fs::path target = fs::path(directory) / kBuiltInTable;
+        fs::path temporary = fs::path(directory) / (".cardsfrq.db.seed-" + std::to_string(::getpid()));
+        std::error_code error;
+        fs::copy_file(pristine, temporary, fs::copy_options::overwrite_existing, error);
+        if (!error)
+            fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read
+                    | fs::perms::others_read, error);
+        if (!error)
+            fs::rename(temporary, target, error);
+        if (error) {
+            fs::remove(temporary);
+            throw DatabaseError::fromStatus(status::kIoError, { error.message(), "File: " + target.string() });
+        }
+        return;
+    }
+}
+
+void Session::setPristineDirectories(std::vector<std::string> directories)
+{
+    pristineDirectories_ = std::move(directories);
+}
+
+std::vector<std::string> Session::pristineDirectories() const
+{
+    if (!pristineDirectories_.empty())
+        return pristineDirectories_;
+    std::string exeDir = executableDirectory();
+    if (exeDir.empty())
+        return {};
+    return { exeDir, (fs::path(exeDir).parent_path() / "share" / "karte").string() };
+}
+
+void Session::addPassword(const std::string& password)
+{
+    if (password.empty())
+        throw DatabaseError::fromStatus(status::kInvalidPassword);
+    if (std::find(passwords_.begin(), passwords_.end(), password) == passwords_.end())
+        passwords_.push_back(password);
+}
+
+void Session::removePassword(const std::string& password)
+{
+    auto found = std::find(passwords_.begin(), passwords_.end(), password);
+    if (found != passwords_.end()) {
+        wipe(*found);
+        passwords_.erase(found);
+    }
+}
+
+void Session::removeAllPasswords()
+{
+    for (std::string& password : passwords_)
+        wipe(password);
+    passwords_.clear();
+}
+
+std::string findFileIgnoringCase(const std::string& directory, const std::string& name)
+{
+    fs::path exact = fs::path(directory) / name;
+    std::error_code error;
+    if (fs::exists(exact, error))
+        return exact.string();
+    std::string match;
+    int matches = 0;
+    for (const auto& entry : fs::directory_iterator(directory, error)) {
+        std::string candidate = entry.path().filename().string();
+        if (sameName(candidate, name)) {
+            match = entry.path().string();
+            ++matches;
+        }
+    }
+    return matches == 1 ? match : exact.string();
+}
+
+} // namespace cardstore

@@ -1,0 +1,177 @@
+#include "sqlitedb.h"
+
+#include "errors.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+namespace cardstore::sqlite {
+
+void initialise()
+{
+    static const int rc = sqlite3_initialize();
+    if (rc != SQLITE_OK)
+        throw DatabaseError::engineInit(rc);
+}
+
+int statusForSqlite(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_NOTADB:
+        return status::kNotACardSet;
+    case SQLITE_CORRUPT:
+    case SQLITE_FORMAT:
+    case SQLITE_SCHEMA:
+        return status::kCorruptFile;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return status::kTableLocked;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return status::kNoAccess;
+    case SQLITE_CONSTRAINT:
+        return status::kKeyViolation;
+    default:
+        return status::kIoError;
+    }
+}
+
+Connection::Connection(const std::string& path, bool readOnly, bool create) : path_(path)
+{
+    initialise();
+    int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    if (create && !readOnly)
+        flags |= SQLITE_OPEN_CREATE;
+    int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string detail = db_ ? sqlite3_errmsg(db_) : "";
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw DatabaseError::fromStatus(statusForSqlite(rc), { detail, "File: " + path });
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    // A second instance of the program waits for the other's write instead of failing at once.
+    sqlite3_busy_timeout(db_, 5000);
+}
+
+Connection::~Connection() { close(); }
+
+Connection::Connection(Connection&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_))
+{
+}
+
+Connection& Connection::operator=(Connection&& other) noexcept
+{
+    if (this != &other) {
+        close();
+        db_ = std::exchange(other.db_, nullptr);
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+void Connection::close()
+{
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+void Connection::fail(int rc) const
+{
+    std::string detail = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+    throw DatabaseError::fromStatus(statusForSqlite(rc), { detail, "File: " + path_ });
+}
+
+void Connection::exec(const char* sql)
+{
+    int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc);
+}
+
+Statement Connection::prepare(std::string_view sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc);
+    return Statement(*this, stmt);
+}
+
+std::int64_t Connection::dataVersion()
+{
+    Statement statement = prepare("PRAGMA data_version");
+    statement.step();
+    return statement.columnInt(0);
+}
+
+std::int64_t Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(db_); }
+
+int Connection::changes() const { return sqlite3_changes(db_); }
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+void Statement::bind(int index, const Value& value)
+{
+    int rc = SQLITE_OK;
+    if (const auto* text = std::get_if<std::string>(&value))
+        rc = sqlite3_bind_text(stmt_, index, text->data(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
+    else if (const auto* integer = std::get_if<std::int64_t>(&value))
+        rc = sqlite3_bind_int64(stmt_, index, *integer);
+    else if (const auto* real = std::get_if<double>(&value))
+        rc = sqlite3_bind_double(stmt_, index, *real);
+    else
+        rc = sqlite3_bind_null(stmt_, index);
+    if (rc != SQLITE_OK)
+        connection_->fail(rc);
+}
+
+void Statement::bindText(int index, std::string_view text)
+{
+    int rc = sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK)
+        connection_->fail(rc);
+}
+
+void Statement::bindInt(int index, std::int64_t value)
+{
+    int rc = sqlite3_bind_int64(stmt_, index, value);
+    if (rc != SQLITE_OK)
+        connection_->fail(rc);
+}
+
+bool Statement::step()
+{
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    connection_->fail(rc);
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+int Statement::columnType(int column) const { return sqlite3_column_type(stmt_, column); }
+
+std::string Statement::columnText(int column) const
+{
+    const unsigned char* text = sqlite3_column_text(stmt_, column);
+    int bytes = sqlite3_column_bytes(stmt_, column);
+    return text ? std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(bytes)) : std::string();
+}
+
+std::int64_t Statement::columnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+double Statement::columnDouble(int column) const { return sqlite3_column_double(stmt_, column); }
+
+} // namespace cardstore::sqlite
