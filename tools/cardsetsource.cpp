@@ -12,31 +12,32 @@ namespace karte {
 
 namespace {
 
-    constexpr std::size_t kColumns = 4;
-    constexpr std::size_t kMaxGloss = 100;
-    constexpr std::size_t kMaxLanguage = 150;
+constexpr std::size_t kColumns = 4;
+constexpr std::size_t kMaxGloss = 100;
+constexpr std::size_t kMaxLanguage = 150;
 
-    std::vector<std::string> splitTabs(const std::string& line)
-    {
-        std::vector<std::string> columns(1);
-        for (char c : line) {
-            if (c == '\t')
-                columns.emplace_back();
-            else
-                columns.back() += c;
-        }
-        return columns;
+std::vector<std::string> splitTabs(const std::string& line)
+{
+    std::vector<std::string> columns(1);
+    for (char c : line) {
+        if (c == '\t')
+            columns.emplace_back();
+        else
+            columns.back() += c;
     }
+    return columns;
+}
 
-    bool allDigits(const std::string& text)
-    {
-        return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
-    }
+bool allDigits(const std::string& text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+}
 
 } // namespace
 
 SourceError::SourceError(int line, const std::string& problem)
-    : std::runtime_error("line " + std::to_string(line) + ": " + problem), line_(line)
+    : std::runtime_error("line " + std::to_string(line) + ": " + problem)
+    , line_(line)
 {
 }
 
@@ -59,7 +60,8 @@ std::vector<SourceCard> parseCardSource(std::istream& in)
             throw SourceError(number, "empty line");
         std::vector<std::string> columns = splitTabs(line);
         if (columns.size() != kColumns)
-            throw SourceError(number, "expected " + std::to_string(kColumns) + " columns, found " + std::to_string(columns.size()));
+            throw SourceError(
+                number, "expected " + std::to_string(kColumns) + " columns, found " + std::to_string(columns.size()));
         SourceCard card;
         if (!allDigits(columns[0]) || columns[0].size() > 9)
             throw SourceError(number, "the rank '" + columns[0] + "' is not a whole number");
@@ -83,7 +85,8 @@ std::vector<SourceCard> parseCardSource(std::istream& in)
     }
     if (number == 0)
         throw SourceError(1, "the source is empty");
-    std::stable_sort(cards.begin(), cards.end(), [](const SourceCard& a, const SourceCard& b) { return a.rank < b.rank; });
+    std::stable_sort(
+        cards.begin(), cards.end(), [](const SourceCard& a, const SourceCard& b) { return a.rank < b.rank; });
     return cards;
 }
 
