@@ -6,10 +6,11 @@ namespace cardstore {
 
 namespace {
 
+    // Status codes are shown as four upper-case hex digits, the form the program's messages have always used.
     std::string hex4(int code)
     {
         char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "%.4x", static_cast<unsigned>(code));
+        std::snprintf(buffer, sizeof buffer, "%.4X", static_cast<unsigned>(code));
         return buffer;
     }
 
