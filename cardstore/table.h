@@ -128,10 +128,9 @@ private:
     IndexOrder& orderFor(int indexNumber);
     int indexNumber(const std::string& name) const; // -1: natural order
     int primaryIndexNumber() const;
-    void locateAfterReload(std::int64_t oldRowid, const std::vector<std::int64_t>& oldOrderRowids, std::size_t oldPos);
+    void locateAfterReload(const std::optional<Row>& oldCurrent);
     const std::vector<Value>& currentValues() const;
     Value convert(int index, const std::string& text) const;
-    void setFlagsForPosition();
     void storeRecord(std::uint32_t slot);
     void writePendingRecord();
     void checkUnique(const std::vector<Value>& values, std::uint32_t ignoredSlot);

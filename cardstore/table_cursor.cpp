@@ -1,7 +1,8 @@
 #include "errors.h"
 #include "table.h"
 
-#include <unordered_map>
+#include <algorithm>
+#include <optional>
 
 namespace cardstore {
 
@@ -25,15 +26,6 @@ void Table::checkBrowseMode()
     default:
         break;
     }
-}
-
-void Table::setFlagsForPosition()
-{
-    bool empty = recordCount() == 0;
-    if (empty)
-        pos_ = 0;
-    bof_ = empty;
-    eof_ = empty;
 }
 
 void Table::first()
@@ -84,52 +76,53 @@ void Table::refresh()
 {
     checkBrowseMode();
     if (file_->changedSinceLastLook()) {
-        std::int64_t oldRowid = 0;
-        std::vector<std::int64_t> oldOrderRowids;
+        std::optional<Row> oldCurrent;
         const auto& slots = activeOrder().slots();
-        oldOrderRowids.reserve(slots.size());
-        for (std::uint32_t slot : slots)
-            oldOrderRowids.push_back(rows_[slot].rowid);
-        if (pos_ < oldOrderRowids.size())
-            oldRowid = oldOrderRowids[pos_];
-        std::size_t oldPos = pos_;
+        if (pos_ < slots.size())
+            oldCurrent = rows_[slots[pos_]];
         rows_ = file_->loadRows();
         live_.assign(rows_.size(), true);
         for (IndexOrder& order : orders_)
             order.invalidate();
         activeOrder();
-        locateAfterReload(oldRowid, oldOrderRowids, oldPos);
+        locateAfterReload(oldCurrent);
     }
+    // After a re-read the cursor stands on a record and has passed neither end, so both ways are open again:
+    // another program may have added records beyond either end.
+    bof_ = eof_ = recordCount() == 0;
     notify(DataEvent::DataSetChange);
 }
 
-void Table::locateAfterReload(std::int64_t oldRowid, const std::vector<std::int64_t>& oldOrderRowids, std::size_t oldPos)
+void Table::locateAfterReload(const std::optional<Row>& oldCurrent)
 {
-    const auto& slots = activeOrder().slots();
-    std::unordered_map<std::int64_t, std::size_t> positionOf;
-    positionOf.reserve(slots.size());
-    for (std::size_t i = 0; i < slots.size(); ++i)
-        positionOf.emplace(rows_[slots[i]].rowid, i);
-
-    auto stays = positionOf.find(oldRowid);
-    if (stays != positionOf.end()) {
-        pos_ = stays->second;
-        if (slots.empty())
-            setFlagsForPosition();
+    const IndexOrder& order = activeOrder();
+    const auto& slots = order.slots();
+    pos_ = 0;
+    if (!oldCurrent || slots.empty())
         return;
-    }
-    // The current record is gone: the next surviving one in the old order, else the one before.
-    std::optional<std::size_t> found;
-    for (std::size_t i = oldPos + 1; i < oldOrderRowids.size() && !found; ++i)
-        if (auto it = positionOf.find(oldOrderRowids[i]); it != positionOf.end())
-            found = it->second;
-    for (std::size_t i = std::min(oldPos, oldOrderRowids.size()); i-- > 0 && !found;)
-        if (auto it = positionOf.find(oldOrderRowids[i]); it != positionOf.end())
-            found = it->second;
-    pos_ = found.value_or(0);
-    bof_ = eof_ = false;
-    if (slots.empty())
-        setFlagsForPosition();
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        if (rows_[slots[i]].rowid == oldCurrent->rowid) {
+            pos_ = i;
+            return;
+        }
+    // The current record is gone: the record now following its place in the order, which may be one another
+    // program added there, else the last one. Equal keys stand in insertion order, that is by rowid.
+    const std::size_t keyFields = order.fieldPositions().size();
+    const std::string oldKey = order.natural() ? std::string() : order.makeKey(oldCurrent->values, keyFields);
+    const bool descending
+        = !order.natural() && (indexDefs_[static_cast<std::size_t>(activeIndex_)].options & indexoption::kDescending);
+    auto sortsAfterOld = [&](std::uint32_t slot) {
+        const Row& row = rows_[slot];
+        if (!order.natural()) {
+            int result = order.makeKey(row.values, keyFields).compare(oldKey);
+            if (result != 0)
+                return descending ? result < 0 : result > 0;
+        }
+        return row.rowid > oldCurrent->rowid;
+    };
+    auto next
+        = std::partition_point(slots.begin(), slots.end(), [&](std::uint32_t slot) { return !sortsAfterOld(slot); });
+    pos_ = next == slots.end() ? slots.size() - 1 : static_cast<std::size_t>(next - slots.begin());
 }
 
 void Table::setIndexName(const std::string& name)
@@ -161,6 +154,8 @@ void Table::setIndexName(const std::string& name)
         // Each index keeps its own key; a new one starts empty.
         keyBuffer_.assign(fieldDefs_.size(), Value {});
         keyAssigned_.assign(fieldDefs_.size(), false);
+        // The flags told of the ends of the old order; in the new one the record may have neighbours both ways.
+        bof_ = eof_ = slots.empty();
     }
     notify(DataEvent::DataSetChange);
 }
