@@ -98,11 +98,15 @@ CardFile CardFile::open(const std::string& path, bool readOnly)
     if (info.st_size == 0)
         fail(status::kNotACardSet, path, "The file is empty");
 
-    char header[sizeof kSqliteMagic] = { };
+    // The magic, then the file format versions at bytes 18 and 19: a card set is always kept with a rollback
+    // journal (1). A write-ahead-log database (2) belongs to another program, and merely opening it could fold
+    // its pending log into it.
+    char header[sizeof kSqliteMagic + 4] = { };
     if (FILE* file = std::fopen(path.c_str(), "rb")) {
         std::size_t got = std::fread(header, 1, sizeof header, file);
         std::fclose(file);
-        if (got != sizeof header || std::memcmp(header, kSqliteMagic, sizeof header) != 0)
+        if (got != sizeof header || std::memcmp(header, kSqliteMagic, sizeof kSqliteMagic) != 0 || header[18] != 1
+            || header[19] != 1)
             fail(status::kNotACardSet, path);
     } else {
         fail(status::kNoAccess, path, std::strerror(errno));
