@@ -1,6 +1,8 @@
 #include "cardfile.h"
 
 #include "errors.h"
+#include "protectedfile.h"
+#include "session.h"
 
 #include <sqlite3.h>
 
@@ -43,8 +45,9 @@ namespace {
     // Mode bits are honoured even for the superuser, so a file marked read-only stays untouched.
     bool modeAllows(const struct stat& info, mode_t bits) { return (info.st_mode & bits) != 0; }
 
-    void transaction(sqlite::Connection& connection, auto&& body)
+    void transaction(sqlite::Connection& connection, auto&& body, ProtectedFile* protectedFile = nullptr)
     {
+        ProtectedWrite sealing(protectedFile, connection);
         connection.exec("BEGIN IMMEDIATE");
         try {
             body();
@@ -53,6 +56,7 @@ namespace {
             sqlite3_exec(connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
+        sealing.finish();
     }
 
     void syncPath(const std::string& path, bool directory)
@@ -105,6 +109,8 @@ CardFile CardFile::open(const std::string& path, bool readOnly)
     if (FILE* file = std::fopen(path.c_str(), "rb")) {
         std::size_t got = std::fread(header, 1, sizeof header, file);
         std::fclose(file);
+        if (hasProtectedMagic(std::string_view(header, got)))
+            return openProtected(path, readOnly);
         if (got != sizeof header || std::memcmp(header, kSqliteMagic, sizeof kSqliteMagic) != 0 || header[18] != 1
             || header[19] != 1)
             fail(status::kNotACardSet, path);
@@ -117,6 +123,25 @@ CardFile CardFile::open(const std::string& path, bool readOnly)
     file.connection_ = sqlite::Connection(path, file.readOnly_, false);
     if (!file.readOnly_)
         file.connection_.exec("PRAGMA synchronous=FULL");
+    file.readDefinitions();
+    file.checkRecordsTable();
+    return file;
+}
+
+CardFile::CardFile() = default;
+CardFile::~CardFile() = default;
+CardFile::CardFile(CardFile&& other) noexcept = default;
+CardFile& CardFile::operator=(CardFile&& other) noexcept = default;
+
+CardFile CardFile::openProtected(const std::string& path, bool readOnly)
+{
+    DatabaseImage image;
+    std::unique_ptr<ProtectedFile> sealed = ProtectedFile::open(path, Session::instance().passwords(), image);
+    CardFile file;
+    file.readOnly_ = readOnly || !isWritable(path);
+    auto size = static_cast<std::int64_t>(image.size());
+    file.connection_ = sqlite::Connection::fromImage(path, image.release(), size, file.readOnly_);
+    file.protected_ = std::move(sealed);
     file.readDefinitions();
     file.checkRecordsTable();
     return file;
@@ -242,7 +267,7 @@ std::vector<Row> CardFile::loadRows()
 
 bool CardFile::changedSinceLastLook()
 {
-    std::int64_t version = connection_.dataVersion();
+    std::int64_t version = protected_ ? protected_->dataVersion(connection_, readOnly_) : connection_.dataVersion();
     bool changed = version != lastDataVersion_;
     lastDataVersion_ = version;
     return changed;
@@ -271,7 +296,7 @@ void CardFile::insertMany(const std::vector<std::vector<Value>>& rows, std::vect
             written.push_back(connection_.lastInsertRowid());
             statement.reset();
         }
-    });
+    }, protected_.get());
     rowids.insert(rowids.end(), written.begin(), written.end());
 }
 
@@ -289,7 +314,7 @@ void CardFile::update(std::int64_t rowid, const std::vector<Value>& values)
         statement.step();
         if (connection_.changes() == 0)
             throw DatabaseError::fromStatus(status::kRecordDeleted, { "File: " + connection_.path() });
-    });
+    }, protected_.get());
 }
 
 bool CardFile::remove(std::int64_t rowid)
@@ -300,7 +325,7 @@ bool CardFile::remove(std::int64_t rowid)
         statement.bindInt(1, rowid);
         statement.step();
         removed = connection_.changes() > 0;
-    });
+    }, protected_.get());
     return removed;
 }
 

@@ -4,10 +4,13 @@
 #include "sqlitedb.h"
 #include "value.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace cardstore {
+
+class ProtectedFile;
 
 // One card set file on disk: a SQLite database that records its own field and index definitions and
 // holds the records. Every write is one transaction; a failed write leaves the file as it was.
@@ -15,7 +18,9 @@ class CardFile
 {
 public:
     // Opens and checks a card set. Anything that is not one (missing, a directory, unreadable, empty,
-    // random bytes, another program's database, damaged) raises a DatabaseError and is not modified.
+    // random bytes, another program's database, damaged) raises a DatabaseError and is not modified. A
+    // password-protected set opens with a password from the session's list, or raises the insufficient-rights
+    // error when none fits.
     static CardFile open(const std::string& path, bool readOnly);
     // Creates an empty card set, replacing a file of that name only once the new one is complete.
     static void create(const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes);
@@ -27,6 +32,12 @@ public:
     const std::vector<IndexDef>& indexes() const { return indexes_; }
     bool readOnly() const { return readOnly_; }
     const std::string& path() const { return connection_.path(); }
+    // A protected set is held in memory and every write seals the whole set into a new file.
+    bool isProtected() const { return protected_ != nullptr; }
+
+    ~CardFile();
+    CardFile(CardFile&& other) noexcept;
+    CardFile& operator=(CardFile&& other) noexcept;
 
     std::vector<Row> loadRows();
     // Whether another connection has changed the file since the last call (always true at the first).
@@ -39,7 +50,8 @@ public:
     bool remove(std::int64_t rowid);
 
 private:
-    CardFile() = default;
+    CardFile();
+    static CardFile openProtected(const std::string& path, bool readOnly);
     void readDefinitions();
     void checkRecordsTable();
     std::string columnList() const;
@@ -49,6 +61,7 @@ private:
     std::vector<IndexDef> indexes_;
     bool readOnly_ = false;
     std::int64_t lastDataVersion_ = -1;
+    std::unique_ptr<ProtectedFile> protected_;
 };
 
 // Converts a value read from a file column to the declared type of its field.

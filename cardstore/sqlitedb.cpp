@@ -56,6 +56,30 @@ Connection::Connection(const std::string& path, bool readOnly, bool create) : pa
     sqlite3_busy_timeout(db_, 5000);
 }
 
+Connection Connection::fromImage(const std::string& path, unsigned char* image, std::int64_t size, bool readOnly)
+{
+    initialise();
+    Connection connection;
+    connection.path_ = path;
+    int rc = sqlite3_open_v2(":memory:", &connection.db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_free(image);
+        connection.fail(rc);
+    }
+    sqlite3_extended_result_codes(connection.db_, 1);
+    connection.replaceImage(image, size, readOnly);
+    return connection;
+}
+
+void Connection::replaceImage(unsigned char* image, std::int64_t size, bool readOnly)
+{
+    unsigned flags = SQLITE_DESERIALIZE_FREEONCLOSE
+        | (readOnly ? SQLITE_DESERIALIZE_READONLY : SQLITE_DESERIALIZE_RESIZEABLE);
+    int rc = sqlite3_deserialize(db_, "main", image, size, size, flags);
+    if (rc != SQLITE_OK)
+        fail(rc);
+}
+
 Connection::~Connection() { close(); }
 
 Connection::Connection(Connection&& other) noexcept

@@ -22,6 +22,10 @@ class Connection
 public:
     Connection() = default;
     Connection(const std::string& path, bool readOnly, bool create);
+    // A database held in memory, made from a file image it takes over (allocated with sqlite3_malloc64, freed
+    // by SQLite even on failure); path only names it in messages. Protected sets live this way, so their plain
+    // text never touches the disk.
+    static Connection fromImage(const std::string& path, unsigned char* image, std::int64_t size, bool readOnly);
     ~Connection();
     Connection(Connection&& other) noexcept;
     Connection& operator=(Connection&& other) noexcept;
@@ -38,6 +42,8 @@ public:
     std::int64_t lastInsertRowid() const;
     int changes() const;
     [[noreturn]] void fail(int rc) const;
+    // Replaces the whole database with an image, taken over as by fromImage.
+    void replaceImage(unsigned char* image, std::int64_t size, bool readOnly);
     void close();
 
 private:

@@ -1,0 +1,137 @@
+#include "filereplace.h"
+
+#include "errors.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace cardstore {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string directoryOf(const std::string& path)
+{
+    std::string directory = fs::path(path).parent_path().string();
+    return directory.empty() ? "." : directory;
+}
+
+[[noreturn]] void ioFailure(const std::string& path, const std::string& detail)
+{
+    throw DatabaseError::fromStatus(status::kIoError, { detail, "File: " + path });
+}
+
+} // namespace
+
+FileIdentity fileIdentity(const struct stat& info)
+{
+    return { info.st_dev, info.st_ino, info.st_size,
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec };
+}
+
+FileIdentity fileIdentity(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(path.c_str(), &info) == 0 ? fileIdentity(info) : FileIdentity {};
+}
+
+mode_t fileMode(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0644;
+}
+
+FileIdentity replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, mode_t mode,
+    const std::function<void(const std::string&)>& check)
+{
+    std::string directory = directoryOf(path);
+    std::string temporary = directory + "/." + fs::path(path).filename().string() + ".new-XXXXXX";
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        ioFailure(path, std::string("Cannot create a new file beside it: ") + std::strerror(errno));
+    auto discard = [&] {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temporary.c_str());
+    };
+    auto failure = [&](const char* what) {
+        std::string detail = std::string(what) + ": " + std::strerror(errno);
+        discard();
+        ioFailure(path, detail);
+    };
+    if (::fchmod(fd, mode) != 0)
+        failure("Cannot set the new file's permissions");
+    for (std::size_t done = 0; done < size;) {
+        ssize_t wrote = ::write(fd, bytes + done, size - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote == 0)
+            errno = ENOSPC;
+        if (wrote <= 0)
+            failure("Cannot write the new file");
+        done += static_cast<std::size_t>(wrote);
+    }
+    if (::fsync(fd) != 0)
+        failure("Cannot sync the new file");
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0)
+        failure("Cannot examine the new file");
+    int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0)
+        failure("Cannot write the new file");
+    if (check) {
+        try {
+            check(temporary);
+        } catch (...) {
+            discard();
+            throw;
+        }
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0)
+        failure("Cannot put the new file in place");
+    if (int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return fileIdentity(info);
+}
+
+DirectoryLock::DirectoryLock(const std::string& path)
+{
+    std::string directory = directoryOf(path);
+    fd_ = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0)
+        throw DatabaseError::fromStatus(status::kNoAccess, { std::strerror(errno), "Directory: " + directory });
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return; // a file system without locks: write unguarded, as SQLite does on one
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::close(fd_);
+            throw DatabaseError::fromStatus(status::kTableLocked, { "File: " + path });
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+DirectoryLock::~DirectoryLock()
+{
+    ::close(fd_);
+}
+
+} // namespace cardstore
