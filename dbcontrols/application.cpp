@@ -1,0 +1,61 @@
+#include "application.h"
+
+#include "errorbox.h"
+
+#include <QDir>
+#include <QFont>
+
+namespace karte {
+
+namespace {
+
+QString& helpFilePath()
+{
+    static QString path;
+    return path;
+}
+
+} // namespace
+
+Application::Application(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        showException(error);
+        return false;
+    }
+}
+
+QString Application::helpFile()
+{
+    return helpFilePath();
+}
+
+void Application::setHelpFile(const QString& path)
+{
+    helpFilePath() = path;
+}
+
+QString Application::bundledHelpFile()
+{
+    return QDir::cleanPath(applicationDirPath() + QStringLiteral("/../share/karte/help/index.html"));
+}
+
+void installFontSubstitutions()
+{
+    const QStringList greekFaces { QStringLiteral("Gentium Plus"), QStringLiteral("GFS Didot"),
+        QStringLiteral("DejaVu Serif"), QStringLiteral("DejaVu Sans") };
+    QFont::insertSubstitutions(QStringLiteral("Greek Parse"), greekFaces);
+    QFont::insertSubstitutions(QStringLiteral("greek"), greekFaces);
+    const QStringList serifFaces { QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"),
+        QStringLiteral("DejaVu Serif") };
+    QFont::insertSubstitutions(QStringLiteral("Times New Roman"), serifFaces);
+}
+
+} // namespace karte

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "errors.h"
+
+#include <limits>
+
+namespace karte {
+
+// An integer overflow in window arithmetic, which raises instead of wrapping.
+class IntOverflow : public cardstore::Error
+{
+public:
+    IntOverflow()
+        : Error("Integer overflow")
+    {
+    }
+    const char* kind() const noexcept override { return "EIntOverflow"; }
+};
+
+// Window coordinates computed with checked arithmetic: +, - and * raise IntOverflow rather than wrap, and
+// division truncates toward zero (div).
+class CheckedInt
+{
+public:
+    constexpr CheckedInt(int value)
+        : value_(value)
+    {
+    }
+    constexpr int value() const { return value_; }
+
+    friend CheckedInt operator+(CheckedInt a, CheckedInt b)
+    {
+        int result;
+        if (__builtin_add_overflow(a.value_, b.value_, &result))
+            throw IntOverflow();
+        return result;
+    }
+    friend CheckedInt operator-(CheckedInt a, CheckedInt b)
+    {
+        int result;
+        if (__builtin_sub_overflow(a.value_, b.value_, &result))
+            throw IntOverflow();
+        return result;
+    }
+    friend CheckedInt operator*(CheckedInt a, CheckedInt b)
+    {
+        int result;
+        if (__builtin_mul_overflow(a.value_, b.value_, &result))
+            throw IntOverflow();
+        return result;
+    }
+    // Integer division truncating toward zero; the one quotient that does not fit (the smallest value
+    // divided by -1) raises IntOverflow too.
+    friend CheckedInt div(CheckedInt a, CheckedInt b)
+    {
+        if (b.value_ == 0)
+            throw cardstore::Error("Division by zero");
+        if (b.value_ == -1 && a.value_ == std::numeric_limits<int>::min())
+            throw IntOverflow();
+        return a.value_ / b.value_;
+    }
+
+private:
+    int value_;
+};
+
+} // namespace karte

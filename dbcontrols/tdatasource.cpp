@@ -1,0 +1,56 @@
+#include "tdatasource.h"
+
+#include "table.h"
+
+TDataSource::TDataSource(QObject* parent)
+    : QObject(parent)
+{
+}
+
+TDataSource::~TDataSource()
+{
+    if (table_)
+        table_->removeListener(listenerId_);
+}
+
+void TDataSource::setDataSet(cardstore::Table* table)
+{
+    if (table_ == table)
+        return;
+    if (table_)
+        table_->removeListener(listenerId_);
+    table_ = table;
+    listenerId_ = 0;
+    if (table_) {
+        listenerId_ = table_->addListener([this](cardstore::DataEvent event, int fieldIndex) {
+            switch (event) {
+            case cardstore::DataEvent::DataSetChange:
+            case cardstore::DataEvent::RecordChange:
+                Q_EMIT dataChanged(-1);
+                if (OnDataChange)
+                    OnDataChange(-1);
+                break;
+            case cardstore::DataEvent::FieldChange:
+                Q_EMIT dataChanged(fieldIndex);
+                if (OnDataChange)
+                    OnDataChange(fieldIndex);
+                break;
+            case cardstore::DataEvent::StateChange:
+            case cardstore::DataEvent::Closed:
+                Q_EMIT stateChanged();
+                if (OnStateChange)
+                    OnStateChange();
+                break;
+            case cardstore::DataEvent::UpdateRecord:
+                Q_EMIT updateRecord();
+                break;
+            }
+        });
+    }
+    Q_EMIT stateChanged();
+}
+
+bool TDataSource::active() const
+{
+    return table_ && table_->active();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+namespace cardstore {
+class Table;
+}
+
+// The link between one table and the controls that show its current record. It listens to the table and passes
+// each notification on: first to the bound controls (through its signals), then to its own handlers.
+//
+// The handlers are plain calls, not signals, because they may raise: an error raised by OnDataChange travels
+// back through the table operation that caused the change, to the command that started it, which is where the
+// program reports it. The bound controls never raise.
+//
+// A data source must not outlive the table it is bound to.
+class TDataSource : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TDataSource(QObject* parent = nullptr);
+    ~TDataSource() override;
+
+    void setDataSet(cardstore::Table* table);
+    cardstore::Table* dataSet() const { return table_; }
+    // Whether the bound table is open, so that controls have a record to show.
+    bool active() const;
+
+    // Runs after the bound controls have shown a data change (the table opened, refreshed, moved, or a field of
+    // the current record written); fieldIndex is the written field, or -1 for a change of the whole record.
+    std::function<void(int fieldIndex)> OnDataChange;
+    // Runs after a change of the table's record state, including its closing.
+    std::function<void()> OnStateChange;
+
+Q_SIGNALS:
+    // The current record, or one field of it (fieldIndex >= 0), is to be shown anew.
+    void dataChanged(int fieldIndex);
+    // The table's record state changed; active() tells whether it is still open.
+    void stateChanged();
+    // Controls holding text the user typed are to write it into the record now.
+    void updateRecord();
+
+private:
+    cardstore::Table* table_ = nullptr;
+    int listenerId_ = 0;
+};
