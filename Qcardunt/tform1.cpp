@@ -1,0 +1,88 @@
+#include "tform1.h"
+
+#include "errorbox.h"
+#include "qcardunt.h"
+#include "session.h"
+#include "ui_tform1.h"
+#include "windowscaling.h"
+
+#include <QEvent>
+
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent)
+    , ui(std::make_unique<Ui::TForm1>())
+{
+    Q_INIT_RESOURCE(karte);
+    ui->setupUi(this);
+    karte::scaleToScreen(this);
+
+    FrequencyTable.setDatabaseName(cardstore::Session::kBuiltInAlias);
+    FrequencyTable.setTableName("cardsfrq.DB");
+    FrequencySource.setDataSet(&FrequencyTable);
+    ui->TextGreek->setDataSource(&FrequencySource);
+    ui->TextEnglish->setDataSource(&FrequencySource);
+    ui->TextFrequency2->setDataSource(&FrequencySource);
+    wireHandlers();
+
+    // The design has the table open, so the built-in set is opened while the window is being built; a failure
+    // here means there is no main window at all.
+    FrequencyTable.open();
+
+    karte::guarded([this] { FormCreate(this); });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::wireHandlers()
+{
+    FrequencyTable.afterPost = [this](cardstore::Table& table) { FrequencyTableAfterPost(table); };
+    FrequencyTable.afterDelete = [this](cardstore::Table& table) { FrequencyTableAfterDelete(table); };
+    FrequencySource.OnDataChange = [this](int fieldIndex) { FrequencySourceDataChange(&FrequencySource, fieldIndex); };
+    connect(ui->centralwidget, &ClientArea::resized, this, [this] { karte::guarded([this] { FormResize(this); }); });
+    ui->Label2->installEventFilter(this);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->Label2 && event->type() == QEvent::MouseButtonDblClick) {
+        karte::guarded([this] { Label2DblClick(ui->Label2); });
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::FormCreate(QObject* /*sender*/)
+{
+    showBuiltInSet();
+    DrillFlag = true;
+}
+
+void TForm1::showBuiltInSet()
+{
+    ui->ButtonAdd->setEnabled(false);
+    ui->FontButton->setEnabled(true);
+    ui->Tools1->menuAction()->setEnabled(true);
+    ui->Sort1->menuAction()->setEnabled(true);
+    menuItem(ui->Tools1, 1)->setEnabled(false);
+    // FontSaveEnabled is still false at start-up, so this writes nothing into the built-in set.
+    SaveFont();
+    FrequencyTable.close();
+    FrequencyTable.setTableName(cardstore::Session::kBuiltInTable);
+    FrequencyTable.open();
+    RefreshComboBox();
+    GetFont();
+    ui->QCardButtons->show();
+    ui->Sort1->menuAction()->setEnabled(true);
+    for (int item = 0; item < 3; ++item)
+        menuItem(ui->Sort1, item)->setEnabled(true);
+    QFont listFont = ui->FrequencyComboBox->font();
+    listFont.setFamily(QStringLiteral("TimesNewRoman"));
+    ui->FrequencyComboBox->setFont(listFont);
+    setWindowTitle(QStringLiteral("NT Frequency"));
+    FontSaveEnabled = true;
+}
+
+QAction* TForm1::menuItem(QMenu* menu, int index)
+{
+    return menu->actions().at(index);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "table.h"
+#include "tdatasource.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace Ui {
+class TForm1;
+}
+
+class QAction;
+class QMenu;
+
+// The main window: the toolbar with the word list, the card panel with the drill bar and the status line, and the
+// one table component through which the whole program sees the open card set.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Builds the window from its layout and opens the built-in card set, as the design has the table open; a
+    // failure to open it fails the construction. Then runs FormCreate, whose failures are shown in the error box.
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The components under their design names. The side windows reach the card texts and the data source
+    // through here, as the tests do.
+    std::unique_ptr<Ui::TForm1> ui;
+    cardstore::Table FrequencyTable;
+    TDataSource FrequencySource;
+
+    // Start-up and layout.
+    void FormCreate(QObject* sender);
+    void FormResize(QObject* sender);
+    void Label2DblClick(QObject* sender);
+    // Opens the custom card editor; it comes with the editor window.
+    void ButtonAddClick(QObject* sender);
+
+    // The word list refills.
+    void RefreshComboBox();
+    void RefreshComboBoxGreek();
+    void RefreshComboBoxFrequency();
+
+    // The card table and the display font stored in it.
+    void NewTable();
+    void GetRecordID(cardstore::Table& table, int& recordId);
+    void GetFont();
+    void SaveFont();
+    void FrequencyTableAfterPost(cardstore::Table& table);
+    void FrequencyTableAfterDelete(cardstore::Table& table);
+
+    // The status line, after every data change of the card table.
+    void FrequencySourceDataChange(QObject* sender, int fieldIndex);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void wireHandlers();
+    // The steps that FormCreate and the NT Frequency command share: reopen the built-in set and show it.
+    void showBuiltInSet();
+    void refillWordList(const char* field, bool keepsTableOrder);
+    static QAction* menuItem(QMenu* menu, int index);
+};

@@ -1,0 +1,51 @@
+#include "tform1.h"
+#include "ui_tform1.h"
+
+void TForm1::RefreshComboBox()
+{
+    refillWordList("English", false);
+}
+
+void TForm1::RefreshComboBoxGreek()
+{
+    QFont listFont = ui->FrequencyComboBox->font();
+    listFont.setFamily(ui->TextGreek->font().family());
+    ui->FrequencyComboBox->setFont(listFont);
+    refillWordList("Language", false);
+}
+
+void TForm1::RefreshComboBoxFrequency()
+{
+    QFont listFont = ui->FrequencyComboBox->font();
+    listFont.setFamily(QStringLiteral("TimesNewRoman"));
+    ui->FrequencyComboBox->setFont(listFont);
+    refillWordList("Frequency", true);
+}
+
+void TForm1::refillWordList(const char* field, bool keepsTableOrder)
+{
+    SortedComboBox* list = ui->FrequencyComboBox;
+    list->clear();
+    // The walk moves the one cursor that the card texts and the status line follow, and they follow every move.
+    // The entries themselves go into the list in one batch at the end (or at the failure that ends the walk):
+    // adding them one by one would make a big set's refill crawl.
+    QStringList entries;
+    try {
+        FrequencyTable.first();
+        // The frequency list is never sorted. The walk always adds at least one entry, so turning the order off
+        // before the first one is turning it off before each.
+        if (keepsTableOrder)
+            list->setSorted(false);
+        do {
+            entries.append(QString::fromStdString(FrequencyTable.fieldText(field)));
+            FrequencyTable.next();
+        } while (!FrequencyTable.eof());
+    } catch (const std::exception&) {
+        // A failed refill keeps the entries it had reached.
+        list->addEntries(entries);
+        throw;
+    }
+    list->addEntries(entries);
+    FrequencyTable.first();
+    list->setCurrentIndex(0);
+}
