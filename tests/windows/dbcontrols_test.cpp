@@ -1,0 +1,126 @@
+// The data source and the data-bound label, over a real table.
+#include "cardsets.h"
+#include "errors.h"
+#include "table.h"
+#include "tdatasource.h"
+#include "tdbtext.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class DataControlsTest : public ::testing::Test
+{
+protected:
+    DataControlsTest()
+    {
+        testsupport::makeBuiltInLikeSet(dir.file("set.db"),
+            { { "bread & wine", "ἄρτος & οἶνος", 1 }, { "word", "λόγος", 330 }, { "God", "θεός", 1317 } });
+        table.setTableName(dir.file("set.db"));
+        source.setDataSet(&table);
+        greek.setDataSource(&source);
+        greek.setDataField("Language");
+        frequency.setDataSource(&source);
+        frequency.setDataField("Frequency");
+    }
+
+    testsupport::TempDir dir;
+    cardstore::Table table;
+    TDataSource source;
+    TDBText greek;
+    TDBText frequency;
+};
+
+TEST_F(DataControlsTest, LabelsFollowEveryMoveAndShowAmpersandsAsTheyAre)
+{
+    EXPECT_EQ(greek.text(), "");
+    table.open();
+    EXPECT_EQ(greek.text(), "ἄρτος & οἶνος");
+    EXPECT_EQ(greek.textFormat(), Qt::PlainText);
+    EXPECT_EQ(frequency.text(), "1");
+    table.next();
+    EXPECT_EQ(greek.text(), "λόγος");
+    EXPECT_EQ(frequency.text(), "330");
+    table.last();
+    EXPECT_EQ(greek.text(), "θεός");
+}
+
+TEST_F(DataControlsTest, AHiddenLabelKeepsFollowing)
+{
+    greek.hide();
+    table.open();
+    table.next();
+    EXPECT_EQ(greek.text(), "λόγος");
+    greek.show();
+    EXPECT_EQ(greek.text(), "λόγος");
+}
+
+TEST_F(DataControlsTest, LabelsShowFieldWritesAndClearWhenTheTableCloses)
+{
+    table.open();
+    table.edit();
+    table.setFieldText("Language", "ψωμί");
+    EXPECT_EQ(greek.text(), "ψωμί");
+    table.cancel();
+    EXPECT_EQ(greek.text(), "ἄρτος & οἶνος");
+    table.close();
+    EXPECT_EQ(greek.text(), "");
+    EXPECT_EQ(frequency.text(), "");
+}
+
+TEST_F(DataControlsTest, AnAutoSizedLabelTakesTheSizeOfItsText)
+{
+    frequency.setAutoSize(true);
+    table.open();
+    const QSize small = frequency.size();
+    table.next();
+    EXPECT_EQ(frequency.size(), frequency.sizeHint());
+    EXPECT_GT(frequency.width(), small.width());
+}
+
+TEST_F(DataControlsTest, ALabelOnAFieldTheTableLacksStaysEmpty)
+{
+    TDBText missing;
+    missing.setDataSource(&source);
+    missing.setDataField("Pronunciation");
+    EXPECT_NO_THROW(table.open());
+    EXPECT_EQ(missing.text(), "");
+}
+
+TEST_F(DataControlsTest, TheDataChangeHandlerRunsAfterTheLabelsAndItsErrorsReachTheCaller)
+{
+    std::vector<std::string> seen;
+    source.OnDataChange = [&](int fieldIndex) {
+        seen.push_back(greek.text().toStdString() + "/" + std::to_string(fieldIndex));
+        if (table.sequenceNumber() == 3)
+            throw cardstore::DatabaseError(cardstore::status::kDataset, "Not a Paradox or dBASE table");
+    };
+    table.open();
+    table.next();
+    EXPECT_THROW(table.next(), cardstore::DatabaseError);
+    EXPECT_EQ(seen, (std::vector<std::string> { "ἄρτος & οἶνος/-1", "λόγος/-1", "θεός/-1" }));
+    // The move itself had happened before the handler failed.
+    EXPECT_EQ(table.sequenceNumber(), 3);
+
+    seen.clear();
+    table.first();
+    table.edit();
+    table.setFieldText("English", "bread");
+    EXPECT_EQ(seen.back(), "ἄρτος & οἶνος/0");
+}
+
+TEST_F(DataControlsTest, StateChangesReachTheirHandler)
+{
+    int stateChanges = 0;
+    source.OnStateChange = [&] { ++stateChanges; };
+    table.open();
+    table.edit();
+    EXPECT_EQ(stateChanges, 1);
+    table.post();
+    table.close();
+    EXPECT_EQ(stateChanges, 2);
+    EXPECT_FALSE(source.active());
+}
+
+} // namespace

@@ -1,0 +1,96 @@
+#include "windowtest.h"
+
+#include "qcardunt.h"
+#include "session.h"
+#include "table.h"
+#include "tform1.h"
+#include "ui_tform1.h"
+
+#include <filesystem>
+
+namespace windowtest {
+
+MessageRecorder::MessageRecorder()
+{
+    karte::MessageBoxes::setResponder([this](const karte::MessageRequest& request) {
+        requests_.push_back(request);
+        return request.defaultButton != QMessageBox::NoButton ? request.defaultButton : QMessageBox::Ok;
+    });
+}
+
+MessageRecorder::~MessageRecorder()
+{
+    karte::MessageBoxes::setResponder({});
+}
+
+QStringList MessageRecorder::texts() const
+{
+    QStringList result;
+    for (const karte::MessageRequest& request : requests_)
+        result.append(request.text);
+    return result;
+}
+
+void resetProgramState()
+{
+    DrillFlag = false;
+    FontSaveEnabled = false;
+    CardSetFileName.clear();
+    Form1 = nullptr;
+}
+
+std::string builtInSetPath(const testsupport::TempDir& dataHome)
+{
+    return dataHome.path() + "/karte32/" + cardstore::Session::kBuiltInTable;
+}
+
+void installBuiltInSet(const testsupport::TempDir& dataHome, const std::vector<testsupport::Card>& cards)
+{
+    std::filesystem::create_directories(dataHome.path() + "/karte32");
+    testsupport::makeBuiltInLikeSet(builtInSetPath(dataHome), cards);
+}
+
+StoredFont storedFont(const std::string& path)
+{
+    cardstore::Table table;
+    table.setTableName(path);
+    table.setReadOnly(true);
+    table.open();
+    table.first();
+    return { table.fieldText("FontName"), table.fieldText("FontSize") };
+}
+
+MainWindowTest::MainWindowTest()
+{
+    resetProgramState();
+}
+
+MainWindowTest::~MainWindowTest()
+{
+    form.reset();
+    resetProgramState();
+}
+
+TForm1& MainWindowTest::createForm()
+{
+    form = std::make_unique<TForm1>();
+    Form1 = form.get();
+    return *form;
+}
+
+Ui::TForm1& MainWindowTest::ui()
+{
+    return *form->ui;
+}
+
+const std::vector<testsupport::Card>& threeCards()
+{
+    static const std::vector<testsupport::Card> cards {
+        { "the", "ὁ", 19769 },
+        { "and", "καί", 8973 },
+        { "God", "θεός", 1317 },
+    };
+    return cards;
+}
+
+} // namespace windowtest
