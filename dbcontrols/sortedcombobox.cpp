@@ -47,11 +47,23 @@ SortedComboBox::SortedComboBox(QWidget* parent)
     listView->setUniformItemSizes(true);
     listView->setItemDelegate(new ItemHeightDelegate(this, listView));
     setView(listView);
+    // A drop-down list as wide as the box, eight rows high, rather than a menu over the whole screen that has to
+    // measure every entry before it opens.
+    setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    setMaxVisibleItems(8);
 }
 
 void SortedComboBox::setItemHeight(int height)
 {
     itemHeight_ = height;
+}
+
+void SortedComboBox::showPopup()
+{
+    // The list shows its entries in the box's own face and colours, whatever they have been changed to.
+    view()->setFont(font());
+    view()->setPalette(palette());
+    QComboBox::showPopup();
 }
 
 void SortedComboBox::setSorted(bool on)

@@ -31,6 +31,8 @@ public:
     void addEntries(const QStringList& texts);
     QStringList entries() const;
 
+    void showPopup() override;
+
 private:
     void rebuild(const QStringList& texts);
     int sortedPlace(const QString& text) const;
