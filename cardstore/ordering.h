@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cardstore {
@@ -38,8 +39,18 @@ public:
     bool hasDuplicate(const std::vector<Row>& rows, const std::vector<Value>& values, std::uint32_t ignoredSlot) const;
 
 private:
+    // Where a slot's key lies in keyBytes_.
+    struct KeyRef
+    {
+        std::size_t offset = 0;
+        std::uint32_t length = 0;
+    };
+
     bool less(std::uint32_t a, std::uint32_t b) const;
+    void appendKey(const std::vector<Value>& values, std::size_t fieldCount, std::string& out) const;
     void ensureKey(const std::vector<Row>& rows, std::uint32_t slot);
+    void sortOrder();
+    std::string_view keyOf(std::uint32_t slot) const;
     bool exactlyEqual(const Value& stored, const Value& wanted) const;
 
     std::vector<int> fieldPositions_;
@@ -47,7 +58,11 @@ private:
     bool descending_;
     bool caseInsensitive_;
     bool valid_ = false;
-    std::vector<std::string> keys_; // by slot
+    // Every slot's key back to back in one buffer: a hundred thousand separately allocated keys cost more to
+    // make and, scattered over the heap, far more to compare while sorting.
+    std::string keyBytes_;
+    std::vector<KeyRef> keys_; // by slot
+    std::size_t staleKeyBytes_ = 0; // bytes of keys that were replaced since the buffer was last compacted
     std::vector<std::uint32_t> order_;
 };
 
