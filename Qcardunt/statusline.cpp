@@ -6,6 +6,6 @@ void TForm1::FrequencySourceDataChange(QObject* /*sender*/, int /*fieldIndex*/)
     int recordId = 0;
     GetRecordID(FrequencyTable, recordId);
     const int recordCount = FrequencyTable.recordCount();
-    ui->StatusPanel0->setText(QStringLiteral("%1 of %2").arg(recordId).arg(recordCount));
+    ui->StatusPanel0->setText(QString::number(recordId) + QLatin1String(" of ") + QString::number(recordCount));
     ui->StatusPanel1->setText(QString::fromStdString(FrequencyTable.fieldText("Frequency")));
 }

@@ -26,6 +26,7 @@ void TDBText::setDataSource(TDataSource* source)
 void TDBText::setDataField(const QString& name)
 {
     dataField_ = name;
+    fieldName_ = name.toStdString();
     showRecord();
 }
 
@@ -39,7 +40,7 @@ void TDBText::setAutoSize(bool on)
 void TDBText::showField(int changedField)
 {
     if (changedField < 0 || !source_ || !source_->active()
-        || changedField == source_->dataSet()->fieldIndex(dataField_.toStdString()))
+        || changedField == source_->dataSet()->fieldIndex(fieldName_))
         showRecord();
 }
 
@@ -50,7 +51,7 @@ void TDBText::showRecord()
         const cardstore::Table& table = *source_->dataSet();
         // A table without the field is shown as an empty label; reading the field is left to the code that
         // needs it, which reports the missing field.
-        int index = table.fieldIndex(dataField_.toStdString());
+        int index = table.fieldIndex(fieldName_);
         if (index >= 0)
             shown = QString::fromStdString(table.fieldText(index));
     }
@@ -58,5 +59,20 @@ void TDBText::showRecord()
         return;
     setText(shown);
     if (autoSize_)
-        adjustSize();
+        fitSizeLater();
+}
+
+void TDBText::fitSizeLater()
+{
+    if (sizePending_)
+        return;
+    sizePending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            sizePending_ = false;
+            if (autoSize_)
+                adjustSize();
+        },
+        Qt::QueuedConnection);
 }

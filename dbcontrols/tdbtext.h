@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QPointer>
 
+#include <string>
+
 class TDataSource;
 
 // A label that shows one field of the current record of its data source, as the field's display text. The text
@@ -22,15 +24,20 @@ public:
     TDataSource* dataSource() const { return source_; }
     void setDataField(const QString& name);
     QString dataField() const { return dataField_; }
-    // Whether the label takes the size of its text whenever the text changes.
+    // Whether the label takes the size of its text whenever the text changes. The size follows once control is
+    // back in the event loop, so a walk over a whole set measures the text once, not once a card.
     void setAutoSize(bool on);
     bool autoSize() const { return autoSize_; }
 
 private:
     void showField(int changedField);
     void showRecord();
+    void fitSizeLater();
 
     QPointer<TDataSource> source_;
     QString dataField_;
+    std::string fieldName_; // dataField_ as the engine names fields
+
     bool autoSize_ = false;
+    bool sizePending_ = false;
 };

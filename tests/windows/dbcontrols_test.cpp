@@ -6,6 +6,8 @@
 #include "tdbtext.h"
 #include "tempdir.h"
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -73,8 +75,11 @@ TEST_F(DataControlsTest, AnAutoSizedLabelTakesTheSizeOfItsText)
 {
     frequency.setAutoSize(true);
     table.open();
+    QCoreApplication::sendPostedEvents();
     const QSize small = frequency.size();
+    EXPECT_EQ(small, frequency.sizeHint());
     table.next();
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(frequency.size(), frequency.sizeHint());
     EXPECT_GT(frequency.width(), small.width());
 }
