@@ -1,11 +1,14 @@
 // The main window's start state, as FormCreate leaves it.
+#include "application.h"
 #include "qcardunt.h"
 #include "tform1.h"
 #include "ui_tform1.h"
 #include "windowtest.h"
 
+#include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
 #include <QTest>
 
 using namespace windowtest;
@@ -181,6 +184,87 @@ TEST_F(StartUpTest, TheWindowIsBuiltAtItsDesignSizeOnAScreenOfTheDesignDensity)
     EXPECT_EQ(ui().Label2->geometry(), QRect(752, 8, 9, 9));
     EXPECT_EQ(ui().SpeedButton2->geometry(), QRect(120, 0, 61, 41));
     EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
+}
+
+} // namespace
+
+namespace {
+
+struct MenuCase
+{
+    QMenu* Ui::TForm1::*menu;
+    const char* title;
+    std::vector<std::pair<const char*, const char*>> items; // name, caption ("-" for a separator)
+};
+
+TEST_F(StartUpTest, MenusCaptionsAndHintsAreThoseOfTheDesign)
+{
+    createForm();
+    const MenuCase menus[] = {
+        { &Ui::TForm1::File1, "F&ile",
+            { { "New1", "&New..." }, { "Open1", "&Open..." }, { "N2", "-" }, { "Exit1", "E&xit" } } },
+        { &Ui::TForm1::CardSet1, "C&ard Set", { { "Frequency1", "NT &Frequency" } } },
+        { &Ui::TForm1::Sort1, "&Sort List",
+            { { "Alphabetcally1", "&Alphabetically" }, { "ShowGreek1", "S&how Greek" },
+                { "ShowFrequency1", "Show &Frequency" } } },
+        { &Ui::TForm1::Tools1, "&Tools",
+            { { "Font1", "F&ont" }, { "AddEditCustomCards1", "&Add/Edit Custom Cards" } } },
+        { &Ui::TForm1::Help1, "H&elp", { { "Contents1", "C&ontents" }, { "N1", "-" }, { "About1", "A&bout" } } },
+    };
+    QList<QAction*> bar = ui().MainMenu1->actions();
+    ASSERT_EQ(bar.size(), static_cast<qsizetype>(std::size(menus)));
+    for (std::size_t m = 0; m < std::size(menus); ++m) {
+        QMenu* menu = ui().*menus[m].menu;
+        EXPECT_EQ(bar[m], menu->menuAction());
+        EXPECT_EQ(menu->title(), menus[m].title);
+        const QList<QAction*> items = menu->actions();
+        ASSERT_EQ(items.size(), static_cast<qsizetype>(menus[m].items.size())) << menus[m].title;
+        for (std::size_t i = 0; i < menus[m].items.size(); ++i) {
+            const auto& [name, caption] = menus[m].items[i];
+            EXPECT_EQ(items[i]->objectName(), name);
+            if (std::string(caption) == "-")
+                EXPECT_TRUE(items[i]->isSeparator()) << name;
+            else
+                EXPECT_EQ(items[i]->text(), caption) << name;
+            EXPECT_TRUE(items[i]->shortcut().isEmpty()) << name;
+        }
+    }
+    EXPECT_EQ(ui().FrequencyCards->toolTip(), "Open");
+    EXPECT_EQ(ui().FontButton->toolTip(), "Change the font.");
+    EXPECT_EQ(ui().ButtonAdd->toolTip(), "Add/Edit custom word.");
+    EXPECT_TRUE(ui().FrequencyComboBox->toolTip().isEmpty());
+    for (QToolButton* button : { ui().SpeedButton3, ui().SpeedButton1, ui().SpeedButton2, ui().SpeedButton4 })
+        EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->objectName().toStdString();
+    EXPECT_EQ(ui().SpeedButton3->text(), "<<");
+    EXPECT_EQ(ui().SpeedButton1->text(), "<");
+    EXPECT_EQ(ui().SpeedButton2->text(), ">");
+    EXPECT_EQ(ui().SpeedButton4->text(), ">>");
+    // Each glyph shows its own grey image while its button is disabled.
+    const struct
+    {
+        QToolButton* button;
+        const char* disabledImage;
+        QSize size;
+    } glyphs[] = {
+        { ui().FrequencyCards, ":/karte/glyphs/openbook-disabled.png", { 16, 16 } },
+        { ui().FontButton, ":/karte/glyphs/fontletters-disabled.png", { 28, 29 } },
+        { ui().ButtonAdd, ":/karte/glyphs/handwriting-disabled.png", { 16, 16 } },
+    };
+    for (const auto& glyph : glyphs) {
+        EXPECT_EQ(glyph.button->iconSize(), glyph.size);
+        const QImage shown = glyph.button->icon().pixmap(glyph.size, QIcon::Disabled).toImage();
+        EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+            QImage(glyph.disabledImage).convertToFormat(QImage::Format_ARGB32_Premultiplied))
+            << glyph.disabledImage;
+    }
+    EXPECT_FALSE(form->windowIcon().isNull());
+}
+
+TEST(HelpFile, TheBundledHelpDocumentLiesBesideTheProgram)
+{
+    const QString help = karte::Application::bundledHelpFile();
+    EXPECT_TRUE(help.endsWith("/share/karte/help/index.html")) << help.toStdString();
+    EXPECT_TRUE(QFile::exists(help)) << help.toStdString();
 }
 
 } // namespace
