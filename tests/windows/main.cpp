@@ -7,8 +7,10 @@
 
 int main(int argc, char** argv)
 {
-    // Listing the tests runs this too, outside CTest's environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    // The offscreen screen at the design density, also when the tests are listed or run outside CTest with the
+    // plain offscreen platform; another platform chosen on purpose is kept.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen")
         qputenv("QT_QPA_PLATFORM", KARTE_OFFSCREEN_PLATFORM);
     QStandardPaths::setTestModeEnabled(true);
     karte::Application application(argc, argv);
