@@ -41,7 +41,9 @@ int statusForSqlite(int rc)
 Connection::Connection(const std::string& path, bool readOnly, bool create) : path_(path)
 {
     initialise();
-    int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    // The store runs on one thread, so the connection needs no lock of its own; without it, reading a record's
+    // columns does not take and release one for every column.
+    int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     if (create && !readOnly)
         flags |= SQLITE_OPEN_CREATE;
     int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
