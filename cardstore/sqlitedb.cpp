@@ -85,7 +85,9 @@ void Connection::replaceImage(unsigned char* image, std::int64_t size, bool read
 Connection::~Connection() { close(); }
 
 Connection::Connection(Connection&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_))
+    : db_(std::exchange(other.db_, nullptr))
+    , path_(std::move(other.path_))
+    , dataVersionStatement_(std::exchange(other.dataVersionStatement_, nullptr))
 {
 }
 
@@ -95,12 +97,14 @@ Connection& Connection::operator=(Connection&& other) noexcept
         close();
         db_ = std::exchange(other.db_, nullptr);
         path_ = std::move(other.path_);
+        dataVersionStatement_ = std::exchange(other.dataVersionStatement_, nullptr);
     }
     return *this;
 }
 
 void Connection::close()
 {
+    sqlite3_finalize(std::exchange(dataVersionStatement_, nullptr));
     if (db_) {
         sqlite3_close_v2(db_);
         db_ = nullptr;
@@ -131,9 +135,22 @@ Statement Connection::prepare(std::string_view sql)
 
 std::int64_t Connection::dataVersion()
 {
-    Statement statement = prepare("PRAGMA data_version");
-    statement.step();
-    return statement.columnInt(0);
+    // Compiling the statement cost several times more than running it.
+    if (!dataVersionStatement_) {
+        int rc = sqlite3_prepare_v2(db_, "PRAGMA data_version", -1, &dataVersionStatement_, nullptr);
+        if (rc != SQLITE_OK)
+            fail(rc);
+    }
+    // Reset as soon as it is read, failing or not, so that no read of the file stays open in between.
+    struct ResetAfterwards
+    {
+        sqlite3_stmt* statement;
+        ~ResetAfterwards() { sqlite3_reset(statement); }
+    } resetAfterwards { dataVersionStatement_ };
+    int rc = sqlite3_step(dataVersionStatement_);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        fail(rc);
+    return sqlite3_column_int64(dataVersionStatement_, 0);
 }
 
 std::int64_t Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(db_); }

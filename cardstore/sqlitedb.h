@@ -49,6 +49,7 @@ public:
 private:
     sqlite3* db_ = nullptr;
     std::string path_;
+    sqlite3_stmt* dataVersionStatement_ = nullptr; // kept: Refresh asks on every call
 };
 
 class Statement
