@@ -8,8 +8,12 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <exception>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 using benchsets::SetCache;
@@ -61,21 +65,54 @@ void BM_Open(benchmark::State& state)
     }
 }
 
+// Opens the set and visits every card in order, reading a field of each, as filling the word list does.
+// Returns the seconds taken and the number of cards visited.
+std::pair<double, int> openAndWalk(const std::string& path)
+{
+    std::string sink, language;
+    Table table;
+    auto start = Clock::now();
+    openSet(table, path, sink);
+    for (table.first(); !table.eof(); table.next()) {
+        language = table.fieldText(1);
+        benchmark::DoNotOptimize(language.data());
+    }
+    return { secondsSince(start), table.sequenceNumber() };
+}
+
 void BM_OpenAndWalk(benchmark::State& state)
 {
     std::string path = SetCache::instance().path(Shape::User, cardCount(state));
-    std::string sink, language;
     for (auto _ : state) {
-        Table table;
-        auto start = Clock::now();
-        openSet(table, path, sink);
-        for (table.first(); !table.eof(); table.next()) {
-            language = table.fieldText(1);
-            benchmark::DoNotOptimize(language.data());
-        }
-        state.SetIterationTime(secondsSince(start));
-        if (table.sequenceNumber() != cardCount(state))
+        auto [seconds, visited] = openAndWalk(path);
+        state.SetIterationTime(seconds);
+        if (visited != cardCount(state))
             state.SkipWithError("the walk did not reach the last card");
+    }
+}
+
+constexpr const char* kChildOption = "--open-and-walk-once=";
+
+// The same in a new process each time, as when the program starts: the first open in a process also loads
+// the collation data and takes every page of memory the set needs from the system. The child times itself,
+// so starting the process is not counted.
+void BM_OpenAndWalkInNewProcess(benchmark::State& state)
+{
+    std::string path = SetCache::instance().path(Shape::User, cardCount(state));
+    std::error_code error;
+    std::string self = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    std::string command = "'" + self + "' '" + kChildOption + path + "'";
+    for (auto _ : state) {
+        double seconds = -1;
+        int visited = 0;
+        FILE* child = ::popen(command.c_str(), "r");
+        bool read = child && std::fscanf(child, "%lf %d", &seconds, &visited) == 2;
+        int status = child ? ::pclose(child) : -1;
+        if (!read || status != 0 || visited != cardCount(state)) {
+            state.SkipWithError("the child process did not open and walk the set");
+            break;
+        }
+        state.SetIterationTime(seconds);
     }
 }
 
@@ -174,6 +211,7 @@ void cardCounts(benchmark::internal::Benchmark* benchmark)
 
 BENCHMARK(BM_Open)->Apply(cardCounts)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAndWalk)->Apply(cardCounts)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenAndWalkInNewProcess)->Apply(cardCounts)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefreshUnchanged)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PostLanguage)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PostEnglish)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMicrosecond);
@@ -193,6 +231,16 @@ bool given(const std::vector<char*>& arguments, const char* option)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strncmp(argv[1], kChildOption, std::strlen(kChildOption)) == 0) {
+        try {
+            auto [seconds, visited] = openAndWalk(argv[1] + std::strlen(kChildOption));
+            std::printf("%.9f %d\n", seconds, visited);
+            return 0;
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s\n", error.what());
+            return 1;
+        }
+    }
     // Single runs on a small machine are noisy; unless told otherwise, report the median of five.
     std::vector<char*> arguments(argv, argv + argc);
     static char repetitions[] = "--benchmark_repetitions=5";
