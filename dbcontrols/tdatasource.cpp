@@ -41,13 +41,29 @@ void TDataSource::setDataSet(cardstore::Table* table)
                 if (OnStateChange)
                     OnStateChange();
                 break;
-            case cardstore::DataEvent::UpdateRecord:
+            case cardstore::DataEvent::UpdateRecord: {
                 Q_EMIT updateRecord();
+                // An updater may unregister another while it runs, so walk a copy.
+                const auto updaters = updaters_;
+                for (const auto& [id, updater] : updaters)
+                    updater();
                 break;
+            }
             }
         });
     }
     Q_EMIT stateChanged();
+}
+
+int TDataSource::addRecordUpdater(std::function<void()> updater)
+{
+    updaters_.emplace_back(nextUpdaterId_, std::move(updater));
+    return nextUpdaterId_++;
+}
+
+void TDataSource::removeRecordUpdater(int id)
+{
+    std::erase_if(updaters_, [id](const auto& entry) { return entry.first == id; });
 }
 
 bool TDataSource::active() const

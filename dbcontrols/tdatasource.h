@@ -3,6 +3,8 @@
 #include <QObject>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace cardstore {
 class Table;
@@ -35,6 +37,12 @@ public:
     // Runs after a change of the table's record state, including its closing.
     std::function<void()> OnStateChange;
 
+    // Controls holding text the user typed register here to write it into the record when the table asks for
+    // it, before a post or a move. Unlike the signals, an updater may raise: a text its field refuses ends the
+    // table operation that asked, and that operation's caller reports it.
+    int addRecordUpdater(std::function<void()> updater);
+    void removeRecordUpdater(int id);
+
 Q_SIGNALS:
     // The current record, or one field of it (fieldIndex >= 0), is to be shown anew.
     void dataChanged(int fieldIndex);
@@ -46,4 +54,6 @@ Q_SIGNALS:
 private:
     cardstore::Table* table_ = nullptr;
     int listenerId_ = 0;
+    std::vector<std::pair<int, std::function<void()>>> updaters_;
+    int nextUpdaterId_ = 1;
 };
