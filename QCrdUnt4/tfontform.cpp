@@ -1,16 +1,130 @@
 #include "tfontform.h"
 
+#include "errorbox.h"
+#include "qcardunt.h"
+#include "textforms.h"
+#include "tform1.h"
 #include "ui_tfontform.h"
+#include "ui_tform1.h"
 #include "windowscaling.h"
+
+#include <QEvent>
+#include <QFontDatabase>
+#include <QLineEdit>
+
+#include <algorithm>
 
 TFontForm* FontForm = nullptr;
 
+namespace {
+
+// Longest face name a font holds.
+constexpr qsizetype kLongestFaceName = 31;
+constexpr int kLargestDrawnPointSize = 1638;
+
+QString firstCharacters(const QString& text, qsizetype count)
+{
+    // Characters, not UTF-16 units: a letter outside the basic plane is never cut in half.
+    qsizetype units = 0;
+    for (qsizetype taken = 0; taken < count && units < text.size(); ++taken) {
+        const bool pair = text[units].isHighSurrogate() && units + 1 < text.size() && text[units + 1].isLowSurrogate();
+        units += pair ? 2 : 1;
+    }
+    return text.left(units);
+}
+
+void setPointSize(QWidget* text, int size)
+{
+    QFont font = text->font();
+    font.setPointSize(karte::drawablePointSize(size));
+    text->setFont(font);
+}
+
+// Both boxes run their handler on every change the user makes: typing, deleting, or choosing from the list
+// with the mouse, the arrow keys or the wheel. Filling them from code runs nothing.
+template <typename Handler> void onUserChange(QComboBox* box, TFontForm* form, Handler handler)
+{
+    auto run = [form, box, handler] { karte::guarded([form, box, handler] { (form->*handler)(box); }); };
+    QObject::connect(box->lineEdit(), &QLineEdit::textEdited, form, run);
+    QObject::connect(box, &QComboBox::activated, form, run);
+}
+
+} // namespace
+
+namespace karte {
+
+int drawablePointSize(int size)
+{
+    return std::clamp(size, 1, kLargestDrawnPointSize);
+}
+
+} // namespace karte
+
 TFontForm::TFontForm(QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    : QWidget(parent,
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
     , ui(std::make_unique<Ui::TFontForm>())
 {
     ui->setupUi(this);
     karte::scaleToScreen(this);
+    setFixedSize(size());
+    move(292, 161);
+    for (QComboBox* box : { static_cast<QComboBox*>(ui->FontName), static_cast<QComboBox*>(ui->FontSize) }) {
+        // What the user types is applied as it stands: no completion from the list, and Enter adds nothing to it.
+        box->setCompleter(nullptr);
+        box->setInsertPolicy(QComboBox::NoInsert);
+    }
+    ui->FontName->setEditText(QStringLiteral("FontName"));
+    ui->FontSize->setEditText(QStringLiteral("FontSize"));
+    onUserChange(ui->FontName, this, &TFontForm::FontNameChange);
+    onUserChange(ui->FontSize, this, &TFontForm::FontSizeChange);
+    installedFaces();
 }
 
 TFontForm::~TFontForm() = default;
+
+const QStringList& TFontForm::installedFaces()
+{
+    // Fonts installed while the program runs are not offered.
+    static const QStringList faces = QFontDatabase::families();
+    return faces;
+}
+
+bool TFontForm::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        karte::guarded([this] { FormActivate(this); });
+    return QWidget::event(event);
+}
+
+void TFontForm::FormActivate(QObject* /*sender*/)
+{
+    ui->FontName->clear();
+    ui->FontName->addEntries(installedFaces());
+    const QFont greek = Form1->ui->TextGreek->font();
+    ui->FontName->setEditText(greek.family());
+    int points = greek.pointSize();
+    if (points < 0)
+        points = qRound(greek.pixelSize() * 72.0 / Form1->ui->TextGreek->logicalDpiY());
+    ui->FontSize->setEditText(QString::number(points));
+}
+
+void TFontForm::FontNameChange(QObject* /*sender*/)
+{
+    const QString text = ui->FontName->currentText();
+    if (text.isEmpty())
+        return;
+    // The face is applied whether or not a font of that name is installed; the nearest one draws it.
+    QFont greek = Form1->ui->TextGreek->font();
+    greek.setFamily(firstCharacters(text, kLongestFaceName));
+    Form1->ui->TextGreek->setFont(greek);
+}
+
+void TFontForm::FontSizeChange(QObject* /*sender*/)
+{
+    // A text that is not a whole number, the empty one included, raises the conversion error and changes no
+    // size; the user goes on typing.
+    setPointSize(Form1->ui->TextGreek, cardstore::toInteger(ui->FontSize->currentText().toStdString()));
+    setPointSize(Form1->ui->TextEnglish, cardstore::toInteger(ui->FontSize->currentText().toStdString()));
+}

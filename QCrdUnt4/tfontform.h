@@ -8,8 +8,9 @@ namespace Ui {
 class TFontForm;
 }
 
-// The font chooser, which changes the face and size of the card texts while the main window stays usable.
-// It is created hidden at start-up and lives until the program ends.
+// The font chooser, which changes the face of the Greek card text and the size of both card texts in the main
+// window while that window stays usable. Every change applies at once; the chooser keeps nothing itself. It is
+// created hidden at start-up and lives until the program ends.
 class TFontForm : public QWidget
 {
     Q_OBJECT
@@ -19,6 +20,29 @@ public:
     ~TFontForm() override;
 
     std::unique_ptr<Ui::TFontForm> ui;
+
+    // Each time the chooser becomes the active window: the face list afresh, and both boxes showing the Greek
+    // text's present face and size.
+    void FormActivate(QObject* sender);
+    // The face box's text, as typed, becomes the Greek text's face.
+    void FontNameChange(QObject* sender);
+    // The size box's text, read as a whole number, becomes the size of both card texts.
+    void FontSizeChange(QObject* sender);
+
+    // The face names of the font families installed for the display, as the program found them at start.
+    static const QStringList& installedFaces();
+
+protected:
+    bool event(QEvent* event) override;
 };
 
 extern TFontForm* FontForm;
+
+namespace karte {
+
+// The point size a font is given for a size the user asked for. Sizes are taken as typed, but a font can only
+// be drawn from one point up, and beyond a few thousand points a single letter outgrows any screen, so those
+// sizes are drawn at the nearest size that can be.
+int drawablePointSize(int size);
+
+} // namespace karte

@@ -40,6 +40,18 @@ void TForm1::wireHandlers()
     FrequencySource.OnDataChange = [this](int fieldIndex) { FrequencySourceDataChange(&FrequencySource, fieldIndex); };
     connect(ui->centralwidget, &ClientArea::resized, this, [this] { karte::guarded([this] { FormResize(this); }); });
     ui->Label2->installEventFilter(this);
+
+    // Card set commands and the font chooser.
+    connect(ui->New1, &QAction::triggered, this, [this] { karte::guarded([this] { New1Click(ui->New1); }); });
+    connect(ui->Open1, &QAction::triggered, this, [this] { karte::guarded([this] { Open1Click(ui->Open1); }); });
+    connect(ui->FrequencyCards, &QToolButton::clicked, this,
+        [this] { karte::guarded([this] { Open1Click(ui->FrequencyCards); }); });
+    connect(ui->Frequency1, &QAction::triggered, this,
+        [this] { karte::guarded([this] { Frequency1Click(ui->Frequency1); }); });
+    connect(ui->Exit1, &QAction::triggered, this, [this] { karte::guarded([this] { Exit1Click(ui->Exit1); }); });
+    connect(ui->FontButton, &QToolButton::clicked, this,
+        [this] { karte::guarded([this] { FontButtonClick(ui->FontButton); }); });
+    connect(ui->Font1, &QAction::triggered, this, [this] { karte::guarded([this] { FontButtonClick(ui->Font1); }); });
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

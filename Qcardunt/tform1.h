@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filedialogs.h"
 #include "table.h"
 #include "tdatasource.h"
 
@@ -12,6 +13,7 @@ class TForm1;
 }
 
 class QAction;
+class QCloseEvent;
 class QMenu;
 
 // The main window: the toolbar with the word list, the card panel with the drill bar and the status line, and the
@@ -55,8 +57,25 @@ public:
     // The status line, after every data change of the card table.
     void FrequencySourceDataChange(QObject* sender, int fieldIndex);
 
+    // Card set commands: New, Open and NT Frequency switch the open set, Exit and closing the window end the
+    // program; each writes the display font into the set it leaves.
+    void New1Click(QObject* sender);
+    void Open1Click(QObject* sender);
+    void Frequency1Click(QObject* sender);
+    void Exit1Click(QObject* sender);
+    // Runs whenever the window closes; the close goes ahead as action has it, which the handler leaves alone.
+    void FormClose(QObject* sender, QCloseEvent& action);
+    karte::FileDialog OpenDialog1 { openDialogOptions() };
+    karte::FileDialog SaveDialog1 { saveDialogOptions() };
+    static karte::FileDialog::Options openDialogOptions();
+    static karte::FileDialog::Options saveDialogOptions();
+
+    // The font chooser: shows it centred on this window, level with its top.
+    void FontButtonClick(QObject* sender);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void wireHandlers();
