@@ -54,8 +54,3 @@ void TForm1::Label2DblClick(QObject* sender)
     // The hot spot is never disabled: it reaches the editor even while its button and menu item are.
     ButtonAddClick(sender);
 }
-
-void TForm1::ButtonAddClick(QObject* /*sender*/)
-{
-    // Opening the custom card editor arrives with the editor window (TFormQCustom).
-}
