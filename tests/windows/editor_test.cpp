@@ -16,6 +16,8 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include <filesystem>
+
 using editortest::readCards;
 using editortest::typeText;
 using namespace windowtest;
@@ -76,7 +78,11 @@ protected:
         table.close();
         table.setDatabaseName("");
         table.setTableName(path);
-        table.setReadOnly(readOnly);
+        // A file the user may not write to: the engine opens it for reading only.
+        if (readOnly)
+            std::filesystem::permissions(path,
+                std::filesystem::perms::owner_read | std::filesystem::perms::group_read
+                    | std::filesystem::perms::others_read);
         table.open();
         form->RefreshComboBox();
     }
@@ -491,6 +497,7 @@ TEST_F(EditorTest, AFailedRefillOnClosingStillEnablesTheMainWindow)
 TEST_F(EditorTest, ASetOpenedForReadingCannotBeChanged)
 {
     openUserSet(sortedCards(), true);
+    ASSERT_FALSE(table().canModify());
     openEditor();
     for (TDBEdit* box : boxes())
         EXPECT_TRUE(box->isReadOnly());
