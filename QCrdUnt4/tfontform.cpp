@@ -8,11 +8,14 @@
 #include "ui_tform1.h"
 #include "windowscaling.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QLineEdit>
+#include <QWindow>
 
 #include <algorithm>
+#include <utility>
 
 TFontForm* FontForm = nullptr;
 
@@ -20,6 +23,8 @@ namespace {
 
 // Longest face name a font holds.
 constexpr qsizetype kLongestFaceName = 31;
+// Font engines take pixel heights of 16 bits; this many points stay below that up to 40 pixels a point, and one
+// letter of it is already taller than any screen.
 constexpr int kLargestDrawnPointSize = 1638;
 
 QString firstCharacters(const QString& text, qsizetype count)
@@ -77,6 +82,12 @@ TFontForm::TFontForm(QWidget* parent)
     }
     ui->FontName->setEditText(QStringLiteral("FontName"));
     ui->FontSize->setEditText(QStringLiteral("FontSize"));
+    // Activation that leaves the box for another of the program's windows is a real change of window: coming
+    // back from there shows the font afresh.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focused) {
+        if (focused && focused != windowHandle() && !QApplication::activeModalWidget())
+            leftForModalBox_ = false;
+    });
     onUserChange(ui->FontName, this, &TFontForm::FontNameChange);
     onUserChange(ui->FontSize, this, &TFontForm::FontSizeChange);
     installedFaces();
@@ -93,8 +104,16 @@ const QStringList& TFontForm::installedFaces()
 
 bool TFontForm::event(QEvent* event)
 {
-    if (event->type() == QEvent::WindowActivate)
-        karte::guarded([this] { FormActivate(this); });
+    if (event->type() == QEvent::WindowDeactivate) {
+        // A box that the chooser's own handlers show (a size that is not a number) takes the activation for a
+        // moment. Coming back from it is not coming back to the chooser: the user goes on typing where the text
+        // was, and must not find it replaced.
+        const QWidget* modal = QApplication::activeModalWidget();
+        leftForModalBox_ = modal != nullptr && modal != this;
+    } else if (event->type() == QEvent::WindowActivate) {
+        if (!std::exchange(leftForModalBox_, false))
+            karte::guarded([this] { FormActivate(this); });
+    }
     return QWidget::event(event);
 }
 

@@ -34,6 +34,9 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+
+private:
+    bool leftForModalBox_ = false;
 };
 
 extern TFontForm* FontForm;

@@ -10,6 +10,7 @@
 #include "windowtest.h"
 
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QTest>
 
@@ -293,6 +294,45 @@ TEST_F(FontChooserTest, TheSizeBoxReadsWholeNumbersAsTheyAreTyped)
         EXPECT_EQ(box().FontSize->currentText(), c.typed);
         chooser->hide();
     }
+}
+
+// The error box of an emptied size box takes the activation while it is up; when it goes, the user types on
+// into the empty box and is not handed back the old size.
+TEST_F(FontChooserTest, TypingGoesOnInTheEmptiedSizeBoxAfterTheErrorBox)
+{
+    openChooser();
+    QStringList shown;
+    karte::MessageBoxes::setResponder([&](const karte::MessageRequest& request) {
+        shown.append(request.text);
+        QMessageBox box(QMessageBox::Critical, request.title, request.text, QMessageBox::Ok);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&box));
+        box.accept();
+        return QMessageBox::Ok;
+    });
+
+    typeOver(box().FontSize, "");
+    // The window system hands the activation back to the chooser.
+    chooser->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(chooser.get()));
+    EXPECT_EQ(shown, QStringList({ "'' is not a valid integer value." }));
+    EXPECT_EQ(box().FontSize->currentText(), "");
+    QTest::keyClicks(box().FontSize->lineEdit(), "2");
+    EXPECT_EQ(ui().TextGreek->font().pointSize(), 2);
+    QTest::keyClicks(box().FontSize->lineEdit(), "4");
+    EXPECT_EQ(box().FontSize->currentText(), "24");
+    EXPECT_EQ(ui().TextGreek->font().pointSize(), 24);
+    EXPECT_EQ(ui().TextEnglish->font().pointSize(), 24);
+
+    // Coming back from the main window still shows the Greek text's font afresh.
+    setGreekFont("Cardo", 30);
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    chooser->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(chooser.get()));
+    EXPECT_EQ(box().FontName->currentText(), "Cardo");
+    EXPECT_EQ(box().FontSize->currentText(), "30");
 }
 
 TEST_F(FontChooserTest, ASizeChosenFromTheListAppliesToBothTexts)
