@@ -41,6 +41,22 @@ void TForm1::wireHandlers()
     connect(ui->centralwidget, &ClientArea::resized, this, [this] { karte::guarded([this] { FormResize(this); }); });
     ui->Label2->installEventFilter(this);
 
+    // The drill bar, the word list jump (on the user's choice alone, never when code sets the list) and the Sort
+    // List menu.
+    connect(ui->SpeedButton1, &QToolButton::clicked, this,
+        [this] { karte::guarded([this] { SpeedButton1Click(ui->SpeedButton1); }); });
+    connect(ui->SpeedButton2, &QToolButton::clicked, this,
+        [this] { karte::guarded([this] { SpeedButton2Click(ui->SpeedButton2); }); });
+    connect(ui->SpeedButton3, &QToolButton::clicked, this,
+        [this] { karte::guarded([this] { SpeedButton3Click(ui->SpeedButton3); }); });
+    connect(ui->SpeedButton4, &QToolButton::clicked, this,
+        [this] { karte::guarded([this] { SpeedButton4Click(ui->SpeedButton4); }); });
+    connect(ui->FrequencyComboBox, &QComboBox::activated, this,
+        [this] { karte::guarded([this] { FrequencyComboBoxChange(ui->FrequencyComboBox); }); });
+    wireSortCommand(ui->Alphabetcally1, &TForm1::Alphabetically1Click);
+    wireSortCommand(ui->ShowGreek1, &TForm1::ShowGreek1Click);
+    wireSortCommand(ui->ShowFrequency1, &TForm1::ShowFrequency1Click);
+
     // Card set commands and the font chooser.
     connect(ui->New1, &QAction::triggered, this, [this] { karte::guarded([this] { New1Click(ui->New1); }); });
     connect(ui->Open1, &QAction::triggered, this, [this] { karte::guarded([this] { Open1Click(ui->Open1); }); });

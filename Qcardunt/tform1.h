@@ -57,6 +57,18 @@ public:
     // The status line, after every data change of the card table.
     void FrequencySourceDataChange(QObject* sender, int fieldIndex);
 
+    // The drill bar: "<" SpeedButton1, ">" SpeedButton2, "<<" SpeedButton3, ">>" SpeedButton4.
+    void SpeedButton1Click(QObject* sender);
+    void SpeedButton2Click(QObject* sender);
+    void SpeedButton3Click(QObject* sender);
+    void SpeedButton4Click(QObject* sender);
+
+    // The word list: the jump to the word the user chose, and the Sort List menu deciding what the list shows.
+    void FrequencyComboBoxChange(QObject* sender);
+    void Alphabetically1Click(QObject* sender);
+    void ShowGreek1Click(QObject* sender);
+    void ShowFrequency1Click(QObject* sender);
+
     // Card set commands: New, Open and NT Frequency switch the open set, Exit and closing the window end the
     // program; each writes the display font into the set it leaves.
     void New1Click(QObject* sender);
@@ -83,4 +95,9 @@ private:
     void showBuiltInSet();
     void refillWordList(const char* field, bool keepsTableOrder);
     static QAction* menuItem(QMenu* menu, int index);
+    // The word list jump and the Sort List menu.
+    void lookUpByIndex(const char* indexName, const char* keyField, const std::string& text);
+    bool keySuitsField(const char* keyField, const std::string& text) const;
+    void returnToPrimaryIndex() noexcept;
+    void wireSortCommand(QAction* item, void (TForm1::*command)(QObject*));
 };
