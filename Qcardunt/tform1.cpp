@@ -41,6 +41,12 @@ void TForm1::wireHandlers()
     connect(ui->centralwidget, &ClientArea::resized, this, [this] { karte::guarded([this] { FormResize(this); }); });
     ui->Label2->installEventFilter(this);
 
+    // The custom card editor.
+    connect(ui->ButtonAdd, &QToolButton::clicked, this,
+        [this] { karte::guarded([this] { ButtonAddClick(ui->ButtonAdd); }); });
+    connect(ui->AddEditCustomCards1, &QAction::triggered, this,
+        [this] { karte::guarded([this] { ButtonAddClick(ui->AddEditCustomCards1); }); });
+
     // The drill bar, the word list jump (on the user's choice alone, never when code sets the list) and the Sort
     // List menu.
     connect(ui->SpeedButton1, &QToolButton::clicked, this,
