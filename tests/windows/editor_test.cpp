@@ -236,6 +236,23 @@ TEST_F(EditorTest, TheHotSpotOpensTheEditorOnTheBuiltInSet)
     EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
 }
 
+TEST_F(EditorTest, TheAddEditButtonAndMenuItemOpenTheEditor)
+{
+    openUserSet(sortedCards());
+    // The card set commands enable both for a set of the user's own.
+    form->ui->ButtonAdd->setEnabled(true);
+    form->ui->AddEditCustomCards1->setEnabled(true);
+    QTest::mouseClick(form->ui->ButtonAdd, Qt::LeftButton);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_FALSE(form->isEnabled());
+    closeEditor();
+    ASSERT_TRUE(form->isEnabled());
+    form->ui->AddEditCustomCards1->trigger();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_FALSE(form->isEnabled());
+    EXPECT_EQ(edUi().EnglishEdit->text(), "apostle");
+}
+
 TEST_F(EditorTest, TheBoxesTakeTheFieldSizesOfASetMadeByNew)
 {
     openNewSet();
