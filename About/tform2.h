@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -8,8 +9,8 @@ namespace Ui {
 class TForm2;
 }
 
-// The About box with the program's picture and the way to the help contents.
-// It is created hidden at start-up and lives until the program ends.
+// The About box: a topmost picture window without border icons, closed only with its one button. It is created
+// hidden at start-up and lives until the program ends; closing it only hides it.
 class TForm2 : public QWidget
 {
     Q_OBJECT
@@ -19,6 +20,25 @@ public:
     ~TForm2() override;
 
     std::unique_ptr<Ui::TForm2> ui;
+
+    // The window that disabled itself while the box is up; BitBtn1Click enables it again and brings it to the
+    // front. The main window's About1Click names itself here.
+    void setMainWindow(QWidget* window) { mainWindow_ = window; }
+    QWidget* mainWindow() const { return mainWindow_; }
+
+    // The click of SpeedButton1: hides the box, enables the main window and brings it to the front.
+    void BitBtn1Click(QObject* sender);
+
+    // The first showing of a run puts the box in the middle of the screen, in place of wherever it was moved
+    // before; later showings keep the position they are given.
+    void setVisible(bool visible) override;
+
+private:
+    void placeOnScreenCentre();
+    void scaleArtwork();
+
+    QPointer<QWidget> mainWindow_;
+    bool shownBefore_ = false;
 };
 
 extern TForm2* Form2;
