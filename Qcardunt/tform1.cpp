@@ -3,6 +3,7 @@
 #include "errorbox.h"
 #include "qcardunt.h"
 #include "session.h"
+#include "tpassworddialog.h"
 #include "ui_tform1.h"
 #include "windowscaling.h"
 
@@ -62,6 +63,13 @@ void TForm1::wireHandlers()
     wireSortCommand(ui->Alphabetcally1, &TForm1::Alphabetically1Click);
     wireSortCommand(ui->ShowGreek1, &TForm1::ShowGreek1Click);
     wireSortCommand(ui->ShowFrequency1, &TForm1::ShowFrequency1Click);
+
+    // The Help menu; and a protected card set asks for its password with the prompt, at start-up and whenever
+    // another set is opened, and is opened again once one is given.
+    connect(ui->Contents1, &QAction::triggered, this,
+        [this] { karte::guarded([this] { Contents1Click(ui->Contents1); }); });
+    connect(ui->About1, &QAction::triggered, this, [this] { karte::guarded([this] { About1Click(ui->About1); }); });
+    FrequencyTable.onPasswordRequired = [] { return karte::requestPassword(); };
 
     // Card set commands and the font chooser.
     connect(ui->New1, &QAction::triggered, this, [this] { karte::guarded([this] { New1Click(ui->New1); }); });

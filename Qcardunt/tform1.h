@@ -85,6 +85,11 @@ public:
     // The font chooser: shows it centred on this window, level with its top.
     void FontButtonClick(QObject* sender);
 
+    // The Help menu: the help contents in the help viewer, and the About box, shown over this window while this
+    // window is disabled.
+    void Contents1Click(QObject* sender);
+    void About1Click(QObject* sender);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
