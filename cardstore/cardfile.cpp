@@ -20,59 +20,64 @@ namespace fs = std::filesystem;
 
 namespace {
 
-    constexpr const char* kFormatName = "karte-cardset";
-    constexpr const char* kFormatVersion = "1";
-    constexpr char kSqliteMagic[16] = { 'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f', 'o', 'r', 'm', 'a', 't', ' ', '3', '\0' };
+constexpr const char* kFormatName = "karte-cardset";
+constexpr const char* kFormatVersion = "1";
+constexpr char kSqliteMagic[16] = { 'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f', 'o', 'r', 'm', 'a', 't', ' ', '3', '\0' };
 
-    const char* typeName(FieldType type)
-    {
-        switch (type) {
-        case FieldType::Integer:
-            return "integer";
-        case FieldType::Float:
-            return "float";
-        case FieldType::Text:
-            break;
-        }
-        return "text";
+const char* typeName(FieldType type)
+{
+    switch (type) {
+    case FieldType::Integer:
+        return "integer";
+    case FieldType::Float:
+        return "float";
+    case FieldType::Text:
+        break;
     }
+    return "text";
+}
 
-    [[noreturn]] void fail(int code, const std::string& path, const std::string& detail = {})
-    {
-        throw DatabaseError::fromStatus(code, { detail, "File: " + path });
+[[noreturn]] void fail(int code, const std::string& path, const std::string& detail = {})
+{
+    throw DatabaseError::fromStatus(code, { detail, "File: " + path });
+}
+
+// Mode bits are honoured even for the superuser, so a file marked read-only stays untouched.
+bool modeAllows(const struct stat& info, mode_t bits)
+{
+    return (info.st_mode & bits) != 0;
+}
+
+void transaction(sqlite::Connection& connection, auto&& body, ProtectedFile* protectedFile = nullptr)
+{
+    ProtectedWrite sealing(protectedFile, connection);
+    connection.exec("BEGIN IMMEDIATE");
+    try {
+        body();
+        connection.exec("COMMIT");
+    } catch (...) {
+        sqlite3_exec(connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
     }
+    sealing.finish();
+}
 
-    // Mode bits are honoured even for the superuser, so a file marked read-only stays untouched.
-    bool modeAllows(const struct stat& info, mode_t bits) { return (info.st_mode & bits) != 0; }
-
-    void transaction(sqlite::Connection& connection, auto&& body, ProtectedFile* protectedFile = nullptr)
-    {
-        ProtectedWrite sealing(protectedFile, connection);
-        connection.exec("BEGIN IMMEDIATE");
-        try {
-            body();
-            connection.exec("COMMIT");
-        } catch (...) {
-            sqlite3_exec(connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-            throw;
-        }
-        sealing.finish();
-    }
-
-    void syncPath(const std::string& path, bool directory)
-    {
-        int fd = ::open(path.c_str(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
-        if (fd < 0)
-            return;
-        ::fsync(fd);
-        ::close(fd);
-    }
+void syncPath(const std::string& path, bool directory)
+{
+    int fd = ::open(path.c_str(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
 
 } // namespace
 
 bool CardFile::isWritable(const std::string& path)
 {
-    struct stat info { };
+    struct stat info
+    {
+    };
     if (::stat(path.c_str(), &info) != 0)
         return false;
     if (!modeAllows(info, 0222) || ::access(path.c_str(), W_OK) != 0)
@@ -81,13 +86,18 @@ bool CardFile::isWritable(const std::string& path)
     std::string directory = fs::path(path).parent_path().string();
     if (directory.empty())
         directory = ".";
-    struct stat dirInfo { };
-    return ::stat(directory.c_str(), &dirInfo) == 0 && modeAllows(dirInfo, 0222) && ::access(directory.c_str(), W_OK) == 0;
+    struct stat dirInfo
+    {
+    };
+    return ::stat(directory.c_str(), &dirInfo) == 0 && modeAllows(dirInfo, 0222)
+        && ::access(directory.c_str(), W_OK) == 0;
 }
 
 CardFile CardFile::open(const std::string& path, bool readOnly)
 {
-    struct stat info { };
+    struct stat info
+    {
+    };
     if (::stat(path.c_str(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             fail(status::kTableNotFound, path);
@@ -105,7 +115,7 @@ CardFile CardFile::open(const std::string& path, bool readOnly)
     // The magic, then the file format versions at bytes 18 and 19: a card set is always kept with a rollback
     // journal (1). A write-ahead-log database (2) belongs to another program, and merely opening it could fold
     // its pending log into it.
-    char header[sizeof kSqliteMagic + 4] = { };
+    char header[sizeof kSqliteMagic + 4] = {};
     if (FILE* file = std::fopen(path.c_str(), "rb")) {
         std::size_t got = std::fread(header, 1, sizeof header, file);
         std::fclose(file);
@@ -151,8 +161,8 @@ void CardFile::readDefinitions()
 {
     const std::string& path = connection_.path();
     {
-        auto probe = connection_.prepare(
-            "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('karte_meta','karte_fields','karte_indexes','cards')");
+        auto probe = connection_.prepare("SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN "
+                                         "('karte_meta','karte_fields','karte_indexes','cards')");
         probe.step();
         if (probe.columnInt(0) != 4)
             fail(status::kNotACardSet, path);
@@ -171,7 +181,8 @@ void CardFile::readDefinitions()
     if (version != kFormatVersion)
         fail(status::kCorruptFile, path, "Unknown card set version " + version);
 
-    auto fieldQuery = connection_.prepare("SELECT position, name, type, size, required FROM karte_fields ORDER BY position");
+    auto fieldQuery
+        = connection_.prepare("SELECT position, name, type, size, required FROM karte_fields ORDER BY position");
     while (fieldQuery.step()) {
         if (fieldQuery.columnInt(0) != static_cast<std::int64_t>(fields_.size()))
             fail(status::kCorruptFile, path, "Field definitions are out of order");
@@ -287,16 +298,19 @@ void CardFile::insertMany(const std::vector<std::vector<Value>>& rows, std::vect
         sql += i ? ", ?" : "?";
     sql += ")";
     std::vector<std::int64_t> written;
-    transaction(connection_, [&] {
-        auto statement = connection_.prepare(sql);
-        for (const auto& values : rows) {
-            for (std::size_t i = 0; i < fields_.size(); ++i)
-                statement.bind(static_cast<int>(i + 1), i < values.size() ? values[i] : Value {});
-            statement.step();
-            written.push_back(connection_.lastInsertRowid());
-            statement.reset();
-        }
-    }, protected_.get());
+    transaction(
+        connection_,
+        [&] {
+            auto statement = connection_.prepare(sql);
+            for (const auto& values : rows) {
+                for (std::size_t i = 0; i < fields_.size(); ++i)
+                    statement.bind(static_cast<int>(i + 1), i < values.size() ? values[i] : Value {});
+                statement.step();
+                written.push_back(connection_.lastInsertRowid());
+                statement.reset();
+            }
+        },
+        protected_.get());
     rowids.insert(rowids.end(), written.begin(), written.end());
 }
 
@@ -306,30 +320,37 @@ void CardFile::update(std::int64_t rowid, const std::vector<Value>& values)
     for (std::size_t i = 0; i < fields_.size(); ++i)
         sql += (i ? ", f" : "f") + std::to_string(i) + " = ?";
     sql += " WHERE id = ?";
-    transaction(connection_, [&] {
-        auto statement = connection_.prepare(sql);
-        for (std::size_t i = 0; i < fields_.size(); ++i)
-            statement.bind(static_cast<int>(i + 1), values[i]);
-        statement.bindInt(static_cast<int>(fields_.size() + 1), rowid);
-        statement.step();
-        if (connection_.changes() == 0)
-            throw DatabaseError::fromStatus(status::kRecordDeleted, { "File: " + connection_.path() });
-    }, protected_.get());
+    transaction(
+        connection_,
+        [&] {
+            auto statement = connection_.prepare(sql);
+            for (std::size_t i = 0; i < fields_.size(); ++i)
+                statement.bind(static_cast<int>(i + 1), values[i]);
+            statement.bindInt(static_cast<int>(fields_.size() + 1), rowid);
+            statement.step();
+            if (connection_.changes() == 0)
+                throw DatabaseError::fromStatus(status::kRecordDeleted, { "File: " + connection_.path() });
+        },
+        protected_.get());
 }
 
 bool CardFile::remove(std::int64_t rowid)
 {
     bool removed = false;
-    transaction(connection_, [&] {
-        auto statement = connection_.prepare("DELETE FROM cards WHERE id = ?");
-        statement.bindInt(1, rowid);
-        statement.step();
-        removed = connection_.changes() > 0;
-    }, protected_.get());
+    transaction(
+        connection_,
+        [&] {
+            auto statement = connection_.prepare("DELETE FROM cards WHERE id = ?");
+            statement.bindInt(1, rowid);
+            statement.step();
+            removed = connection_.changes() > 0;
+        },
+        protected_.get());
     return removed;
 }
 
-void CardFile::create(const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes)
+void CardFile::create(
+    const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes)
 {
     fs::path target(path);
     std::string directory = target.parent_path().string();
@@ -355,7 +376,8 @@ void CardFile::create(const std::string& path, const std::vector<FieldDef>& fiel
                     columns += ", f" + std::to_string(i);
                 connection.exec(("CREATE TABLE cards(" + columns + ")").c_str());
                 auto meta = connection.prepare("INSERT INTO karte_meta VALUES (?, ?)");
-                for (auto [key, value] : { std::pair { "format", kFormatName }, std::pair { "version", kFormatVersion } }) {
+                for (auto [key, value] :
+                    { std::pair { "format", kFormatName }, std::pair { "version", kFormatVersion } }) {
                     meta.bindText(1, key);
                     meta.bindText(2, value);
                     meta.step();

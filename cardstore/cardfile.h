@@ -23,7 +23,8 @@ public:
     // error when none fits.
     static CardFile open(const std::string& path, bool readOnly);
     // Creates an empty card set, replacing a file of that name only once the new one is complete.
-    static void create(const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes);
+    static void create(
+        const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes);
 
     // Whether the file may be written by this user: its permission bits and its directory's.
     static bool isWritable(const std::string& path);

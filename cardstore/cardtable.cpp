@@ -16,7 +16,10 @@ std::vector<FieldDef> cardFieldDefs()
     };
 }
 
-IndexDef englishIndexDef() { return { "EnglishIndex", "English", indexoption::kPrimary }; }
+IndexDef englishIndexDef()
+{
+    return { "EnglishIndex", "English", indexoption::kPrimary };
+}
 
 std::vector<IndexDef> builtInIndexDefs()
 {

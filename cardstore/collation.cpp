@@ -12,29 +12,29 @@ namespace cardstore {
 
 namespace {
 
-    struct CollatorCloser
-    {
-        void operator()(UCollator* collator) const { ucol_close(collator); }
-    };
-    using CollatorPtr = std::unique_ptr<UCollator, CollatorCloser>;
+struct CollatorCloser
+{
+    void operator()(UCollator* collator) const { ucol_close(collator); }
+};
+using CollatorPtr = std::unique_ptr<UCollator, CollatorCloser>;
 
-    UCollator* openCollator(bool caseInsensitive)
-    {
-        UErrorCode error = U_ZERO_ERROR;
-        UCollator* collator = ucol_open("", &error);
-        if (U_FAILURE(error))
-            throw DatabaseError::engineInit(status::kEngineInit + static_cast<int>(error));
-        ucol_setStrength(collator, caseInsensitive ? UCOL_SECONDARY : UCOL_TERTIARY);
-        return collator;
-    }
+UCollator* openCollator(bool caseInsensitive)
+{
+    UErrorCode error = U_ZERO_ERROR;
+    UCollator* collator = ucol_open("", &error);
+    if (U_FAILURE(error))
+        throw DatabaseError::engineInit(status::kEngineInit + static_cast<int>(error));
+    ucol_setStrength(collator, caseInsensitive ? UCOL_SECONDARY : UCOL_TERTIARY);
+    return collator;
+}
 
-    const UCollator* collator(bool caseInsensitive)
-    {
-        // The program runs its store on one thread; the collators live for the whole run.
-        static CollatorPtr sensitive(openCollator(false));
-        static CollatorPtr insensitive(openCollator(true));
-        return caseInsensitive ? insensitive.get() : sensitive.get();
-    }
+const UCollator* collator(bool caseInsensitive)
+{
+    // The program runs its store on one thread; the collators live for the whole run.
+    static CollatorPtr sensitive(openCollator(false));
+    static CollatorPtr insensitive(openCollator(true));
+    return caseInsensitive ? insensitive.get() : sensitive.get();
+}
 
 } // namespace
 

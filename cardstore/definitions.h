@@ -17,11 +17,11 @@ struct FieldDef
 };
 
 namespace indexoption {
-    constexpr unsigned kPrimary = 1;
-    constexpr unsigned kUnique = 2;
-    constexpr unsigned kDescending = 4;
-    constexpr unsigned kCaseInsensitive = 8;
-    constexpr unsigned kExpression = 16; // not offered by this engine
+constexpr unsigned kPrimary = 1;
+constexpr unsigned kUnique = 2;
+constexpr unsigned kDescending = 4;
+constexpr unsigned kCaseInsensitive = 8;
+constexpr unsigned kExpression = 16; // not offered by this engine
 } // namespace indexoption
 
 struct IndexDef

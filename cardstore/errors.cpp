@@ -6,13 +6,13 @@ namespace cardstore {
 
 namespace {
 
-    // Status codes are shown as four upper-case hex digits, the form the program's messages have always used.
-    std::string hex4(int code)
-    {
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "%.4X", static_cast<unsigned>(code));
-        return buffer;
-    }
+// Status codes are shown as four upper-case hex digits, the form the program's messages have always used.
+std::string hex4(int code)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%.4X", static_cast<unsigned>(code));
+    return buffer;
+}
 
 } // namespace
 
@@ -67,28 +67,40 @@ DatabaseError DatabaseError::fromStatus(int code, const std::vector<std::string>
 
 DatabaseError DatabaseError::engineInit(int code)
 {
-    return DatabaseError(code,
-        "An error occurred while attempting to initialize the database engine (error $" + hex4(code) + ")");
+    return DatabaseError(
+        code, "An error occurred while attempting to initialize the database engine (error $" + hex4(code) + ")");
 }
 
 namespace messages {
-    std::string fieldNotFound(const std::string& field) { return "Field '" + field + "' not found"; }
-    std::string fieldRequired(const std::string& field) { return "Field '" + field + "' must have a value"; }
-    std::string notIndexed(const std::string& field)
-    {
-        return "Field '" + field + "' is not indexed and cannot be modified";
-    }
-    std::string invalidFloat(const std::string& text, const std::string& field)
-    {
-        return "'" + text + "' is not a valid floating point value for field '" + field + "'";
-    }
-    std::string invalidIntegerForField(const std::string& text, const std::string& field)
-    {
-        return "'" + text + "' is not a valid integer value for field '" + field + "'";
-    }
-    std::string invalidInteger(const std::string& text) { return "'" + text + "' is not a valid integer value"; }
+std::string fieldNotFound(const std::string& field)
+{
+    return "Field '" + field + "' not found";
+}
+std::string fieldRequired(const std::string& field)
+{
+    return "Field '" + field + "' must have a value";
+}
+std::string notIndexed(const std::string& field)
+{
+    return "Field '" + field + "' is not indexed and cannot be modified";
+}
+std::string invalidFloat(const std::string& text, const std::string& field)
+{
+    return "'" + text + "' is not a valid floating point value for field '" + field + "'";
+}
+std::string invalidIntegerForField(const std::string& text, const std::string& field)
+{
+    return "'" + text + "' is not a valid integer value for field '" + field + "'";
+}
+std::string invalidInteger(const std::string& text)
+{
+    return "'" + text + "' is not a valid integer value";
+}
 } // namespace messages
 
-void raiseDataset(const std::string& message) { throw DatabaseError(status::kDataset, message); }
+void raiseDataset(const std::string& message)
+{
+    throw DatabaseError(status::kDataset, message);
+}
 
 } // namespace cardstore

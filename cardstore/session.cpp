@@ -17,20 +17,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-    std::string executableDirectory()
-    {
-        std::error_code error;
-        fs::path exe = fs::read_symlink("/proc/self/exe", error);
-        return error ? std::string() : exe.parent_path().string();
-    }
+std::string executableDirectory()
+{
+    std::error_code error;
+    fs::path exe = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : exe.parent_path().string();
+}
 
-    void wipe(std::string& secret)
-    {
-        volatile char* bytes = secret.data();
-        for (std::size_t i = 0; i < secret.size(); ++i)
-            bytes[i] = 0;
-        secret.clear();
-    }
+void wipe(std::string& secret)
+{
+    volatile char* bytes = secret.data();
+    for (std::size_t i = 0; i < secret.size(); ++i)
+        bytes[i] = 0;
+    secret.clear();
+}
 
 } // namespace
 
@@ -88,8 +88,8 @@ void Session::seedBuiltInSet(const std::string& directory)
         std::error_code error;
         fs::copy_file(pristine, temporary, fs::copy_options::overwrite_existing, error);
         if (!error)
-            fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read
-                    | fs::perms::others_read, error);
+            fs::permissions(temporary,
+                fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read, error);
         if (!error)
             fs::rename(temporary, target, error);
         if (error) {

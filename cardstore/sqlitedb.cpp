@@ -38,7 +38,8 @@ int statusForSqlite(int rc)
     }
 }
 
-Connection::Connection(const std::string& path, bool readOnly, bool create) : path_(path)
+Connection::Connection(const std::string& path, bool readOnly, bool create)
+    : path_(path)
 {
     initialise();
     // The store runs on one thread, so the connection needs no lock of its own; without it, reading a record's
@@ -75,14 +76,17 @@ Connection Connection::fromImage(const std::string& path, unsigned char* image, 
 
 void Connection::replaceImage(unsigned char* image, std::int64_t size, bool readOnly)
 {
-    unsigned flags = SQLITE_DESERIALIZE_FREEONCLOSE
-        | (readOnly ? SQLITE_DESERIALIZE_READONLY : SQLITE_DESERIALIZE_RESIZEABLE);
+    unsigned flags
+        = SQLITE_DESERIALIZE_FREEONCLOSE | (readOnly ? SQLITE_DESERIALIZE_READONLY : SQLITE_DESERIALIZE_RESIZEABLE);
     int rc = sqlite3_deserialize(db_, "main", image, size, size, flags);
     if (rc != SQLITE_OK)
         fail(rc);
 }
 
-Connection::~Connection() { close(); }
+Connection::~Connection()
+{
+    close();
+}
 
 Connection::Connection(Connection&& other) noexcept
     : db_(std::exchange(other.db_, nullptr))
@@ -153,11 +157,20 @@ std::int64_t Connection::dataVersion()
     return sqlite3_column_int64(dataVersionStatement_, 0);
 }
 
-std::int64_t Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(db_); }
+std::int64_t Connection::lastInsertRowid() const
+{
+    return sqlite3_last_insert_rowid(db_);
+}
 
-int Connection::changes() const { return sqlite3_changes(db_); }
+int Connection::changes() const
+{
+    return sqlite3_changes(db_);
+}
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement()
+{
+    sqlite3_finalize(stmt_);
+}
 
 void Statement::bind(int index, const Value& value)
 {
@@ -204,7 +217,10 @@ void Statement::reset()
     sqlite3_clear_bindings(stmt_);
 }
 
-int Statement::columnType(int column) const { return sqlite3_column_type(stmt_, column); }
+int Statement::columnType(int column) const
+{
+    return sqlite3_column_type(stmt_, column);
+}
 
 std::string Statement::columnText(int column) const
 {
@@ -213,8 +229,14 @@ std::string Statement::columnText(int column) const
     return text ? std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(bytes)) : std::string();
 }
 
-std::int64_t Statement::columnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
+std::int64_t Statement::columnInt(int column) const
+{
+    return sqlite3_column_int64(stmt_, column);
+}
 
-double Statement::columnDouble(int column) const { return sqlite3_column_double(stmt_, column); }
+double Statement::columnDouble(int column) const
+{
+    return sqlite3_column_double(stmt_, column);
+}
 
 } // namespace cardstore::sqlite

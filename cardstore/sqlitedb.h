@@ -55,9 +55,15 @@ private:
 class Statement
 {
 public:
-    Statement(const Connection& connection, sqlite3_stmt* stmt) : connection_(&connection), stmt_(stmt) { }
+    Statement(const Connection& connection, sqlite3_stmt* stmt)
+        : connection_(&connection)
+        , stmt_(stmt)
+    {
+    }
     ~Statement();
-    Statement(Statement&& other) noexcept : connection_(other.connection_), stmt_(other.stmt_)
+    Statement(Statement&& other) noexcept
+        : connection_(other.connection_)
+        , stmt_(other.stmt_)
     {
         other.stmt_ = nullptr;
     }

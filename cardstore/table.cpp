@@ -13,13 +13,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-    std::string upperExtension(const std::string& name)
-    {
-        std::string extension = fs::path(name).extension().string();
-        for (char& c : extension)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return extension;
-    }
+std::string upperExtension(const std::string& name)
+{
+    std::string extension = fs::path(name).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return extension;
+}
 
 } // namespace
 
@@ -93,7 +93,10 @@ void Table::requireModifiable() const
         raiseDataset(messages::kReadOnly);
 }
 
-bool Table::canModify() const { return active() && !file_->readOnly(); }
+bool Table::canModify() const
+{
+    return active() && !file_->readOnly();
+}
 
 std::string Table::filePath() const
 {
@@ -194,7 +197,8 @@ void Table::createTable()
         if (index.options & indexoption::kExpression)
             throw DatabaseError::fromStatus(status::kUnsupportedTableType, { "Expression indexes are not offered" });
         for (const std::string& name : index.fieldNames())
-            if (std::none_of(fieldDefs_.begin(), fieldDefs_.end(), [&](const FieldDef& f) { return sameName(f.name, name); }))
+            if (std::none_of(
+                    fieldDefs_.begin(), fieldDefs_.end(), [&](const FieldDef& f) { return sameName(f.name, name); }))
                 throw DatabaseError(status::kDataset, messages::fieldNotFound(name));
     }
     std::string path;
@@ -229,9 +233,15 @@ IndexOrder& Table::orderFor(int indexNumber)
     return order;
 }
 
-IndexOrder& Table::activeOrder() { return orderFor(activeIndex_); }
+IndexOrder& Table::activeOrder()
+{
+    return orderFor(activeIndex_);
+}
 
-const IndexOrder& Table::activeOrder() const { return orders_[static_cast<std::size_t>(activeIndex_)]; }
+const IndexOrder& Table::activeOrder() const
+{
+    return orders_[static_cast<std::size_t>(activeIndex_)];
+}
 
 int Table::indexNumber(const std::string& name) const
 {

@@ -8,16 +8,16 @@ namespace cardstore {
 
 namespace {
 
-    std::string textOf(const Value& value)
-    {
-        if (const auto* text = std::get_if<std::string>(&value))
-            return *text;
-        if (const auto* integer = std::get_if<std::int64_t>(&value))
-            return std::to_string(*integer);
-        if (const auto* real = std::get_if<double>(&value))
-            return formatFloat(*real);
-        return {};
-    }
+std::string textOf(const Value& value)
+{
+    if (const auto* text = std::get_if<std::string>(&value))
+        return *text;
+    if (const auto* integer = std::get_if<std::int64_t>(&value))
+        return std::to_string(*integer);
+    if (const auto* real = std::get_if<double>(&value))
+        return formatFloat(*real);
+    return {};
+}
 
 } // namespace
 
@@ -53,13 +53,17 @@ const std::vector<Value>& Table::currentValues() const
     return pos_ < slots.size() ? rows_[slots[pos_]].values : kNoRecord;
 }
 
-std::string Table::fieldText(const std::string& name) const { return fieldText(fieldIndexOrThrow(name)); }
+std::string Table::fieldText(const std::string& name) const
+{
+    return fieldText(fieldIndexOrThrow(name));
+}
 
 std::string Table::fieldText(int index) const
 {
     requireActive();
     const auto& values = currentValues();
-    return static_cast<std::size_t>(index) < values.size() ? textOf(values[static_cast<std::size_t>(index)]) : std::string();
+    return static_cast<std::size_t>(index) < values.size() ? textOf(values[static_cast<std::size_t>(index)])
+                                                           : std::string();
 }
 
 bool Table::fieldIsNull(int index) const

@@ -12,11 +12,17 @@ namespace cardstore {
 
 namespace {
 
-    char gDecimalSeparator = '.';
+char gDecimalSeparator = '.';
 
-    bool isContinuationByte(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool isContinuationByte(unsigned char c)
+{
+    return (c & 0xC0) == 0x80;
+}
 
-    bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 } // namespace
 
@@ -42,9 +48,15 @@ std::string utf8Left(std::string_view text, std::size_t maxChars)
     return std::string(text);
 }
 
-char decimalSeparator() { return gDecimalSeparator; }
+char decimalSeparator()
+{
+    return gDecimalSeparator;
+}
 
-void setDecimalSeparator(char separator) { gDecimalSeparator = separator; }
+void setDecimalSeparator(char separator)
+{
+    gDecimalSeparator = separator;
+}
 
 std::string formatFloat(double value)
 {

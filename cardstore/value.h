@@ -10,7 +10,10 @@ namespace cardstore {
 // One stored field value. An empty text is stored as no value.
 using Value = std::variant<std::monostate, std::string, std::int64_t, double>;
 
-inline bool isNull(const Value& value) { return std::holds_alternative<std::monostate>(value); }
+inline bool isNull(const Value& value)
+{
+    return std::holds_alternative<std::monostate>(value);
+}
 
 struct Row
 {
