@@ -130,6 +130,7 @@ private:
     int primaryIndexNumber() const;
     void locateAfterReload(const std::optional<Row>& oldCurrent);
     const std::vector<Value>& currentValues() const;
+    void prefetchAhead(int distance) const;
     Value convert(int index, const std::string& text) const;
     void storeRecord(std::uint32_t slot);
     void writePendingRecord();
