@@ -74,7 +74,6 @@ TFontForm::TFontForm(QWidget* parent)
     ui->setupUi(this);
     karte::scaleToScreen(this);
     setFixedSize(size());
-    move(292, 161);
     for (QComboBox* box : { static_cast<QComboBox*>(ui->FontName), static_cast<QComboBox*>(ui->FontSize) }) {
         // What the user types is applied as it stands: no completion from the list, and Enter adds nothing to it.
         box->setCompleter(nullptr);

@@ -573,6 +573,18 @@ TEST_F(CardSetCommandsTest, OpeningABrokenFileShowsTheErrorAndLeavesTheTableClos
     }
 }
 
+TEST_F(CardSetCommandsTest, OperationsOnTheClosedTableReportTheEngineError)
+{
+    TForm1& form1 = formOnThreeCards();
+    testsupport::writeBytes(dataHome.file("bad.SDB"), "not a card set");
+    run(Command::OpenFromMenu, QString::fromStdString(dataHome.file("bad.SDB")));
+    messages.clear();
+    ui().SpeedButton2->click();
+    ASSERT_EQ(messages.requests().size(), 1u);
+    EXPECT_EQ(messages.texts()[0], "Cannot perform this operation on a closed dataset.");
+    EXPECT_FALSE(form1.FrequencyTable.active());
+}
+
 TEST_F(CardSetCommandsTest, NewOnAPathThatCannotBeWrittenLeavesTheOldSetWhole)
 {
     const std::vector<std::pair<const char*, std::string>> paths {
@@ -670,6 +682,46 @@ TEST_F(CardSetCommandsTest, TheCloseEventStaysAcceptedWhateverTheFontSave)
     EXPECT_TRUE(action.isAccepted());
     // The handler alone does not close the window; it only saves.
     EXPECT_TRUE(form1.isVisible());
+}
+
+// Two copies of the program on one set: a card posted in one shows in the other at its next ">", and a card
+// posted there afterwards does not wipe out the first.
+TEST_F(CardSetCommandsTest, TwoWindowsOnOneSetSeeEachOthersCards)
+{
+    TForm1& first = formOnThreeCards();
+    TForm1 second;
+    run(Command::OpenFromMenu, QString::fromStdString(setB.path));
+    FileDialog::setNextFileName(QString::fromStdString(setB.path));
+    second.ui->Open1->trigger();
+    ASSERT_EQ(second.FrequencyTable.recordCount(), 2);
+
+    first.FrequencyTable.insert();
+    first.FrequencyTable.setFieldText("English", "grace");
+    first.FrequencyTable.setFieldText("Language", "χάρις");
+    first.FrequencyTable.post();
+
+    // On "faith", the Greek side shown: ">" reveals it and reads the set again.
+    DrillFlag = true;
+    second.ui->SpeedButton2->click();
+    EXPECT_EQ(second.FrequencyTable.recordCount(), 3);
+    second.ui->SpeedButton2->click();
+    EXPECT_EQ(second.ui->TextEnglish->text(), "grace");
+
+    second.FrequencyTable.insert();
+    second.FrequencyTable.setFieldText("English", "peace");
+    second.FrequencyTable.setFieldText("Language", "εἰρήνη");
+    second.FrequencyTable.post();
+    first.FrequencyTable.refresh();
+    EXPECT_EQ(first.FrequencyTable.recordCount(), 4);
+
+    cardstore::Table reader;
+    reader.setTableName(setB.path);
+    reader.open();
+    QStringList english;
+    for (reader.first(); !reader.eof(); reader.next())
+        english.append(QString::fromStdString(reader.fieldText("English")));
+    EXPECT_EQ(english, QStringList({ "faith", "grace", "love", "peace" }));
+    EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
 }
 
 // The dialogs behind New and Open: each answer is what the user types into the name box.
