@@ -1,5 +1,6 @@
 #include "application.h"
 #include "errorbox.h"
+#include "firstpaintprobe.h"
 #include "messagebox.h"
 #include "qcardunt.h"
 #include "tfontform.h"
@@ -50,6 +51,7 @@ int main(int argc, char* argv[])
     }
 
     karte::centreOnScreen(form1.get());
+    karte::installFirstPaintProbe(form1.get());
     form1->show();
     return application.exec();
 }
