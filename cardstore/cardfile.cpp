@@ -37,6 +37,18 @@ const char* typeName(FieldType type)
     return "text";
 }
 
+// The SQLite magic, then the file format versions at bytes 18 and 19: a card set is always kept with a rollback
+// journal (1). A write-ahead-log database (2) belongs to another program, and merely opening it could fold its
+// pending log into it.
+bool hasCardSetHeader(const char* bytes, std::size_t size)
+{
+    return size >= sizeof kSqliteMagic + 4 && std::memcmp(bytes, kSqliteMagic, sizeof kSqliteMagic) == 0
+        && bytes[18] == 1 && bytes[19] == 1;
+}
+
+// More columns than SQLite reads in one statement; no card set the program makes comes near.
+constexpr std::size_t kMaxFields = 1000;
+
 [[noreturn]] void fail(int code, const std::string& path, const std::string& detail = {})
 {
     throw DatabaseError::fromStatus(code, { detail, "File: " + path });
@@ -112,17 +124,13 @@ CardFile CardFile::open(const std::string& path, bool readOnly)
     if (info.st_size == 0)
         fail(status::kNotACardSet, path, "The file is empty");
 
-    // The magic, then the file format versions at bytes 18 and 19: a card set is always kept with a rollback
-    // journal (1). A write-ahead-log database (2) belongs to another program, and merely opening it could fold
-    // its pending log into it.
     char header[sizeof kSqliteMagic + 4] = {};
     if (FILE* file = std::fopen(path.c_str(), "rb")) {
         std::size_t got = std::fread(header, 1, sizeof header, file);
         std::fclose(file);
         if (hasProtectedMagic(std::string_view(header, got)))
             return openProtected(path, readOnly);
-        if (got != sizeof header || std::memcmp(header, kSqliteMagic, sizeof kSqliteMagic) != 0 || header[18] != 1
-            || header[19] != 1)
+        if (!hasCardSetHeader(header, got))
             fail(status::kNotACardSet, path);
     } else {
         fail(status::kNoAccess, path, std::strerror(errno));
@@ -147,6 +155,9 @@ CardFile CardFile::openProtected(const std::string& path, bool readOnly)
 {
     DatabaseImage image;
     std::unique_ptr<ProtectedFile> sealed = ProtectedFile::open(path, Session::instance().passwords(), image);
+    // Authentic, so written with this set's key, yet no card set: damage that happened before it was sealed.
+    if (!hasCardSetHeader(reinterpret_cast<const char*>(image.data()), image.size()))
+        fail(status::kCorruptFile, path, "The protected card set does not hold a card set");
     CardFile file;
     file.readOnly_ = readOnly || !isWritable(path);
     auto size = static_cast<std::int64_t>(image.size());
@@ -166,6 +177,20 @@ void CardFile::readDefinitions()
         probe.step();
         if (probe.columnInt(0) != 4)
             fail(status::kNotACardSet, path);
+    }
+    // The engine makes plain tables only. A virtual table runs a module's code on every read, and a generated
+    // column an expression of the file's choosing, which could ask for gigabytes or run for hours.
+    {
+        auto shape = connection_.prepare(
+            "SELECT (SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN "
+            "('karte_meta','karte_fields','karte_indexes','cards') AND sql NOT LIKE 'CREATE TABLE %'), "
+            "(SELECT count(*) FROM pragma_table_xinfo('cards') WHERE hidden != 0) "
+            "+ (SELECT count(*) FROM pragma_table_xinfo('karte_meta') WHERE hidden != 0) "
+            "+ (SELECT count(*) FROM pragma_table_xinfo('karte_fields') WHERE hidden != 0) "
+            "+ (SELECT count(*) FROM pragma_table_xinfo('karte_indexes') WHERE hidden != 0)");
+        shape.step();
+        if (shape.columnInt(0) != 0 || shape.columnInt(1) != 0)
+            fail(status::kCorruptFile, path, "The card set's tables are not plain tables");
     }
     std::string format, version;
     auto meta = connection_.prepare("SELECT key, value FROM karte_meta");
@@ -203,6 +228,8 @@ void CardFile::readDefinitions()
         field.size = static_cast<int>(size);
         field.required = fieldQuery.columnInt(4) != 0;
         fields_.push_back(field);
+        if (fields_.size() > kMaxFields)
+            fail(status::kCorruptFile, path, "The card set has too many fields");
     }
     if (fields_.empty())
         fail(status::kCorruptFile, path, "The card set has no fields");

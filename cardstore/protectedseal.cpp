@@ -41,9 +41,10 @@ namespace {
 
 constexpr std::size_t kKeyBytes = crypto_secretstream_xchacha20poly1305_KEYBYTES;
 // Beyond these a file's cost is taken for damage rather than spent on: a flipped high bit would otherwise
-// ask for terabytes or hours.
-constexpr std::uint64_t kMaxOpsLimit = 64;
-constexpr std::uint64_t kMaxMemLimit = 4ull << 30;
+// ask for terabytes or hours, and a hostile file could make the program spend minutes and gigabytes on every
+// password tried. The bounds leave room for four times the memory and five times the passes of today's default.
+constexpr std::uint64_t kMaxOpsLimit = 16;
+constexpr std::uint64_t kMaxMemLimit = 1ull << 30;
 constexpr std::size_t kMinChunkSize = 512;
 constexpr std::size_t kMaxChunkSize = 16u << 20;
 constexpr std::size_t kCachedKeys = 32;
@@ -145,8 +146,19 @@ bool costIsUsable(KeyDerivationCost cost)
         && cost.memLimit >= crypto_pwhash_argon2id_MEMLIMIT_MIN && cost.memLimit <= kMaxMemLimit;
 }
 
+namespace {
+KeyDerivation derivationForFuzzing = nullptr;
+}
+
+void setKeyDerivationForFuzzing(KeyDerivation derivation)
+{
+    derivationForFuzzing = derivation;
+}
+
 std::unique_ptr<SecretBytes> deriveKey(const std::string& password, const unsigned char* salt, KeyDerivationCost cost)
 {
+    if (derivationForFuzzing)
+        return derivationForFuzzing(password, salt, cost);
     static KeyCache cache;
     return cache.derive(password, salt, cost);
 }
@@ -203,8 +215,13 @@ Sealed readSealed(const std::string& path)
     sealed.cost.opsLimit = getLittleEndian(bytes.data() + pf::kOpsLimitOffset, 8);
     sealed.cost.memLimit = getLittleEndian(bytes.data() + pf::kMemLimitOffset, 8);
     sealed.chunkSize = static_cast<std::size_t>(getLittleEndian(bytes.data() + pf::kChunkSizeOffset, 4));
-    if (!costIsUsable(sealed.cost) || sealed.chunkSize < kMinChunkSize || sealed.chunkSize > kMaxChunkSize)
-        damaged(path, "The protected card set's header is not usable");
+    if (!costIsUsable(sealed.cost))
+        damaged(path,
+            "The protected card set asks for a key derivation cost out of bounds ("
+                + std::to_string(sealed.cost.opsLimit) + " passes over " + std::to_string(sealed.cost.memLimit)
+                + " bytes)");
+    if (sealed.chunkSize < kMinChunkSize || sealed.chunkSize > kMaxChunkSize)
+        damaged(path, "The protected card set's chunk size is out of bounds");
     std::size_t body = bytes.size() - pf::kHeaderSize;
     std::size_t sealedChunk = sealed.chunkSize + pf::kChunkOverhead;
     if (body % sealedChunk != 0 && body % sealedChunk < pf::kChunkOverhead)

@@ -8,6 +8,25 @@
 
 namespace cardstore::sqlite {
 
+namespace {
+
+// The longest text or blob a statement may make. A card's texts are a few hundred bytes; the bound keeps a
+// hostile file's expressions from asking for gigabytes.
+constexpr int kMaxValueLength = 16 << 20;
+
+// A card set file may come from anyone, and its schema is SQL that SQLite runs for us: nothing in it is trusted
+// to call functions with side effects, and the triggers and views the engine never makes are not run at all.
+void distrustSchema(sqlite3* db)
+{
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kMaxValueLength);
+}
+
+} // namespace
+
 void initialise()
 {
     static const int rc = sqlite3_initialize();
@@ -55,6 +74,7 @@ Connection::Connection(const std::string& path, bool readOnly, bool create)
         throw DatabaseError::fromStatus(statusForSqlite(rc), { detail, "File: " + path });
     }
     sqlite3_extended_result_codes(db_, 1);
+    distrustSchema(db_);
     // A second instance of the program waits for the other's write instead of failing at once.
     sqlite3_busy_timeout(db_, 5000);
 }
@@ -70,6 +90,7 @@ Connection Connection::fromImage(const std::string& path, unsigned char* image, 
         connection.fail(rc);
     }
     sqlite3_extended_result_codes(connection.db_, 1);
+    distrustSchema(connection.db_);
     connection.replaceImage(image, size, readOnly);
     return connection;
 }
