@@ -26,9 +26,11 @@ void TForm1::refillWordList(const char* field, bool keepsTableOrder)
 {
     SortedComboBox* list = ui->FrequencyComboBox;
     list->clear();
-    // The walk moves the one cursor that the card texts and the status line follow, and they follow every move.
-    // The entries themselves go into the list in one batch at the end (or at the failure that ends the walk):
-    // adding them one by one would make a big set's refill crawl.
+    // The walk moves the one cursor that the status line follows at every move. The card texts (and the editor's
+    // boxes) show only where the walk ends: laying out the text of every card passed over made a big set's refill
+    // crawl. The entries go into the list in one batch at the end (or at the failure that ends the walk), for the
+    // same reason.
+    ControlsDisabled quietControls(FrequencySource);
     QStringList entries;
     try {
         FrequencyTable.first();

@@ -26,12 +26,12 @@ void TDataSource::setDataSet(cardstore::Table* table)
             switch (event) {
             case cardstore::DataEvent::DataSetChange:
             case cardstore::DataEvent::RecordChange:
-                Q_EMIT dataChanged(-1);
+                tellControls(-1);
                 if (OnDataChange)
                     OnDataChange(-1);
                 break;
             case cardstore::DataEvent::FieldChange:
-                Q_EMIT dataChanged(fieldIndex);
+                tellControls(fieldIndex);
                 if (OnDataChange)
                     OnDataChange(fieldIndex);
                 break;
@@ -64,6 +64,29 @@ int TDataSource::addRecordUpdater(std::function<void()> updater)
 void TDataSource::removeRecordUpdater(int id)
 {
     std::erase_if(updaters_, [id](const auto& entry) { return entry.first == id; });
+}
+
+void TDataSource::tellControls(int fieldIndex)
+{
+    if (disabledCount_ > 0)
+        changedWhileDisabled_ = true;
+    else
+        Q_EMIT dataChanged(fieldIndex);
+}
+
+void TDataSource::disableControls()
+{
+    ++disabledCount_;
+}
+
+void TDataSource::enableControls()
+{
+    if (disabledCount_ == 0 || --disabledCount_ > 0)
+        return;
+    if (changedWhileDisabled_) {
+        changedWhileDisabled_ = false;
+        Q_EMIT dataChanged(-1);
+    }
 }
 
 bool TDataSource::active() const

@@ -43,6 +43,14 @@ public:
     int addRecordUpdater(std::function<void()> updater);
     void removeRecordUpdater(int id);
 
+    // While disabled (the calls nest), the bound controls are not told of the records a walk passes over: a walk
+    // over a big set would otherwise lay out every card's text in every control, hidden ones included. The
+    // handlers still run at every move. Enabling again tells the controls once, if anything changed meanwhile,
+    // so they show the record the walk ended on.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return disabledCount_ > 0; }
+
 Q_SIGNALS:
     // The current record, or one field of it (fieldIndex >= 0), is to be shown anew.
     void dataChanged(int fieldIndex);
@@ -52,8 +60,29 @@ Q_SIGNALS:
     void updateRecord();
 
 private:
+    void tellControls(int fieldIndex);
+
     cardstore::Table* table_ = nullptr;
     int listenerId_ = 0;
     std::vector<std::pair<int, std::function<void()>>> updaters_;
     int nextUpdaterId_ = 1;
+    int disabledCount_ = 0;
+    bool changedWhileDisabled_ = false;
+};
+
+// Disables a data source's controls for as long as it lives, so that they are enabled again however the walk ends.
+class ControlsDisabled
+{
+public:
+    explicit ControlsDisabled(TDataSource& source)
+        : source_(source)
+    {
+        source_.disableControls();
+    }
+    ~ControlsDisabled() { source_.enableControls(); }
+    ControlsDisabled(const ControlsDisabled&) = delete;
+    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+private:
+    TDataSource& source_;
 };

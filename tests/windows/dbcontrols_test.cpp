@@ -115,6 +115,53 @@ TEST_F(DataControlsTest, TheDataChangeHandlerRunsAfterTheLabelsAndItsErrorsReach
     EXPECT_EQ(seen.back(), "ἄρτος & οἶνος/0");
 }
 
+TEST_F(DataControlsTest, DisabledControlsSkipTheWalkButTheHandlerSeesEveryMove)
+{
+    table.open();
+    int controlUpdates = 0;
+    QObject::connect(&source, &TDataSource::dataChanged, [&] { ++controlUpdates; });
+    std::vector<std::string> handlerSaw;
+    source.OnDataChange = [&](int) { handlerSaw.push_back(table.fieldText("Language")); };
+    {
+        ControlsDisabled outer(source);
+        {
+            ControlsDisabled inner(source);
+            table.next();
+            table.next();
+        }
+        // Still disabled: the inner guard alone does not wake the controls.
+        EXPECT_EQ(controlUpdates, 0);
+        EXPECT_EQ(greek.text(), "ἄρτος & οἶνος");
+    }
+    EXPECT_EQ(handlerSaw, (std::vector<std::string> { "λόγος", "θεός" }));
+    EXPECT_EQ(controlUpdates, 1);
+    EXPECT_EQ(greek.text(), "θεός");
+    EXPECT_EQ(frequency.text(), "1317");
+
+    // Nothing moved: the controls are not told anything.
+    {
+        ControlsDisabled quiet(source);
+    }
+    EXPECT_EQ(controlUpdates, 1);
+}
+
+TEST_F(DataControlsTest, ControlsShowWhereAWalkThatFailedStopped)
+{
+    table.open();
+    source.OnDataChange = [&](int) {
+        if (table.sequenceNumber() == 2)
+            throw cardstore::DatabaseError(cardstore::status::kDataset, "Not a Paradox or dBASE table");
+    };
+    try {
+        ControlsDisabled quiet(source);
+        table.next();
+        FAIL() << "the handler's error did not reach the walk";
+    } catch (const cardstore::DatabaseError&) {
+    }
+    EXPECT_EQ(greek.text(), "λόγος");
+    EXPECT_FALSE(source.controlsDisabled());
+}
+
 TEST_F(DataControlsTest, StateChangesReachTheirHandler)
 {
     int stateChanges = 0;

@@ -63,6 +63,27 @@ INSTANTIATE_TEST_SUITE_P(Refills, RefillTest,
         RefillCase { "Frequency", &TForm1::RefreshComboBoxFrequency, { "19769", "8973", "1317" } }),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(WordListTest, TheCardTextsAreToldOnceAboutAWalkTheStatusLineFollowsCardByCard)
+{
+    TForm1& form1 = formOn(threeCards());
+    form1.FrequencyTable.last();
+    QSignalSpy controlUpdates(&form1.FrequencySource, &TDataSource::dataChanged);
+    QStringList statusSeen;
+    auto statusLine = form1.FrequencySource.OnDataChange;
+    form1.FrequencySource.OnDataChange = [&](int fieldIndex) {
+        statusLine(fieldIndex);
+        statusSeen.append(ui().StatusPanel0->text());
+    };
+
+    form1.RefreshComboBox();
+
+    // The step past the last card tells of the last card again, then the walk goes back to the first.
+    EXPECT_EQ(statusSeen.join(", "), "1 of 3, 2 of 3, 3 of 3, 3 of 3, 1 of 3");
+    EXPECT_EQ(controlUpdates.count(), 1);
+    EXPECT_EQ(ui().TextEnglish->text(), "the");
+    EXPECT_FALSE(form1.FrequencySource.controlsDisabled());
+}
+
 TEST_F(WordListTest, KeepsDuplicatesAndEntriesAsTheyAre)
 {
     TForm1& form1 = formOn({ { "word", "λόγος", 330 }, { " word ", "ῥῆμα", 68 }, { "word", "λόγος", 2.5 } });
