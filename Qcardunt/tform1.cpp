@@ -39,6 +39,7 @@ void TForm1::wireHandlers()
     FrequencyTable.afterPost = [this](cardstore::Table& table) { FrequencyTableAfterPost(table); };
     FrequencyTable.afterDelete = [this](cardstore::Table& table) { FrequencyTableAfterDelete(table); };
     FrequencySource.OnDataChange = [this](int fieldIndex) { FrequencySourceDataChange(&FrequencySource, fieldIndex); };
+    connect(&FrequencySource, &TDataSource::controlsEnabled, this, [this] { showHeldStatus(); });
     connect(ui->centralwidget, &ClientArea::resized, this, [this] { karte::guarded([this] { FormResize(this); }); });
     ui->Label2->installEventFilter(this);
 

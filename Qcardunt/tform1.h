@@ -6,7 +6,10 @@
 
 #include <QMainWindow>
 
+#include <QString>
+
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TForm1;
@@ -105,4 +108,11 @@ private:
     bool keySuitsField(const char* keyField, const std::string& text) const;
     void returnToPrimaryIndex() noexcept;
     void wireSortCommand(QAction* item, void (TForm1::*command)(QObject*));
+    // The status line. While a walk keeps the bound controls quiet, the panels' texts are held and shown once
+    // the walk ends, as the card texts are.
+    void showStatusPosition(const QString& text);
+    void showStatusFrequency(const QString& text);
+    void showHeldStatus();
+    std::optional<QString> heldPosition_;
+    std::optional<QString> heldFrequency_;
 };

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -64,9 +65,14 @@ std::string formatFloat(double value)
         return "NAN";
     if (std::isinf(value))
         return value > 0 ? "INF" : "-INF";
+    // The same digits as printf's "%.15g" (the standard defines them so), without printf's locale and format
+    // parsing: the status line formats a frequency at every step of a walk over the whole set.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::general, 15);
+    *end = '\0';
+    (void)error; // 15 significant digits always fit
     std::string text;
+    text.reserve(static_cast<std::size_t>(end - buffer));
     for (const char* p = buffer; *p; ++p) {
         if (*p == '.') {
             text += gDecimalSeparator;

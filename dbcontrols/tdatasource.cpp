@@ -87,6 +87,7 @@ void TDataSource::enableControls()
         changedWhileDisabled_ = false;
         Q_EMIT dataChanged(-1);
     }
+    Q_EMIT controlsEnabled();
 }
 
 bool TDataSource::active() const

@@ -58,6 +58,8 @@ Q_SIGNALS:
     void stateChanged();
     // Controls holding text the user typed are to write it into the record now.
     void updateRecord();
+    // The controls have been enabled again, after dataChanged told them of the record the walk ended on.
+    void controlsEnabled();
 
 private:
     void tellControls(int fieldIndex);

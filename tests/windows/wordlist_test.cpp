@@ -63,25 +63,48 @@ INSTANTIATE_TEST_SUITE_P(Refills, RefillTest,
         RefillCase { "Frequency", &TForm1::RefreshComboBoxFrequency, { "19769", "8973", "1317" } }),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(WordListTest, TheCardTextsAreToldOnceAboutAWalkTheStatusLineFollowsCardByCard)
+TEST_F(WordListTest, TheCardTextsAndStatusLineShowWhereTheWalkEndsWhileItsFiguresAreTakenAtEveryCard)
 {
     TForm1& form1 = formOn(threeCards());
     form1.FrequencyTable.last();
     QSignalSpy controlUpdates(&form1.FrequencySource, &TDataSource::dataChanged);
-    QStringList statusSeen;
+    std::vector<int> positionsRead;
     auto statusLine = form1.FrequencySource.OnDataChange;
     form1.FrequencySource.OnDataChange = [&](int fieldIndex) {
+        positionsRead.push_back(form1.FrequencyTable.sequenceNumber());
         statusLine(fieldIndex);
-        statusSeen.append(ui().StatusPanel0->text());
+        // The panels are not redrawn card by card.
+        EXPECT_EQ(ui().StatusPanel0->text(), "3 of 3");
     };
 
     form1.RefreshComboBox();
 
     // The step past the last card tells of the last card again, then the walk goes back to the first.
-    EXPECT_EQ(statusSeen.join(", "), "1 of 3, 2 of 3, 3 of 3, 3 of 3, 1 of 3");
+    EXPECT_EQ(positionsRead, (std::vector<int> { 1, 2, 3, 3, 1 }));
     EXPECT_EQ(controlUpdates.count(), 1);
     EXPECT_EQ(ui().TextEnglish->text(), "the");
+    EXPECT_EQ(ui().StatusPanel0->text(), "1 of 3");
+    EXPECT_EQ(ui().StatusPanel1->text(), "19769");
     EXPECT_FALSE(form1.FrequencySource.controlsDisabled());
+}
+
+TEST_F(WordListTest, AWalkThatFailsShowsTheStatusItReachedBeforeTheFailure)
+{
+    TForm1& form1 = formOn(threeCards());
+    form1.FrequencyTable.last();
+    auto statusLine = form1.FrequencySource.OnDataChange;
+    form1.FrequencySource.OnDataChange = [&](int fieldIndex) {
+        statusLine(fieldIndex);
+        if (form1.FrequencyTable.sequenceNumber() == 2)
+            throw cardstore::DatabaseError(cardstore::status::kDataset, "Not a Paradox or dBASE table");
+    };
+
+    EXPECT_THROW(form1.RefreshComboBox(), cardstore::DatabaseError);
+
+    EXPECT_EQ(ui().StatusPanel0->text(), "2 of 3");
+    EXPECT_EQ(ui().StatusPanel1->text(), "8973");
+    EXPECT_EQ(ui().TextGreek->text(), "καί");
+    EXPECT_EQ(ui().FrequencyComboBox->entries(), (QStringList { "the" }));
 }
 
 TEST_F(WordListTest, KeepsDuplicatesAndEntriesAsTheyAre)
