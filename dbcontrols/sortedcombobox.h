@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QStringList>
 
+class QStringListModel;
+
 // A pick-only drop-down list that can keep its entries in alphabetical order, case ignored, as the card engine
 // orders text. Entries added from code never choose the shown entry, and turning the order on or off rebuilds
 // the list without one; only setCurrentIndex does. None of this counts as the user's choice: that is the
@@ -37,6 +39,7 @@ private:
     void rebuild(const QStringList& texts);
     int sortedPlace(const QString& text) const;
 
+    QStringListModel* entryModel_ = nullptr;
     QCollator collator_;
     bool sorted_ = false;
     int itemHeight_ = 0;
