@@ -19,12 +19,28 @@ void TForm1::FrequencySourceDataChange(QObject* /*sender*/, int /*fieldIndex*/)
     showStatusFrequency(QString::fromStdString(FrequencyTable.fieldText("Frequency")));
 }
 
+namespace {
+
+// The position panel has the width the layout gives it, which suits the design's face and sets of a thousand
+// cards or so. Where the face on hand is wider, or the set has a hundred thousand cards, the panel widens to show
+// the whole position rather than cut it off; it never narrows again, so the frequency panel does not jump about.
+void showInPanelThatFits(QLabel* panel, const QString& text)
+{
+    panel->setText(text);
+    const int needed = panel->fontMetrics().horizontalAdvance(text) + 2 * panel->frameWidth() + 2 * panel->margin()
+        + panel->fontMetrics().averageCharWidth();
+    if (needed > panel->maximumWidth())
+        panel->setFixedWidth(needed);
+}
+
+} // namespace
+
 void TForm1::showStatusPosition(const QString& text)
 {
     if (FrequencySource.controlsDisabled())
         heldPosition_ = text;
     else
-        ui->StatusPanel0->setText(text);
+        showInPanelThatFits(ui->StatusPanel0, text);
 }
 
 void TForm1::showStatusFrequency(const QString& text)
@@ -38,7 +54,7 @@ void TForm1::showStatusFrequency(const QString& text)
 void TForm1::showHeldStatus()
 {
     if (heldPosition_)
-        ui->StatusPanel0->setText(*std::exchange(heldPosition_, std::nullopt));
+        showInPanelThatFits(ui->StatusPanel0, *std::exchange(heldPosition_, std::nullopt));
     if (heldFrequency_)
         ui->StatusPanel1->setText(*std::exchange(heldFrequency_, std::nullopt));
 }

@@ -261,6 +261,30 @@ TEST_F(DrillTest, TheStatusLineShowsAnEmptyFrequencyAndTheFrequencysPlainText)
     }
 }
 
+TEST_F(DrillTest, ThePositionPanelWidensToShowAWholePositionAndNeverNarrows)
+{
+    TForm1& form1 = formOn(threeCards());
+    QLabel* panel = ui().StatusPanel0;
+    // As narrow as a wide face or a big set's long position leaves it.
+    panel->setFixedWidth(panel->fontMetrics().horizontalAdvance(QStringLiteral("1 of")));
+
+    form1.FrequencyTable.next();
+    EXPECT_EQ(panel->text(), "2 of 3");
+    const int widened = panel->maximumWidth();
+    EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(panel->text()));
+
+    // A walk shows its position at the end, in a panel that fits it as well.
+    panel->setFixedWidth(panel->fontMetrics().horizontalAdvance(QStringLiteral("1 of")));
+    form1.RefreshComboBox();
+    EXPECT_EQ(panel->text(), "1 of 3");
+    EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(panel->text()));
+    EXPECT_EQ(panel->maximumWidth(), widened);
+
+    form1.FrequencyTable.close();
+    form1.FrequencyTable.open();
+    EXPECT_EQ(panel->maximumWidth(), widened);
+}
+
 TEST_F(DrillTest, AnEmptySetShowsZeroOfZeroAndTheDrillStillAlternates)
 {
     formOn({});
