@@ -127,8 +127,9 @@ TDBNavigator::TDBNavigator(QWidget* parent)
         icon.addFile(glyph + QStringLiteral("-disabled.png"), QSize(), QIcon::Disabled);
         button->setIcon(icon);
         button->setIconSize(icon.availableSizes().value(0, QSize(14, 13)));
-        // The hint is attached, as the accessible description too, but the bar never shows hints.
+        // The hint is attached but the bar never shows hints; a screen reader reads it as the glyph's name.
         button->setToolTip(hint(which));
+        button->setAccessibleName(hint(which));
         button->installEventFilter(this);
         button->setEnabled(false);
         connect(
