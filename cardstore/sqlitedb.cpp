@@ -42,6 +42,9 @@ int statusForSqlite(int rc)
     case SQLITE_CORRUPT:
     case SQLITE_FORMAT:
     case SQLITE_SCHEMA:
+    // The engine's statements are its own and fixed: a plain SQL error means they name a table or column the
+    // file lacks, or meet a schema SQLite cannot read, so the set is damaged rather than the disk failing.
+    case SQLITE_ERROR:
         return status::kCorruptFile;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:

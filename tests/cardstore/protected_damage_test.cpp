@@ -118,7 +118,8 @@ TEST_F(ProtectedSetTest, TamperedFileIsRefusedDespiteAFreshChecksum)
     const std::size_t lastChunk = pf::kHeaderSize + (bodySize / sealedChunk) * sealedChunk;
     ASSERT_LT(lastChunk, pristine.size());
     const std::vector<Damage> cases = {
-        { "operations limit", flipAt([](auto&) { return pf::kOpsLimitOffset; }), status::kInsufficientRights },
+        // 1 pass becomes 5, still within bounds, so a key is derived and fits nothing.
+        { "operations limit", [](std::string& b) { b[pf::kOpsLimitOffset] ^= 0x04; }, status::kInsufficientRights },
         { "memory limit", flipAt([](auto&) { return pf::kMemLimitOffset + 2; }), status::kInsufficientRights },
         // Costs no machine should spend on a wrong guess are refused before any key is derived.
         { "operations limit out of bounds", flipAt([](auto&) { return pf::kOpsLimitOffset + 1; }),
