@@ -6,6 +6,7 @@ QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 (Qt joins the accessibility bus only when ask
 
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 karte &
     /usr/bin/python3 tools/a11y-tree.py
+    /usr/bin/python3 tools/a11y-tree.py --window About     # a side window, by its caption, once it is shown
 
 Each line is one object: its role, its name in quotes, then its description after a dash; objects that are
 not on screen (a hidden card side, a closed menu's items) are marked "hidden". An object a screen reader could
@@ -20,6 +21,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 # Roles whose objects only group others; a screen reader reads their contents, not them.
 GROUPING_ROLES = {
@@ -44,7 +46,7 @@ def find_application(name, pid):
                 return app
             if pid is None and app.name == name:
                 return app
-        except Exception:
+        except GLib.Error:
             # An application that quit while being listed.
             continue
     return None
