@@ -117,7 +117,7 @@ def main():
     if window is None:
         who = f"process {args.pid}" if args.pid is not None else f"'{args.app}'"
         sys.stderr.write(
-            f"a11y-tree: no main window of {who} on the accessibility bus "
+            f"a11y-tree: no {repr(args.window) if args.window else 'main'} window of {who} on the accessibility bus "
             "(is it running, with QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1, in this session?)\n"
         )
         return 1
