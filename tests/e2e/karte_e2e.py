@@ -127,6 +127,21 @@ def run(*command):
     subprocess.run(command, check=True, timeout=20)
 
 
+def x_window_titles(program):
+    """The titles of the program's windows that are mapped on the X server."""
+    found = subprocess.run(
+        ["xdotool", "search", "--onlyvisible", "--pid", str(program.process.pid)],
+        capture_output=True,
+        text=True,
+        timeout=20,
+    )
+    titles = []
+    for window in found.stdout.split():
+        name = subprocess.run(["xdotool", "getwindowname", window], capture_output=True, text=True, timeout=20)
+        titles.append(name.stdout.strip())
+    return titles
+
+
 def click(node):
     """A left click in the middle of the object, where a user would click."""
     box = fresh(node).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
@@ -236,6 +251,8 @@ def check(program):
     window = find_main_window(program)
     print("main window on the screen")
     wait_until(program, f"the caption '{CAPTION}'", lambda: (name_of(window) == CAPTION, name_of(window)))
+    # The title the X server holds for the window, which is what a window manager draws.
+    wait_until(program, f"an X window titled '{CAPTION}'", lambda: (CAPTION in x_window_titles(program), None))
     print(f"caption: {CAPTION}")
 
     controls = MainWindow(program, window)
