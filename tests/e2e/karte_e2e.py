@@ -343,7 +343,8 @@ def main():
         program = Program(args.karte, home)
         try:
             check(program)
-        except Failure as failure:
+        except (Failure, subprocess.SubprocessError, OSError) as failure:
+            # A missing or failing xdotool is a failure of the test's machinery, reported the same way.
             print(f"FAILED: {failure}", file=sys.stderr)
             print("windows on the screen:\n" + windows_on_screen(program), file=sys.stderr)
             program.stop()
