@@ -78,6 +78,9 @@ TFontForm::TFontForm(QWidget* parent)
         // What the user types is applied as it stands: no completion from the list, and Enter adds nothing to it.
         box->setCompleter(nullptr);
         box->setInsertPolicy(QComboBox::NoInsert);
+        // A screen reader lands in the text box inside the combo box, which has no label of its own.
+        if (box->lineEdit())
+            box->lineEdit()->setAccessibleName(box->accessibleDescription());
     }
     ui->FontName->setEditText(QStringLiteral("FontName"));
     ui->FontSize->setEditText(QStringLiteral("FontSize"));

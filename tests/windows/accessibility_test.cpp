@@ -262,6 +262,9 @@ TEST_F(MainWindowTest, TheFontChooserAboutBoxAndPasswordPromptAreReadable)
     TFontForm fonts;
     EXPECT_EQ(descriptionOf(fonts.ui->FontName), "Font name");
     EXPECT_EQ(descriptionOf(fonts.ui->FontSize), "Font size");
+    // The text boxes inside them, where typing goes, are named the same.
+    EXPECT_EQ(nameOf(fonts.ui->FontName->lineEdit()), "Font name");
+    EXPECT_EQ(nameOf(fonts.ui->FontSize->lineEdit()), "Font size");
 
     TForm2 about;
     EXPECT_EQ(accessibleOf(about.ui->Image2)->role(), QAccessible::Graphic);
