@@ -67,14 +67,6 @@ const std::vector<testsupport::Card>& abc()
 class DrillTest : public MainWindowTest
 {
 protected:
-    TForm1& formOn(const std::vector<testsupport::Card>& cards)
-    {
-        installBuiltInSet(dataHome, cards);
-        TForm1& form1 = createForm();
-        EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
-        return form1;
-    }
-
     void press(char button)
     {
         switch (button) {

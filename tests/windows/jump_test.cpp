@@ -38,9 +38,7 @@ class JumpTest : public MainWindowTest
 protected:
     TForm1& formOn(const std::vector<testsupport::Card>& cards)
     {
-        installBuiltInSet(dataHome, cards);
-        TForm1& form1 = createForm();
-        EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
+        TForm1& form1 = MainWindowTest::formOn(cards);
         // Every index the set passes through while the test runs.
         form1.FrequencyTable.addListener(
             [this](cardstore::DataEvent, int) { indexesSeen.insert(form->FrequencyTable.indexName()); });

@@ -67,9 +67,7 @@ class SortListTest : public MainWindowTest
 protected:
     TForm1& formOn(const std::vector<testsupport::Card>& cards)
     {
-        installBuiltInSet(dataHome, cards);
-        TForm1& form1 = createForm();
-        EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
+        TForm1& form1 = MainWindowTest::formOn(cards);
         QFont greek = ui().TextGreek->font();
         greek.setFamily(kGreekFace);
         ui().TextGreek->setFont(greek);

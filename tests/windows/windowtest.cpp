@@ -78,6 +78,14 @@ TForm1& MainWindowTest::createForm()
     return *form;
 }
 
+TForm1& MainWindowTest::formOn(const std::vector<testsupport::Card>& cards)
+{
+    installBuiltInSet(dataHome, cards);
+    TForm1& form1 = createForm();
+    EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
+    return form1;
+}
+
 Ui::TForm1& MainWindowTest::ui()
 {
     return *form->ui;

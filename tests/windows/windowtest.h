@@ -64,6 +64,9 @@ protected:
     // Builds the main window on whatever built-in set the test has put in place (a copy of the shipped one
     // when it has put none).
     TForm1& createForm();
+    // Puts a built-in set holding these cards in place and builds the main window on it, which must start
+    // without a message.
+    TForm1& formOn(const std::vector<testsupport::Card>& cards);
     Ui::TForm1& ui();
 
     testsupport::TempDir dataHome;

@@ -12,17 +12,7 @@ using namespace windowtest;
 
 namespace {
 
-class WordListTest : public MainWindowTest
-{
-protected:
-    TForm1& formOn(const std::vector<testsupport::Card>& cards)
-    {
-        installBuiltInSet(dataHome, cards);
-        TForm1& form1 = createForm();
-        EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
-        return form1;
-    }
-};
+using WordListTest = MainWindowTest;
 
 struct RefillCase
 {

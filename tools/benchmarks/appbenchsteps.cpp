@@ -183,7 +183,6 @@ std::map<std::string, double> measureWindows(
         windows.editor->close();
         settle();
     }
-    (void)cards;
     std::error_code ignored;
     fs::remove_all(root, ignored);
     return results;
