@@ -1,11 +1,12 @@
 #include "tform2.h"
 
 #include "bevelpanel.h"
-#include "checkedint.h"
 #include "errorbox.h"
+#include "placement.h"
 #include "ui_tform2.h"
 #include "windowscaling.h"
 
+#include <QCloseEvent>
 #include <QScreen>
 
 #include <algorithm>
@@ -24,8 +25,7 @@ TForm2::TForm2(QWidget* parent)
     karte::scaleToScreen(this);
     scaleArtwork();
     setFixedSize(size());
-    connect(ui->SpeedButton1, &QToolButton::clicked, this,
-        [this] { karte::guarded([this] { BitBtn1Click(ui->SpeedButton1); }); });
+    karte::connectHandler(ui->SpeedButton1, &QToolButton::clicked, this, &TForm2::BitBtn1Click);
 }
 
 TForm2::~TForm2() = default;
@@ -51,22 +51,23 @@ void TForm2::setVisible(bool visible)
 {
     if (visible && !shownBefore_) {
         shownBefore_ = true;
-        placeOnScreenCentre();
+        karte::centreOnScreen(this);
     }
     QWidget::setVisible(visible);
 }
 
-void TForm2::placeOnScreenCentre()
+void TForm2::closeEvent(QCloseEvent* event)
 {
-    const QScreen* screen = this->screen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    const QRect box = frameGeometry();
-    using karte::CheckedInt;
-    const int left = std::max(0, div(CheckedInt(area.width()) - box.width(), 2).value());
-    const int top = std::max(0, div(CheckedInt(area.height()) - box.height(), 2).value());
-    move(area.left() + left, area.top() + top);
+    // The window manager offers to close any window (Alt+F4, its own menu), border icons or not.
+    event->ignore();
+}
+
+void TForm2::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // Minimised, the box is still up; hidden, it no longer stands between the user and the main window.
+    if (!isVisible() && mainWindow_)
+        mainWindow_->setEnabled(true);
 }
 
 void TForm2::BitBtn1Click(QObject* /*sender*/)
@@ -74,7 +75,6 @@ void TForm2::BitBtn1Click(QObject* /*sender*/)
     hide();
     if (!mainWindow_)
         return;
-    mainWindow_->setEnabled(true);
     mainWindow_->raise();
     mainWindow_->activateWindow();
 }

@@ -8,9 +8,13 @@
 namespace Ui {
 class TForm2;
 }
+namespace windowtest {
+struct FormAccess;
+}
 
-// The About box: a topmost picture window without border icons, closed only with its one button. It is created
-// hidden at start-up and lives until the program ends; closing it only hides it.
+// The About box: a topmost picture window without border icons, closed only with its one button (a close request
+// from the window manager is refused). It is created hidden at start-up and lives until the program ends; closing
+// it only hides it.
 class TForm2 : public QWidget
 {
     Q_OBJECT
@@ -19,10 +23,8 @@ public:
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
 
-    std::unique_ptr<Ui::TForm2> ui;
-
-    // The window that disabled itself while the box is up; BitBtn1Click enables it again and brings it to the
-    // front. The main window's About1Click names itself here.
+    // The window that disabled itself while the box is up; whatever hides the box enables it again, and
+    // BitBtn1Click brings it to the front. The main window's About1Click names itself here.
     void setMainWindow(QWidget* window) { mainWindow_ = window; }
     QWidget* mainWindow() const { return mainWindow_; }
 
@@ -33,8 +35,14 @@ public:
     // before; later showings keep the position they are given.
     void setVisible(bool visible) override;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
-    void placeOnScreenCentre();
+    friend struct windowtest::FormAccess;
+    std::unique_ptr<Ui::TForm2> ui;
+
     void scaleArtwork();
 
     QPointer<QWidget> mainWindow_;

@@ -1,11 +1,8 @@
 #include "tfontform.h"
 
 #include "errorbox.h"
-#include "qcardunt.h"
 #include "textforms.h"
-#include "tform1.h"
 #include "ui_tfontform.h"
-#include "ui_tform1.h"
 #include "windowscaling.h"
 
 #include <QApplication>
@@ -47,11 +44,11 @@ void setPointSize(QWidget* text, int size)
 
 // Both boxes run their handler on every change the user makes: typing, deleting, or choosing from the list
 // with the mouse, the arrow keys or the wheel. Filling them from code runs nothing.
-template <typename Handler> void onUserChange(QComboBox* box, TFontForm* form, Handler handler)
+void onUserChange(QComboBox* box, TFontForm* form, void (TFontForm::*handler)(QObject*))
 {
-    auto run = [form, box, handler] { karte::guarded([form, box, handler] { (form->*handler)(box); }); };
-    QObject::connect(box->lineEdit(), &QLineEdit::textEdited, form, run);
-    QObject::connect(box, &QComboBox::activated, form, run);
+    karte::connectGuarded(
+        box->lineEdit(), &QLineEdit::textEdited, form, [form, box, handler] { (form->*handler)(box); });
+    karte::connectHandler(box, &QComboBox::activated, form, handler);
 }
 
 } // namespace
@@ -97,6 +94,12 @@ TFontForm::TFontForm(QWidget* parent)
 
 TFontForm::~TFontForm() = default;
 
+void TFontForm::setCardTexts(QWidget* greekText, QWidget* englishText)
+{
+    greekText_ = greekText;
+    englishText_ = englishText;
+}
+
 const QStringList& TFontForm::installedFaces()
 {
     // Fonts installed while the program runs are not offered.
@@ -123,29 +126,33 @@ void TFontForm::FormActivate(QObject* /*sender*/)
 {
     ui->FontName->clear();
     ui->FontName->addEntries(installedFaces());
-    const QFont greek = Form1->ui->TextGreek->font();
+    if (!greekText_)
+        return;
+    const QFont greek = greekText_->font();
     ui->FontName->setEditText(greek.family());
     int points = greek.pointSize();
     if (points < 0)
-        points = qRound(greek.pixelSize() * 72.0 / Form1->ui->TextGreek->logicalDpiY());
+        points = qRound(greek.pixelSize() * 72.0 / greekText_->logicalDpiY());
     ui->FontSize->setEditText(QString::number(points));
 }
 
 void TFontForm::FontNameChange(QObject* /*sender*/)
 {
     const QString text = ui->FontName->currentText();
-    if (text.isEmpty())
+    if (text.isEmpty() || !greekText_)
         return;
     // The face is applied whether or not a font of that name is installed; the nearest one draws it.
-    QFont greek = Form1->ui->TextGreek->font();
+    QFont greek = greekText_->font();
     greek.setFamily(firstCharacters(text, kLongestFaceName));
-    Form1->ui->TextGreek->setFont(greek);
+    greekText_->setFont(greek);
 }
 
 void TFontForm::FontSizeChange(QObject* /*sender*/)
 {
     // A text that is not a whole number, the empty one included, raises the conversion error and changes no
     // size; the user goes on typing.
-    setPointSize(Form1->ui->TextGreek, cardstore::toInteger(ui->FontSize->currentText().toStdString()));
-    setPointSize(Form1->ui->TextEnglish, cardstore::toInteger(ui->FontSize->currentText().toStdString()));
+    const int size = cardstore::toInteger(ui->FontSize->currentText().toStdString());
+    for (QWidget* text : { greekText_.data(), englishText_.data() })
+        if (text)
+            setPointSize(text, size);
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
 
 namespace Ui {
 class TFontForm;
+}
+namespace windowtest {
+struct FormAccess;
 }
 
 // The font chooser, which changes the face of the Greek card text and the size of both card texts in the main
@@ -19,8 +23,6 @@ public:
     explicit TFontForm(QWidget* parent = nullptr);
     ~TFontForm() override;
 
-    std::unique_ptr<Ui::TFontForm> ui;
-
     // Each time the chooser becomes the active window: the face list afresh, and both boxes showing the Greek
     // text's present face and size.
     void FormActivate(QObject* sender);
@@ -29,6 +31,10 @@ public:
     // The size box's text, read as a whole number, becomes the size of both card texts.
     void FontSizeChange(QObject* sender);
 
+    // The card texts the chooser works on, handed over by the main window: the Greek text takes the face, both
+    // take the size.
+    void setCardTexts(QWidget* greekText, QWidget* englishText);
+
     // The face names of the font families installed for the display, as the program found them at start.
     static const QStringList& installedFaces();
 
@@ -36,6 +42,10 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    friend struct windowtest::FormAccess;
+    std::unique_ptr<Ui::TFontForm> ui;
+    QPointer<QWidget> greekText_;
+    QPointer<QWidget> englishText_;
     bool leftForModalBox_ = false;
 };
 

@@ -6,24 +6,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 
-namespace {
-
-void uncheckSortItems(QMenu* sortMenu)
-{
-    const QList<QAction*> items = sortMenu->actions();
-    for (int item = 0; item < 3; ++item)
-        items.at(item)->setChecked(false);
-}
-
-void setListFace(QWidget* list)
-{
-    QFont listFont = list->font();
-    listFont.setFamily(QStringLiteral("TimesNewRoman"));
-    list->setFont(listFont);
-}
-
-} // namespace
-
 karte::FileDialog::Options TForm1::openDialogOptions()
 {
     karte::FileDialog::Options options;
@@ -61,9 +43,10 @@ void TForm1::New1Click(QObject* /*sender*/)
     ui->QCardButtons->show();
     ui->Tools1->menuAction()->setEnabled(true);
     ui->Sort1->menuAction()->setEnabled(false);
-    menuItem(ui->Tools1, 1)->setEnabled(true);
-    uncheckSortItems(ui->Sort1);
-    setListFace(ui->FrequencyComboBox);
+    ui->AddEditCustomCards1->setEnabled(true);
+    for (QAction* item : sortItems())
+        item->setChecked(false);
+    setWordListFace(QString::fromLatin1(kWordListFace));
     // The new set has no card to hold the font; the first card posted turns saving on again.
     FontSaveEnabled = false;
     setWindowTitle(CardSetFileName);
@@ -83,13 +66,14 @@ void TForm1::Open1Click(QObject* /*sender*/)
     RefreshComboBox();
     GetFont();
     ui->QCardButtons->show();
-    uncheckSortItems(ui->Sort1);
-    setListFace(ui->FrequencyComboBox);
+    for (QAction* item : sortItems())
+        item->setChecked(false);
+    setWordListFace(QString::fromLatin1(kWordListFace));
     ui->Sort1->menuAction()->setEnabled(false);
     ui->ButtonAdd->setEnabled(true);
     ui->FontButton->setEnabled(true);
     ui->Tools1->menuAction()->setEnabled(true);
-    menuItem(ui->Tools1, 1)->setEnabled(true);
+    ui->AddEditCustomCards1->setEnabled(true);
     setWindowTitle(CardSetFileName);
 }
 

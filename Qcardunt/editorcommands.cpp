@@ -4,11 +4,13 @@
 
 void TForm1::ButtonAddClick(QObject* /*sender*/)
 {
+    if (!editor_)
+        return;
     // The editor and the font chooser both change what the card shows; only one of them is open at a time.
-    if (FontForm)
-        FontForm->hide();
+    if (fontChooser_)
+        fontChooser_->hide();
     setEnabled(false);
-    FormQCustom->show();
-    FormQCustom->raise();
-    FormQCustom->activateWindow();
+    editor_->show();
+    editor_->raise();
+    editor_->activateWindow();
 }

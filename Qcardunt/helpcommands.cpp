@@ -1,6 +1,6 @@
 #include "application.h"
-#include "checkedint.h"
 #include "helpviewer.h"
+#include "placement.h"
 #include "tform1.h"
 #include "tform2.h"
 
@@ -15,18 +15,17 @@ void TForm1::Contents1Click(QObject* /*sender*/)
 
 void TForm1::About1Click(QObject* /*sender*/)
 {
-    using karte::CheckedInt;
+    if (!aboutBox_)
+        return;
     // Outer rectangles, frames included. An overflow stops the steps where it happens: the box may have moved
     // sideways by then, but it is not shown and this window stays enabled.
     const QRect window = frameGeometry();
-    const QSize box = Form2->frameGeometry().size();
-    const CheckedInt horizontalCentre = CheckedInt(window.left()) + div(CheckedInt(window.width()), 2);
-    Form2->move((horizontalCentre - div(CheckedInt(box.width()), 2)).value(), Form2->pos().y());
-    const CheckedInt verticalCentre = CheckedInt(window.top()) + div(CheckedInt(window.height()), 2);
-    Form2->move(Form2->pos().x(), (verticalCentre - div(CheckedInt(box.height()), 2)).value());
-    Form2->show();
-    Form2->raise();
-    Form2->activateWindow();
-    Form2->setMainWindow(this);
+    const QSize box = aboutBox_->frameGeometry().size();
+    aboutBox_->move(karte::centredStart(window.left(), window.width(), box.width()), aboutBox_->pos().y());
+    aboutBox_->move(aboutBox_->pos().x(), karte::centredStart(window.top(), window.height(), box.height()));
+    aboutBox_->show();
+    aboutBox_->raise();
+    aboutBox_->activateWindow();
+    aboutBox_->setMainWindow(this);
     setEnabled(false);
 }

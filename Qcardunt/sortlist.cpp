@@ -8,17 +8,6 @@
 // face are the whole sort mode; there is no other variable. Each command decides by the marks as they were
 // when it was chosen, and sets the marks itself.
 
-namespace {
-
-void setListFace(SortedComboBox* list, const QString& face)
-{
-    QFont font = list->font();
-    font.setFamily(face);
-    list->setFont(font);
-}
-
-} // namespace
-
 void TForm1::Alphabetically1Click(QObject* /*sender*/)
 {
     SortedComboBox* list = ui->FrequencyComboBox;
@@ -46,7 +35,7 @@ void TForm1::ShowGreek1Click(QObject* /*sender*/)
     } else {
         ui->ShowGreek1->setChecked(false);
         RefreshComboBox();
-        setListFace(ui->FrequencyComboBox, QStringLiteral("TimesNewRoman"));
+        setWordListFace(QString::fromLatin1(kWordListFace));
     }
 }
 
@@ -77,10 +66,8 @@ void TForm1::ShowFrequency1Click(QObject* /*sender*/)
 
 void TForm1::wireSortCommand(QAction* item, void (TForm1::*command)(QObject*))
 {
-    connect(item, &QAction::triggered, this, [this, item, command] {
-        // Qt flips a checkable item's mark before it reports the click; the commands read the mark as the user
-        // saw it and set it themselves.
-        item->setChecked(!item->isChecked());
-        karte::guarded([this, item, command] { (this->*command)(item); });
-    });
+    // Qt flips a checkable item's mark before it reports the click; the commands read the mark as the user saw it
+    // and set it themselves.
+    connect(item, &QAction::triggered, this, [item] { item->setChecked(!item->isChecked()); });
+    karte::connectHandler(item, &QAction::triggered, this, command);
 }

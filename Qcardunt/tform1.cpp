@@ -3,6 +3,9 @@
 #include "errorbox.h"
 #include "qcardunt.h"
 #include "session.h"
+#include "tfontform.h"
+#include "tform2.h"
+#include "tformqcustom.h"
 #include "tpassworddialog.h"
 #include "ui_tform1.h"
 #include "windowscaling.h"
@@ -34,55 +37,62 @@ TForm1::TForm1(QWidget* parent)
 
 TForm1::~TForm1() = default;
 
+void TForm1::connectSideWindows(TForm2* aboutBox, TFormQCustom* editor, TFontForm* fontChooser)
+{
+    aboutBox_ = aboutBox;
+    editor_ = editor;
+    fontChooser_ = fontChooser;
+    if (aboutBox_)
+        aboutBox_->setMainWindow(this);
+    if (editor_) {
+        editor_->setDataSource(&FrequencySource);
+        editor_->setCardText(ui->TextGreek);
+        editor_->setMainWindow(this);
+        editor_->setAfterEditing([this] { RefreshComboBox(); });
+    }
+    if (fontChooser_)
+        fontChooser_->setCardTexts(ui->TextGreek, ui->TextEnglish);
+}
+
 void TForm1::wireHandlers()
 {
+    using karte::connectHandler;
     FrequencyTable.afterPost = [this](cardstore::Table& table) { FrequencyTableAfterPost(table); };
     FrequencyTable.afterDelete = [this](cardstore::Table& table) { FrequencyTableAfterDelete(table); };
     FrequencySource.OnDataChange = [this](int fieldIndex) { FrequencySourceDataChange(&FrequencySource, fieldIndex); };
     connect(&FrequencySource, &TDataSource::controlsEnabled, this, [this] { showHeldStatus(); });
-    connect(ui->centralwidget, &ClientArea::resized, this, [this] { karte::guarded([this] { FormResize(this); }); });
+    karte::connectGuarded(ui->centralwidget, &ClientArea::resized, this, [this] { FormResize(this); });
     ui->Label2->installEventFilter(this);
 
     // The custom card editor.
-    connect(ui->ButtonAdd, &QToolButton::clicked, this,
-        [this] { karte::guarded([this] { ButtonAddClick(ui->ButtonAdd); }); });
-    connect(ui->AddEditCustomCards1, &QAction::triggered, this,
-        [this] { karte::guarded([this] { ButtonAddClick(ui->AddEditCustomCards1); }); });
+    connectHandler(ui->ButtonAdd, &QToolButton::clicked, this, &TForm1::ButtonAddClick);
+    connectHandler(ui->AddEditCustomCards1, &QAction::triggered, this, &TForm1::ButtonAddClick);
 
     // The drill bar, the word list jump (on the user's choice alone, never when code sets the list) and the Sort
     // List menu.
-    connect(ui->SpeedButton1, &QToolButton::clicked, this,
-        [this] { karte::guarded([this] { SpeedButton1Click(ui->SpeedButton1); }); });
-    connect(ui->SpeedButton2, &QToolButton::clicked, this,
-        [this] { karte::guarded([this] { SpeedButton2Click(ui->SpeedButton2); }); });
-    connect(ui->SpeedButton3, &QToolButton::clicked, this,
-        [this] { karte::guarded([this] { SpeedButton3Click(ui->SpeedButton3); }); });
-    connect(ui->SpeedButton4, &QToolButton::clicked, this,
-        [this] { karte::guarded([this] { SpeedButton4Click(ui->SpeedButton4); }); });
-    connect(ui->FrequencyComboBox, &QComboBox::activated, this,
-        [this] { karte::guarded([this] { FrequencyComboBoxChange(ui->FrequencyComboBox); }); });
+    connectHandler(ui->SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    connectHandler(ui->SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
+    connectHandler(ui->SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
+    connectHandler(ui->SpeedButton4, &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
+    connectHandler(ui->FrequencyComboBox, &QComboBox::activated, this, &TForm1::FrequencyComboBoxChange);
     wireSortCommand(ui->Alphabetcally1, &TForm1::Alphabetically1Click);
     wireSortCommand(ui->ShowGreek1, &TForm1::ShowGreek1Click);
     wireSortCommand(ui->ShowFrequency1, &TForm1::ShowFrequency1Click);
 
     // The Help menu; and a protected card set asks for its password with the prompt, at start-up and whenever
     // another set is opened, and is opened again once one is given.
-    connect(ui->Contents1, &QAction::triggered, this,
-        [this] { karte::guarded([this] { Contents1Click(ui->Contents1); }); });
-    connect(ui->About1, &QAction::triggered, this, [this] { karte::guarded([this] { About1Click(ui->About1); }); });
+    connectHandler(ui->Contents1, &QAction::triggered, this, &TForm1::Contents1Click);
+    connectHandler(ui->About1, &QAction::triggered, this, &TForm1::About1Click);
     FrequencyTable.onPasswordRequired = [] { return karte::requestPassword(); };
 
     // Card set commands and the font chooser.
-    connect(ui->New1, &QAction::triggered, this, [this] { karte::guarded([this] { New1Click(ui->New1); }); });
-    connect(ui->Open1, &QAction::triggered, this, [this] { karte::guarded([this] { Open1Click(ui->Open1); }); });
-    connect(ui->FrequencyCards, &QToolButton::clicked, this,
-        [this] { karte::guarded([this] { Open1Click(ui->FrequencyCards); }); });
-    connect(ui->Frequency1, &QAction::triggered, this,
-        [this] { karte::guarded([this] { Frequency1Click(ui->Frequency1); }); });
-    connect(ui->Exit1, &QAction::triggered, this, [this] { karte::guarded([this] { Exit1Click(ui->Exit1); }); });
-    connect(ui->FontButton, &QToolButton::clicked, this,
-        [this] { karte::guarded([this] { FontButtonClick(ui->FontButton); }); });
-    connect(ui->Font1, &QAction::triggered, this, [this] { karte::guarded([this] { FontButtonClick(ui->Font1); }); });
+    connectHandler(ui->New1, &QAction::triggered, this, &TForm1::New1Click);
+    connectHandler(ui->Open1, &QAction::triggered, this, &TForm1::Open1Click);
+    connectHandler(ui->FrequencyCards, &QToolButton::clicked, this, &TForm1::Open1Click);
+    connectHandler(ui->Frequency1, &QAction::triggered, this, &TForm1::Frequency1Click);
+    connectHandler(ui->Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+    connectHandler(ui->FontButton, &QToolButton::clicked, this, &TForm1::FontButtonClick);
+    connectHandler(ui->Font1, &QAction::triggered, this, &TForm1::FontButtonClick);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
@@ -106,7 +116,7 @@ void TForm1::showBuiltInSet()
     ui->FontButton->setEnabled(true);
     ui->Tools1->menuAction()->setEnabled(true);
     ui->Sort1->menuAction()->setEnabled(true);
-    menuItem(ui->Tools1, 1)->setEnabled(false);
+    ui->AddEditCustomCards1->setEnabled(false);
     // FontSaveEnabled is still false at start-up, so this writes nothing into the built-in set.
     SaveFont();
     FrequencyTable.close();
@@ -116,16 +126,21 @@ void TForm1::showBuiltInSet()
     GetFont();
     ui->QCardButtons->show();
     ui->Sort1->menuAction()->setEnabled(true);
-    for (int item = 0; item < 3; ++item)
-        menuItem(ui->Sort1, item)->setEnabled(true);
-    QFont listFont = ui->FrequencyComboBox->font();
-    listFont.setFamily(QStringLiteral("TimesNewRoman"));
-    ui->FrequencyComboBox->setFont(listFont);
+    for (QAction* item : sortItems())
+        item->setEnabled(true);
+    setWordListFace(QString::fromLatin1(kWordListFace));
     setWindowTitle(QStringLiteral("NT Frequency"));
     FontSaveEnabled = true;
 }
 
-QAction* TForm1::menuItem(QMenu* menu, int index)
+QList<QAction*> TForm1::sortItems() const
 {
-    return menu->actions().at(index);
+    return { ui->Alphabetcally1, ui->ShowGreek1, ui->ShowFrequency1 };
+}
+
+void TForm1::setWordListFace(const QString& family)
+{
+    QFont listFont = ui->FrequencyComboBox->font();
+    listFont.setFamily(family);
+    ui->FrequencyComboBox->setFont(listFont);
 }

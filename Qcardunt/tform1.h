@@ -4,6 +4,7 @@
 #include "table.h"
 #include "tdatasource.h"
 
+#include <QList>
 #include <QMainWindow>
 
 #include <QString>
@@ -14,10 +15,16 @@
 namespace Ui {
 class TForm1;
 }
+namespace windowtest {
+struct FormAccess;
+}
 
 class QAction;
 class QCloseEvent;
-class QMenu;
+class QWidget;
+class TFontForm;
+class TForm2;
+class TFormQCustom;
 
 // The main window: the toolbar with the word list, the card panel with the drill bar and the status line, and the
 // one table component through which the whole program sees the open card set.
@@ -31,11 +38,13 @@ public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The components under their design names. The side windows reach the card texts and the data source
-    // through here, as the tests do.
-    std::unique_ptr<Ui::TForm1> ui;
+    // The one table component and the one data source of the program.
     cardstore::Table FrequencyTable;
     TDataSource FrequencySource;
+
+    // Hands the side windows what they need of this window (the card texts, the data source, the word list
+    // refill) and keeps them to show from its commands. Any of them may be missing, as in tests of one window.
+    void connectSideWindows(TForm2* aboutBox, TFormQCustom* editor, TFontForm* fontChooser);
 
     // Start-up and layout.
     void FormCreate(QObject* sender);
@@ -98,11 +107,21 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend struct windowtest::FormAccess;
+    std::unique_ptr<Ui::TForm1> ui;
+    TForm2* aboutBox_ = nullptr;
+    TFormQCustom* editor_ = nullptr;
+    TFontForm* fontChooser_ = nullptr;
+
     void wireHandlers();
     // The steps that FormCreate and the NT Frequency command share: reopen the built-in set and show it.
     void showBuiltInSet();
     void refillWordList(const char* field, bool keepsTableOrder);
-    static QAction* menuItem(QMenu* menu, int index);
+    // The Sort List items in menu order: Alphabetically, Show Greek, Show Frequency.
+    QList<QAction*> sortItems() const;
+    // The word list's own face, the one it shows English words and frequencies in.
+    static constexpr char kWordListFace[] = "TimesNewRoman";
+    void setWordListFace(const QString& family);
     // The word list jump and the Sort List menu.
     void lookUpByIndex(const char* indexName, const char* keyField, const std::string& text);
     bool keySuitsField(const char* keyField, const std::string& text) const;

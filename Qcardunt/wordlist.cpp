@@ -8,17 +8,13 @@ void TForm1::RefreshComboBox()
 
 void TForm1::RefreshComboBoxGreek()
 {
-    QFont listFont = ui->FrequencyComboBox->font();
-    listFont.setFamily(ui->TextGreek->font().family());
-    ui->FrequencyComboBox->setFont(listFont);
+    setWordListFace(ui->TextGreek->font().family());
     refillWordList("Language", false);
 }
 
 void TForm1::RefreshComboBoxFrequency()
 {
-    QFont listFont = ui->FrequencyComboBox->font();
-    listFont.setFamily(QStringLiteral("TimesNewRoman"));
-    ui->FrequencyComboBox->setFont(listFont);
+    setWordListFace(QString::fromLatin1(kWordListFace));
     refillWordList("Frequency", true);
 }
 

@@ -1,11 +1,9 @@
 #include "tformqcustom.h"
 
 #include "errorbox.h"
-#include "qcardunt.h"
+#include "placement.h"
 #include "table.h"
 #include "tdatasource.h"
-#include "tform1.h"
-#include "ui_tform1.h"
 #include "ui_tformqcustom.h"
 #include "windowscaling.h"
 
@@ -27,8 +25,6 @@ TFormQCustom::TFormQCustom(QWidget* parent)
     // The captions are sized to their text, whichever installed face stands in for the one they name.
     for (QLabel* label : { ui->Label1, ui->Label2, ui->Label3 })
         label->adjustSize();
-    if (Form1)
-        setDataSource(&Form1->FrequencySource);
 }
 
 TFormQCustom::~TFormQCustom() = default;
@@ -82,9 +78,9 @@ void TFormQCustom::closeEvent(QCloseEvent* event)
 
 void TFormQCustom::FormShow(QObject* /*sender*/)
 {
-    if (!Form1)
+    if (!cardText_)
         return;
-    const QFont greek = Form1->ui->TextGreek->font();
+    const QFont greek = cardText_->font();
     QFont word = ui->LanguageEdit->font();
     word.setFamily(greek.family());
     word.setPointSize(greek.pointSize());
@@ -97,15 +93,18 @@ void TFormQCustom::FormShow(QObject* /*sender*/)
 
 void TFormQCustom::FormHide(QObject* /*sender*/)
 {
-    if (!Form1)
-        return;
     // The main window is enabled again even when the refill fails: a disabled main window with no editor to
     // close would leave the program unusable.
+    const auto enableMainWindow = [this] {
+        if (mainWindow_)
+            mainWindow_->setEnabled(true);
+    };
     try {
-        Form1->RefreshComboBox();
+        if (afterEditing_)
+            afterEditing_();
     } catch (const std::exception&) {
-        Form1->setEnabled(true);
+        enableMainWindow();
         throw;
     }
-    Form1->setEnabled(true);
+    enableMainWindow();
 }

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
 class TFormQCustom;
+}
+namespace windowtest {
+struct FormAccess;
 }
 
 class TDataSource;
@@ -15,17 +20,14 @@ class TDataSource;
 // shows, and every change goes straight into the open set.
 //
 // It is created hidden at start-up, after the main window, and lives until the program ends. The main window
-// opens it (ButtonAddClick) and stays disabled until it is closed again.
+// opens it (ButtonAddClick) and stays disabled until it is hidden again, however that happens.
 class TFormQCustom : public QWidget
 {
     Q_OBJECT
 
 public:
-    // Binds the controls to the main window's data source when there is a main window (Form1).
     explicit TFormQCustom(QWidget* parent = nullptr);
     ~TFormQCustom() override;
-
-    std::unique_ptr<Ui::TFormQCustom> ui;
 
     // Runs each time the editor is shown, before it becomes visible: the word box takes the card's Greek face and
     // size, the English box the size.
@@ -34,7 +36,12 @@ public:
     // main window enabled again.
     void FormHide(QObject* sender);
 
+    // What the main window hands over: the data source the controls are bound to, its Greek card text (whose face
+    // and size the word box takes), itself (enabled again when the editor hides) and the refill of its word list.
     void setDataSource(TDataSource* source);
+    void setCardText(QWidget* greekText) { cardText_ = greekText; }
+    void setMainWindow(QWidget* window) { mainWindow_ = window; }
+    void setAfterEditing(std::function<void()> refill) { afterEditing_ = std::move(refill); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -42,6 +49,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend struct windowtest::FormAccess;
+    std::unique_ptr<Ui::TFormQCustom> ui;
+    QPointer<QWidget> cardText_;
+    QPointer<QWidget> mainWindow_;
+    std::function<void()> afterEditing_;
     TDataSource* source_ = nullptr;
     bool placed_ = false;
 };

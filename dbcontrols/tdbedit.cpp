@@ -357,13 +357,11 @@ void TDBEdit::contextMenuEvent(QContextMenuEvent* event)
     menu.addSeparator();
     QAction* cutAction = menu.addAction(withShortcut(tr("Cu&t"), QKeySequence::Cut));
     cutAction->setEnabled(changeable && selected);
-    connect(cutAction, &QAction::triggered, this, [this, restoreSelection] {
-        karte::guarded([this, restoreSelection] {
-            if (startEdit()) {
-                restoreSelection();
-                cut();
-            }
-        });
+    karte::connectGuarded(cutAction, &QAction::triggered, this, [this, restoreSelection] {
+        if (startEdit()) {
+            restoreSelection();
+            cut();
+        }
     });
     QAction* copyAction = menu.addAction(withShortcut(tr("&Copy"), QKeySequence::Copy));
     copyAction->setEnabled(selected);
@@ -373,23 +371,19 @@ void TDBEdit::contextMenuEvent(QContextMenuEvent* event)
     });
     QAction* pasteAction = menu.addAction(withShortcut(tr("&Paste"), QKeySequence::Paste));
     pasteAction->setEnabled(changeable && !QGuiApplication::clipboard()->text().isEmpty());
-    connect(pasteAction, &QAction::triggered, this, [this, restoreSelection] {
-        karte::guarded([this, restoreSelection] {
-            if (startEdit()) {
-                restoreSelection();
-                paste();
-            }
-        });
+    karte::connectGuarded(pasteAction, &QAction::triggered, this, [this, restoreSelection] {
+        if (startEdit()) {
+            restoreSelection();
+            paste();
+        }
     });
     QAction* deleteAction = menu.addAction(tr("&Delete"));
     deleteAction->setEnabled(changeable && selectionLength > 0);
-    connect(deleteAction, &QAction::triggered, this, [this, restoreSelection] {
-        karte::guarded([this, restoreSelection] {
-            if (startEdit()) {
-                restoreSelection();
-                del();
-            }
-        });
+    karte::connectGuarded(deleteAction, &QAction::triggered, this, [this, restoreSelection] {
+        if (startEdit()) {
+            restoreSelection();
+            del();
+        }
     });
     menu.addSeparator();
     QAction* selectAllAction = menu.addAction(withShortcut(tr("Select &All"), QKeySequence::SelectAll));

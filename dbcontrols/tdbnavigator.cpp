@@ -132,8 +132,7 @@ TDBNavigator::TDBNavigator(QWidget* parent)
         button->setAccessibleName(hint(which));
         button->installEventFilter(this);
         button->setEnabled(false);
-        connect(
-            button, &QToolButton::clicked, this, [this, which] { karte::guarded([this, which] { BtnClick(which); }); });
+        karte::connectGuarded(button, &QToolButton::clicked, this, [this, which] { BtnClick(which); });
         buttons_[static_cast<std::size_t>(index)] = button;
     }
 }

@@ -1,6 +1,7 @@
 #include "tpassworddialog.h"
 
 #include "errorbox.h"
+#include "placement.h"
 #include "protectedfile.h"
 #include "session.h"
 #include "ui_tpassworddialog.h"
@@ -72,15 +73,12 @@ TPasswordDialog::TPasswordDialog(QWidget* parent)
     karte::centreOnScreen(this);
     ui->Edit->setFocus();
 
-    connect(ui->Edit, &QLineEdit::textChanged, this, [this] { karte::guarded([this] { EditChange(ui->Edit); }); });
-    connect(ui->AddButton, &QPushButton::clicked, this,
-        [this] { karte::guarded([this] { AddButtonClick(ui->AddButton); }); });
-    connect(ui->RemoveButton, &QPushButton::clicked, this,
-        [this] { karte::guarded([this] { RemoveButtonClick(ui->RemoveButton); }); });
-    connect(ui->RemoveAllButton, &QPushButton::clicked, this,
-        [this] { karte::guarded([this] { RemoveAllButtonClick(ui->RemoveAllButton); }); });
-    connect(
-        ui->OKButton, &QPushButton::clicked, this, [this] { karte::guarded([this] { OKButtonClick(ui->OKButton); }); });
+    using karte::connectHandler;
+    connectHandler(ui->Edit, &QLineEdit::textChanged, this, &TPasswordDialog::EditChange);
+    connectHandler(ui->AddButton, &QPushButton::clicked, this, &TPasswordDialog::AddButtonClick);
+    connectHandler(ui->RemoveButton, &QPushButton::clicked, this, &TPasswordDialog::RemoveButtonClick);
+    connectHandler(ui->RemoveAllButton, &QPushButton::clicked, this, &TPasswordDialog::RemoveAllButtonClick);
+    connectHandler(ui->OKButton, &QPushButton::clicked, this, &TPasswordDialog::OKButtonClick);
     connect(ui->CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -8,6 +8,9 @@
 namespace Ui {
 class TPasswordDialog;
 }
+namespace windowtest {
+struct FormAccess;
+}
 
 // The table password prompt. The card table asks for it when it opens a protected card set whose password the
 // session does not hold; what the user enters goes into the session's password list, and the table tries again.
@@ -21,8 +24,6 @@ public:
     // Overwrites the text left in the password box before the box goes.
     ~TPasswordDialog() override;
 
-    std::unique_ptr<Ui::TPasswordDialog> ui;
-
     // The enabling of the buttons, after every change of the password box's text.
     void EditChange(QObject* sender);
     void AddButtonClick(QObject* sender);
@@ -34,6 +35,9 @@ public:
     bool passwordAdded() const { return passwordAdded_; }
 
 private:
+    friend struct windowtest::FormAccess;
+    std::unique_ptr<Ui::TPasswordDialog> ui;
+
     void clearEdit();
 
     bool passwordAdded_ = false;

@@ -42,12 +42,19 @@ protected:
         Form2 = nullptr;
     }
 
-    Ui::TForm2& box() { return *about->ui; }
+    Ui::TForm2& box() { return formOf(*about); }
+
+    TForm1& createMainWindow()
+    {
+        TForm1& form1 = createForm();
+        form1.connectSideWindows(about.get(), nullptr, nullptr);
+        return form1;
+    }
 
     // Where the panel's contents lie: the design places the picture and the button inside the panel's frame.
     QPoint insidePanel(QWidget* control) const
     {
-        return control->geometry().topLeft() - about->ui->Panel1->contentsRect().topLeft();
+        return control->geometry().topLeft() - formOf(*about).Panel1->contentsRect().topLeft();
     }
 
     // Shows and closes the box once, so that the next showing is placed on the main window.
@@ -113,7 +120,7 @@ TEST_F(AboutTest, ThePictureIsCentredAndLosesItsOutermostColumns)
 
 TEST_F(AboutTest, TheFirstShowingIsCentredOnTheScreenWhereverTheMainWindowIs)
 {
-    TForm1& form1 = createForm();
+    TForm1& form1 = createMainWindow();
     form1.setGeometry(5, 26, 786, 540);
 
     ui().About1->trigger();
@@ -144,7 +151,7 @@ TEST_F(AboutTest, LaterShowingsAreCentredOnTheMainWindow)
         { "a main window partly off the screen", { -300, -20, 786, 540 }, { 261, 281 },
             { -300 + 393 - 130, -20 + 270 - 140 } },
     };
-    TForm1& form1 = createForm();
+    TForm1& form1 = createMainWindow();
     showAndCloseOnce();
     for (const PlacementCase& row : cases) {
         SCOPED_TRACE(row.name);
@@ -164,7 +171,7 @@ TEST_F(AboutTest, LaterShowingsAreCentredOnTheMainWindow)
 
 TEST_F(AboutTest, OnlyItsButtonClosesTheBoxAndBringsBackTheMainWindow)
 {
-    TForm1& form1 = createForm();
+    TForm1& form1 = createMainWindow();
     form1.show();
     ui().About1->trigger();
     ASSERT_TRUE(about->isVisible());

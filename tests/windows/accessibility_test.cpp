@@ -231,7 +231,7 @@ TEST_F(MainWindowTest, TheEditorsBoxesAndNavigatorButtonsAreReadByTheirLabelsAnd
     installBuiltInSet(dataHome, threeCards());
     createForm();
     TFormQCustom editor;
-    Ui::TFormQCustom& controls = *editor.ui;
+    Ui::TFormQCustom& controls = formOf(editor);
     EXPECT_EQ(nameOf(controls.LanguageEdit), "Word or phrase");
     EXPECT_EQ(nameOf(controls.EnglishEdit), "English translation");
     EXPECT_EQ(nameOf(controls.FrequencyEdit), "Frequency count");
@@ -260,29 +260,29 @@ TEST_F(MainWindowTest, TheFontChooserAboutBoxAndPasswordPromptAreReadable)
     installBuiltInSet(dataHome, threeCards());
     createForm();
     TFontForm fonts;
-    EXPECT_EQ(descriptionOf(fonts.ui->FontName), "Font name");
-    EXPECT_EQ(descriptionOf(fonts.ui->FontSize), "Font size");
+    EXPECT_EQ(descriptionOf(formOf(fonts).FontName), "Font name");
+    EXPECT_EQ(descriptionOf(formOf(fonts).FontSize), "Font size");
     // The text boxes inside them, where typing goes, are named the same.
-    EXPECT_EQ(nameOf(fonts.ui->FontName->lineEdit()), "Font name");
-    EXPECT_EQ(nameOf(fonts.ui->FontSize->lineEdit()), "Font size");
+    EXPECT_EQ(nameOf(formOf(fonts).FontName->lineEdit()), "Font name");
+    EXPECT_EQ(nameOf(formOf(fonts).FontSize->lineEdit()), "Font size");
 
     TForm2 about;
-    EXPECT_EQ(accessibleOf(about.ui->Image2)->role(), QAccessible::Graphic);
-    EXPECT_EQ(nameOf(about.ui->Image2), "Karte Cards");
-    EXPECT_EQ(descriptionOf(about.ui->Image2), "Version 2.0. New Testament Greek vocabulary. Quarn Software.");
-    EXPECT_EQ(nameOf(about.ui->SpeedButton1), "OK");
+    EXPECT_EQ(accessibleOf(formOf(about).Image2)->role(), QAccessible::Graphic);
+    EXPECT_EQ(nameOf(formOf(about).Image2), "Karte Cards");
+    EXPECT_EQ(descriptionOf(formOf(about).Image2), "Version 2.0. New Testament Greek vocabulary. Quarn Software.");
+    EXPECT_EQ(nameOf(formOf(about).SpeedButton1), "OK");
 
     TPasswordDialog prompt;
     // The box is named by the group around it.
-    EXPECT_EQ(nameOf(prompt.ui->Edit), "Password");
-    EXPECT_EQ(accessibleOf(prompt.ui->Edit)->role(), QAccessible::EditableText);
+    EXPECT_EQ(nameOf(formOf(prompt).Edit), "Password");
+    EXPECT_EQ(accessibleOf(formOf(prompt).Edit)->role(), QAccessible::EditableText);
     // Buttons by their captions, without the access-key marks.
     const std::vector<std::pair<QAbstractButton*, QString>> buttons {
-        { prompt.ui->AddButton, "Add" },
-        { prompt.ui->RemoveButton, "Remove" },
-        { prompt.ui->RemoveAllButton, "Remove all" },
-        { prompt.ui->OKButton, "OK" },
-        { prompt.ui->CancelButton, "Cancel" },
+        { formOf(prompt).AddButton, "Add" },
+        { formOf(prompt).RemoveButton, "Remove" },
+        { formOf(prompt).RemoveAllButton, "Remove all" },
+        { formOf(prompt).OKButton, "OK" },
+        { formOf(prompt).CancelButton, "Cancel" },
     };
     for (const auto& [button, caption] : buttons)
         EXPECT_EQ(nameOf(button), caption);

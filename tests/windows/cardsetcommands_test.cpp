@@ -77,7 +77,7 @@ void PrintTo(const WindowState& s, std::ostream* out)
 
 WindowState capture(TForm1& form)
 {
-    Ui::TForm1& ui = *form.ui;
+    Ui::TForm1& ui = formOf(form);
     WindowState s;
     s.buttonAdd = ui.ButtonAdd->isEnabled();
     s.addEditCustomCards = ui.AddEditCustomCards1->isEnabled();
@@ -123,7 +123,7 @@ void setFont(QWidget* text, const QString& face, int size)
 // its own, so that the state after the command shows which it did.
 void perturb(TForm1& form, int round)
 {
-    Ui::TForm1& ui = *form.ui;
+    Ui::TForm1& ui = formOf(form);
     ui.ButtonAdd->setEnabled(!ui.ButtonAdd->isEnabled());
     ui.AddEditCustomCards1->setEnabled(!ui.AddEditCustomCards1->isEnabled());
     ui.FontButton->setEnabled(!ui.FontButton->isEnabled());
@@ -423,7 +423,7 @@ TEST_F(CardSetCommandsTest, NewThenOpenWritesNoFontIntoTheOpenedSetUntilACardIsP
 TEST_F(CardSetCommandsTest, TheFontIsWrittenIntoTheSetBeingLeftAndReadFromTheSetOpened)
 {
     const std::vector<std::pair<const char*, std::function<void(TForm1&)>>> closings {
-        { "Exit", [](TForm1& form1) { form1.ui->Exit1->trigger(); } },
+        { "Exit", [](TForm1& form1) { formOf(form1).Exit1->trigger(); } },
         { "the close box", [](TForm1& form1) { form1.close(); } },
     };
     for (const auto& [name, closeWindow] : closings) {
@@ -692,7 +692,7 @@ TEST_F(CardSetCommandsTest, TwoWindowsOnOneSetSeeEachOthersCards)
     TForm1 second;
     run(Command::OpenFromMenu, QString::fromStdString(setB.path));
     FileDialog::setNextFileName(QString::fromStdString(setB.path));
-    second.ui->Open1->trigger();
+    formOf(second).Open1->trigger();
     ASSERT_EQ(second.FrequencyTable.recordCount(), 2);
 
     first.FrequencyTable.insert();
@@ -702,10 +702,10 @@ TEST_F(CardSetCommandsTest, TwoWindowsOnOneSetSeeEachOthersCards)
 
     // On "faith", the Greek side shown: ">" reveals it and reads the set again.
     DrillFlag = true;
-    second.ui->SpeedButton2->click();
+    formOf(second).SpeedButton2->click();
     EXPECT_EQ(second.FrequencyTable.recordCount(), 3);
-    second.ui->SpeedButton2->click();
-    EXPECT_EQ(second.ui->TextEnglish->text(), "grace");
+    formOf(second).SpeedButton2->click();
+    EXPECT_EQ(formOf(second).TextEnglish->text(), "grace");
 
     second.FrequencyTable.insert();
     second.FrequencyTable.setFieldText("English", "peace");

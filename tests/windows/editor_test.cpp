@@ -48,6 +48,7 @@ protected:
         FontForm = fontForm.get();
         editor = std::make_unique<TFormQCustom>();
         FormQCustom = editor.get();
+        form->connectSideWindows(nullptr, editor.get(), fontForm.get());
         form->show();
     }
 
@@ -59,7 +60,7 @@ protected:
         FontForm = nullptr;
     }
 
-    Ui::TFormQCustom& edUi() { return *editor->ui; }
+    Ui::TFormQCustom& edUi() { return formOf(*editor); }
 
     // A set made as New makes it, empty.
     void openNewSet()
@@ -89,7 +90,7 @@ protected:
 
     void openEditor()
     {
-        form->ButtonAddClick(form->ui->ButtonAdd);
+        form->ButtonAddClick(formOf(*form).ButtonAdd);
         ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
     }
 
@@ -178,13 +179,13 @@ TEST_F(EditorTest, TheTabKeyGoesRoundTheThreeBoxesAndPassesTheBarBy)
 TEST_F(EditorTest, OpeningHidesTheFontChooserDisablesTheMainWindowAndTakesTheCardFont)
 {
     fontForm->show();
-    QFont greek = form->ui->TextGreek->font();
+    QFont greek = formOf(*form).TextGreek->font();
     greek.setFamily("Gentium Plus");
     greek.setPointSize(30);
-    form->ui->TextGreek->setFont(greek);
-    QFont english = form->ui->TextEnglish->font();
+    formOf(*form).TextGreek->setFont(greek);
+    QFont english = formOf(*form).TextEnglish->font();
     english.setPointSize(12);
-    form->ui->TextEnglish->setFont(english);
+    formOf(*form).TextEnglish->setFont(english);
 
     openEditor();
 
@@ -201,7 +202,7 @@ TEST_F(EditorTest, OpeningHidesTheFontChooserDisablesTheMainWindowAndTakesTheCar
     // Every showing takes the font anew.
     closeEditor();
     greek.setPointSize(18);
-    form->ui->TextGreek->setFont(greek);
+    formOf(*form).TextGreek->setFont(greek);
     openEditor();
     EXPECT_EQ(edUi().LanguageEdit->font().pointSize(), 18);
     EXPECT_EQ(edUi().EnglishEdit->font().pointSize(), 18);
@@ -224,7 +225,7 @@ TEST_F(EditorTest, OpensCentredTheFirstTimeAndThenWhereTheUserLeftIt)
 TEST_F(EditorTest, TheHotSpotOpensTheEditorOnTheBuiltInSet)
 {
     ASSERT_EQ(table().tableName(), cardstore::Session::kBuiltInTable);
-    QTest::mouseDClick(form->ui->Label2, Qt::LeftButton);
+    QTest::mouseDClick(formOf(*form).Label2, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
     EXPECT_EQ(edUi().LanguageEdit->text(), "ὁ");
     EXPECT_EQ(edUi().EnglishEdit->text(), "the");
@@ -240,14 +241,14 @@ TEST_F(EditorTest, TheAddEditButtonAndMenuItemOpenTheEditor)
 {
     openUserSet(sortedCards());
     // The card set commands enable both for a set of the user's own.
-    form->ui->ButtonAdd->setEnabled(true);
-    form->ui->AddEditCustomCards1->setEnabled(true);
-    QTest::mouseClick(form->ui->ButtonAdd, Qt::LeftButton);
+    formOf(*form).ButtonAdd->setEnabled(true);
+    formOf(*form).AddEditCustomCards1->setEnabled(true);
+    QTest::mouseClick(formOf(*form).ButtonAdd, Qt::LeftButton);
     EXPECT_TRUE(editor->isVisible());
     EXPECT_FALSE(form->isEnabled());
     closeEditor();
     ASSERT_TRUE(form->isEnabled());
-    form->ui->AddEditCustomCards1->trigger();
+    formOf(*form).AddEditCustomCards1->trigger();
     EXPECT_TRUE(editor->isVisible());
     EXPECT_FALSE(form->isEnabled());
     EXPECT_EQ(edUi().EnglishEdit->text(), "apostle");
@@ -442,7 +443,7 @@ TEST_F(EditorTest, ClosingRefillsTheWordListWithNewAndChangedCardsAndEnablesTheM
 
     EXPECT_FALSE(editor->isVisible());
     EXPECT_TRUE(form->isEnabled());
-    const QStringList entries = form->ui->FrequencyComboBox->entries();
+    const QStringList entries = formOf(*form).FrequencyComboBox->entries();
     EXPECT_EQ(entries.size(), 4);
     EXPECT_TRUE(entries.contains("loaf"));
     EXPECT_TRUE(entries.contains("God"));

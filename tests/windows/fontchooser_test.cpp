@@ -1,7 +1,7 @@
 // The font chooser: where it opens, what activation shows, and how the face and size boxes change the card
 // texts as the user types.
 #include "checkedint.h"
-#include "fontchooser.h"
+#include "placement.h"
 #include "qcardunt.h"
 #include "tfontform.h"
 #include "tform1.h"
@@ -31,6 +31,7 @@ protected:
         EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
         chooser = std::make_unique<TFontForm>();
         FontForm = chooser.get();
+        form->connectSideWindows(nullptr, nullptr, chooser.get());
     }
     ~FontChooserTest() override
     {
@@ -38,7 +39,7 @@ protected:
         chooser.reset();
     }
 
-    Ui::TFontForm& box() { return *chooser->ui; }
+    Ui::TFontForm& box() { return formOf(*chooser); }
 
     void setGreekFont(const QString& face, int size)
     {
@@ -122,7 +123,7 @@ struct Placement
     std::optional<int> left; // nullopt: the arithmetic overflows
 };
 
-TEST(FontChooserPlacement, CentresOnTheMainWindowWithHalvesTruncatedAndOverflowChecked)
+TEST(Placement, CentresOnASpanWithHalvesTruncatedAndOverflowChecked)
 {
     const std::vector<Placement> cases {
         { 100, 786, 266, 360 },
@@ -141,9 +142,9 @@ TEST(FontChooserPlacement, CentresOnTheMainWindowWithHalvesTruncatedAndOverflowC
         SCOPED_TRACE(
             std::to_string(c.mainLeft) + ", " + std::to_string(c.mainWidth) + ", " + std::to_string(c.chooserWidth));
         if (c.left)
-            EXPECT_EQ(karte::fontChooserLeft(c.mainLeft, c.mainWidth, c.chooserWidth), *c.left);
+            EXPECT_EQ(karte::centredStart(c.mainLeft, c.mainWidth, c.chooserWidth), *c.left);
         else
-            EXPECT_THROW(karte::fontChooserLeft(c.mainLeft, c.mainWidth, c.chooserWidth), karte::IntOverflow);
+            EXPECT_THROW(karte::centredStart(c.mainLeft, c.mainWidth, c.chooserWidth), karte::IntOverflow);
     }
 }
 

@@ -41,7 +41,7 @@ using Answer = std::function<void(TPasswordDialog&)>;
 
 void type(TPasswordDialog& prompt, const QString& text)
 {
-    QTest::keyClicks(prompt.ui->Edit, text);
+    QTest::keyClicks(formOf(prompt).Edit, text);
 }
 
 void click(QAbstractButton* button)
@@ -53,25 +53,25 @@ Answer typeAndPressEnter(const QString& password)
 {
     return [password](TPasswordDialog& prompt) {
         type(prompt, password);
-        QTest::keyClick(prompt.ui->Edit, Qt::Key_Return);
+        QTest::keyClick(formOf(prompt).Edit, Qt::Key_Return);
     };
 }
 
 Answer clickCancel()
 {
-    return [](TPasswordDialog& prompt) { click(prompt.ui->CancelButton); };
+    return [](TPasswordDialog& prompt) { click(formOf(prompt).CancelButton); };
 }
 
 // The state every prompt opens in, whatever earlier prompts of the run did.
 void expectFreshPrompt(TPasswordDialog& prompt)
 {
     EXPECT_TRUE(prompt.isVisible());
-    EXPECT_TRUE(prompt.ui->Edit->text().isEmpty());
-    EXPECT_EQ(prompt.focusWidget(), prompt.ui->Edit);
-    EXPECT_FALSE(prompt.ui->AddButton->isEnabled());
-    EXPECT_FALSE(prompt.ui->RemoveButton->isEnabled());
-    EXPECT_FALSE(prompt.ui->OKButton->isEnabled());
-    EXPECT_TRUE(prompt.ui->RemoveAllButton->isEnabled());
+    EXPECT_TRUE(formOf(prompt).Edit->text().isEmpty());
+    EXPECT_EQ(prompt.focusWidget(), formOf(prompt).Edit);
+    EXPECT_FALSE(formOf(prompt).AddButton->isEnabled());
+    EXPECT_FALSE(formOf(prompt).RemoveButton->isEnabled());
+    EXPECT_FALSE(formOf(prompt).OKButton->isEnabled());
+    EXPECT_TRUE(formOf(prompt).RemoveAllButton->isEnabled());
     EXPECT_FALSE(prompt.passwordAdded());
 }
 
@@ -190,7 +190,7 @@ protected:
     }
 
     TPasswordDialog prompt;
-    Ui::TPasswordDialog& controls = *prompt.ui;
+    Ui::TPasswordDialog& controls = formOf(prompt);
 };
 
 TEST_F(PromptTest, LayoutIsThatOfTheDesign)
@@ -250,17 +250,17 @@ TEST_F(PromptTest, EditChangeEnablesTheButtonsByTextAndByWhatWasAdded)
         TPasswordDialog fresh;
         fresh.show();
         if (row.addFirst) {
-            QTest::keyClicks(fresh.ui->Edit, "first");
-            click(fresh.ui->AddButton);
+            QTest::keyClicks(formOf(fresh).Edit, "first");
+            click(formOf(fresh).AddButton);
         }
         // Type something and take it away again, so that the enabling has run on the text the row names.
-        QTest::keyClicks(fresh.ui->Edit, "y");
-        QTest::keyClick(fresh.ui->Edit, Qt::Key_Backspace);
-        QTest::keyClicks(fresh.ui->Edit, row.text);
-        EXPECT_EQ(fresh.ui->AddButton->isEnabled(), row.add);
-        EXPECT_EQ(fresh.ui->RemoveButton->isEnabled(), row.remove);
-        EXPECT_EQ(fresh.ui->OKButton->isEnabled(), row.ok);
-        EXPECT_TRUE(fresh.ui->RemoveAllButton->isEnabled());
+        QTest::keyClicks(formOf(fresh).Edit, "y");
+        QTest::keyClick(formOf(fresh).Edit, Qt::Key_Backspace);
+        QTest::keyClicks(formOf(fresh).Edit, row.text);
+        EXPECT_EQ(formOf(fresh).AddButton->isEnabled(), row.add);
+        EXPECT_EQ(formOf(fresh).RemoveButton->isEnabled(), row.remove);
+        EXPECT_EQ(formOf(fresh).OKButton->isEnabled(), row.ok);
+        EXPECT_TRUE(formOf(fresh).RemoveAllButton->isEnabled());
         Session::instance().removeAllPasswords();
     }
 }
@@ -382,12 +382,12 @@ TEST_F(PasswordTest, AddTwiceThenOKWithAnEmptyBoxListsBothAndReturnsTrue)
 {
     PromptScript script({ [](TPasswordDialog& prompt) {
         type(prompt, "alpha");
-        click(prompt.ui->AddButton);
+        click(formOf(prompt).AddButton);
         type(prompt, "beta");
-        click(prompt.ui->AddButton);
-        EXPECT_TRUE(prompt.ui->Edit->text().isEmpty());
-        EXPECT_TRUE(prompt.ui->OKButton->isEnabled());
-        click(prompt.ui->OKButton);
+        click(formOf(prompt).AddButton);
+        EXPECT_TRUE(formOf(prompt).Edit->text().isEmpty());
+        EXPECT_TRUE(formOf(prompt).OKButton->isEnabled());
+        click(formOf(prompt).OKButton);
     } });
 
     EXPECT_TRUE(karte::requestPassword());
@@ -409,26 +409,26 @@ TEST_F(PasswordTest, TheRequestIsTrueOnlyWhenThePromptClosesWithOK)
     const std::vector<RequestCase> cases {
         { "Enter with a password", typeAndPressEnter("pw"), true, { "before", "pw" } },
         { "Cancel button", clickCancel(), false, { "before" } },
-        { "Esc", [](TPasswordDialog& p) { QTest::keyClick(p.ui->Edit, Qt::Key_Escape); }, false, { "before" } },
+        { "Esc", [](TPasswordDialog& p) { QTest::keyClick(formOf(p).Edit, Qt::Key_Escape); }, false, { "before" } },
         { "the close box", [](TPasswordDialog& p) { p.close(); }, false, { "before" } },
         { "Cancel after Add keeps what was added",
             [](TPasswordDialog& p) {
                 type(p, "added");
-                click(p.ui->AddButton);
-                click(p.ui->CancelButton);
+                click(formOf(p).AddButton);
+                click(formOf(p).CancelButton);
             },
             false, { "before", "added" } },
         { "Cancel after Remove all keeps the list empty",
             [](TPasswordDialog& p) {
-                click(p.ui->RemoveAllButton);
-                click(p.ui->CancelButton);
+                click(formOf(p).RemoveAllButton);
+                click(formOf(p).CancelButton);
             },
             false, {} },
         { "Enter with an empty box does nothing",
             [](TPasswordDialog& p) {
-                QTest::keyClick(p.ui->Edit, Qt::Key_Return);
+                QTest::keyClick(formOf(p).Edit, Qt::Key_Return);
                 EXPECT_TRUE(p.isVisible());
-                click(p.ui->CancelButton);
+                click(formOf(p).CancelButton);
             },
             false, { "before" } },
     };
@@ -562,9 +562,9 @@ TEST_F(PasswordTest, NTFrequencyAsksAgainAfterThePasswordsWereRemoved)
 
     // At the next prompt the user empties the list before giving the new set's password.
     script.add([](TPasswordDialog& prompt) {
-        click(prompt.ui->RemoveAllButton);
+        click(formOf(prompt).RemoveAllButton);
         type(prompt, "own");
-        click(prompt.ui->OKButton);
+        click(formOf(prompt).OKButton);
     });
     open(own);
     EXPECT_EQ(script.prompts(), 2);

@@ -88,7 +88,7 @@ TForm1& MainWindowTest::formOn(const std::vector<testsupport::Card>& cards)
 
 Ui::TForm1& MainWindowTest::ui()
 {
-    return *form->ui;
+    return formOf(*form);
 }
 
 const std::vector<testsupport::Card>& threeCards()

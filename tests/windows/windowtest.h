@@ -19,6 +19,17 @@ class TForm1;
 
 namespace windowtest {
 
+// The one way tests reach a window's generated form, which the window keeps private; every window names this
+// accessor its friend.
+struct FormAccess
+{
+    template <typename Window> static auto& form(Window& window) { return *window.ui; }
+};
+template <typename Window> auto& formOf(Window& window)
+{
+    return FormAccess::form(window);
+}
+
 // While alive, answers every message box the code under test asks for with its default button and keeps it.
 class MessageRecorder
 {

@@ -3,17 +3,14 @@
 #include "application.h"
 #include "filedialogs.h"
 #include "messagebox.h"
-#include "qcardunt.h"
+#include "programwindows.h"
 #include "tdbedit.h"
 #include "tdbnavigator.h"
-#include "tfontform.h"
 #include "tform1.h"
-#include "tform2.h"
 #include "tformqcustom.h"
-#include "ui_tform1.h"
-#include "ui_tformqcustom.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QKeyEvent>
 
@@ -68,32 +65,41 @@ void typeText(QWidget* widget, const QString& text)
     }
 }
 
-// The program's windows, created in the order start-up creates them.
-struct Windows
+// A control of a window, found by the name its layout gives it, as an automation tool finds it.
+template <typename Control> Control* named(QObject& window, const char* name)
 {
-    std::unique_ptr<TForm1> form1;
-    std::unique_ptr<TForm2> form2;
-    std::unique_ptr<TFormQCustom> editor;
-    std::unique_ptr<TFontForm> fontForm;
+    auto* control = window.findChild<Control*>(QString::fromLatin1(name));
+    if (!control) {
+        std::fprintf(stderr, "karte-bench: the window has no %s\n", name);
+        std::exit(1);
+    }
+    return control;
+}
 
-    Windows()
+// The main window's controls that the measurements use, found once, outside the timed steps.
+struct MainWindowControls
+{
+    explicit MainWindowControls(TForm1& form)
+        : Open1(named<QAction>(form, "Open1"))
+        , Frequency1(named<QAction>(form, "Frequency1"))
+        , ShowGreek1(named<QAction>(form, "ShowGreek1"))
+        , ShowFrequency1(named<QAction>(form, "ShowFrequency1"))
+        , Alphabetcally1(named<QAction>(form, "Alphabetcally1"))
+        , FrequencyComboBox(named<QComboBox>(form, "FrequencyComboBox"))
+        , SpeedButton2(named<QAbstractButton>(form, "SpeedButton2"))
+        , SpeedButton3(named<QAbstractButton>(form, "SpeedButton3"))
+        , ButtonAdd(named<QAbstractButton>(form, "ButtonAdd"))
     {
-        form1 = std::make_unique<TForm1>();
-        Form1 = form1.get();
-        form2 = std::make_unique<TForm2>();
-        Form2 = form2.get();
-        editor = std::make_unique<TFormQCustom>();
-        FormQCustom = editor.get();
-        fontForm = std::make_unique<TFontForm>();
-        FontForm = fontForm.get();
     }
-    ~Windows()
-    {
-        FontForm = nullptr;
-        FormQCustom = nullptr;
-        Form2 = nullptr;
-        Form1 = nullptr;
-    }
+    QAction* Open1;
+    QAction* Frequency1;
+    QAction* ShowGreek1;
+    QAction* ShowFrequency1;
+    QAction* Alphabetcally1;
+    QComboBox* FrequencyComboBox;
+    QAbstractButton* SpeedButton2;
+    QAbstractButton* SpeedButton3;
+    QAbstractButton* ButtonAdd;
 };
 
 } // namespace
@@ -124,9 +130,9 @@ std::map<std::string, double> measureWindows(
 
     std::map<std::string, double> results;
     {
-        Windows windows;
-        TForm1& form = *windows.form1;
-        Ui::TForm1& ui = *form.ui;
+        karte::ProgramWindows windows;
+        TForm1& form = windows.mainWindow();
+        const MainWindowControls ui(form);
         form.show();
         settle();
 
@@ -169,8 +175,8 @@ std::map<std::string, double> measureWindows(
         ui.Open1->trigger();
         ui.ButtonAdd->click();
         settle();
-        TDBEdit* english = windows.editor->ui->EnglishEdit;
-        TDBNavigator* navigator = windows.editor->ui->DBNav;
+        TDBEdit* english = named<TDBEdit>(windows.editor(), "EnglishEdit");
+        TDBNavigator* navigator = named<TDBNavigator>(windows.editor(), "DBNav");
         std::vector<double> posts;
         for (int i = 0; i < std::max(runs * 3, 15); ++i) {
             english->setFocus();
@@ -180,7 +186,7 @@ std::map<std::string, double> measureWindows(
             navigator->BtnClick(TDBNavigator::Next);
         }
         results["post"] = median(posts);
-        windows.editor->close();
+        windows.editor().close();
         settle();
     }
     std::error_code ignored;

@@ -100,14 +100,4 @@ void scaleToScreen(QWidget* window, int designDpi)
     scaleWindow(window, dpi, designDpi);
 }
 
-void centreOnScreen(QWidget* window)
-{
-    const QScreen* screen = window->screen();
-    if (!screen)
-        return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
-}
-
 } // namespace karte

@@ -19,7 +19,4 @@ void scaleToScreen(QWidget* window, int designDpi = kDesignDpi);
 // as a bevel margin, stays one pixel wide.
 void scaleWindow(QWidget* window, int numerator, int denominator);
 
-// Places a window in the middle of its screen's available area.
-void centreOnScreen(QWidget* window);
-
 } // namespace karte

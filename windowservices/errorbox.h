@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include <exception>
@@ -32,6 +33,20 @@ template <typename Handler> void guarded(Handler&& handler) noexcept
     } catch (const std::exception& error) {
         showException(error);
     }
+}
+
+// Connects a signal to a handler that runs guarded. The signal's arguments are not passed on.
+template <typename Sender, typename Signal, typename Handler>
+QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal, const QObject* context, Handler handler)
+{
+    return QObject::connect(sender, signal, context, [handler = std::move(handler)] { guarded(handler); });
+}
+
+// Connects a signal to one of a window's event handlers, which is told the control the signal came from.
+template <typename Sender, typename Signal, typename Window>
+QMetaObject::Connection connectHandler(Sender* sender, Signal signal, Window* window, void (Window::*handler)(QObject*))
+{
+    return connectGuarded(sender, signal, window, [sender, window, handler] { (window->*handler)(sender); });
 }
 
 } // namespace karte
