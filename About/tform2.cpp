@@ -2,6 +2,7 @@
 
 #include "bevelpanel.h"
 #include "errorbox.h"
+#include "outsidedestruction.h"
 #include "placement.h"
 #include "ui_tform2.h"
 #include "windowscaling.h"
@@ -26,6 +27,7 @@ TForm2::TForm2(QWidget* parent)
     scaleArtwork();
     setFixedSize(size());
     karte::connectHandler(ui->SpeedButton1, &QToolButton::clicked, this, &TForm2::BitBtn1Click);
+    karte::closeWhenDestroyedFromOutside(this);
 }
 
 TForm2::~TForm2() = default;

@@ -9,6 +9,8 @@
 #include <QEvent>
 #include <QFontDatabase>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QSet>
 #include <QWindow>
 
 #include <algorithm>
@@ -60,6 +62,21 @@ int drawablePointSize(int size)
     return std::clamp(size, 1, kLargestDrawnPointSize);
 }
 
+QStringList familyNames(const QStringList& families)
+{
+    static const QRegularExpression foundry(QStringLiteral(" \\[[^\\]]*\\]$"));
+    QStringList names;
+    QSet<QString> seen;
+    for (QString family : families) {
+        family.remove(foundry);
+        if (!seen.contains(family)) {
+            seen.insert(family);
+            names.append(family);
+        }
+    }
+    return names;
+}
+
 } // namespace karte
 
 TFontForm::TFontForm(QWidget* parent)
@@ -103,7 +120,7 @@ void TFontForm::setCardTexts(QWidget* greekText, QWidget* englishText)
 const QStringList& TFontForm::installedFaces()
 {
     // Fonts installed while the program runs are not offered.
-    static const QStringList faces = QFontDatabase::families();
+    static const QStringList faces = karte::familyNames(QFontDatabase::families());
     return faces;
 }
 

@@ -58,4 +58,9 @@ namespace karte {
 // sizes are drawn at the nearest size that can be.
 int drawablePointSize(int size);
 
+// The font families as the user knows them: one entry for each family name. Where several foundries make a family
+// of the same name, the font database lists it once for each, with the foundry appended ("Nimbus Roman [urw]"); a
+// face of that name is not one a font can be asked for.
+QStringList familyNames(const QStringList& families);
+
 } // namespace karte

@@ -1,6 +1,7 @@
 #include "tformqcustom.h"
 
 #include "errorbox.h"
+#include "outsidedestruction.h"
 #include "placement.h"
 #include "table.h"
 #include "tdatasource.h"
@@ -25,6 +26,7 @@ TFormQCustom::TFormQCustom(QWidget* parent)
     // The captions are sized to their text, whichever installed face stands in for the one they name.
     for (QLabel* label : { ui->Label1, ui->Label2, ui->Label3 })
         label->adjustSize();
+    karte::closeWhenDestroyedFromOutside(this);
 }
 
 TFormQCustom::~TFormQCustom() = default;

@@ -9,6 +9,9 @@
 #     the accessibility bus without a screen reader having to ask for it;
 #   - HOME, XDG_RUNTIME_DIR and the XDG config/cache/data directories in a temporary directory, removed at exit.
 #
+#   - with KARTE_XSESSION_WM=openbox, the openbox window manager, which frames the windows and closes them on
+#     request (Alt+F4, wmctrl -c) as a desktop's would.
+#
 # Usage: xsession.sh COMMAND [ARGS...]
 # Exits with COMMAND's status. Exits with 77 (the tests' "skipped" status) after saying why, only when the X
 # server itself cannot be started; a session bus or accessibility bus that does not come up is a failure.
@@ -80,5 +83,20 @@ if ! dbus-send --session --print-reply=literal --reply-timeout=20000 --dest=org.
     org.a11y.Bus.GetAddress >/dev/null; then
     echo "xsession: the accessibility bus did not start (is at-spi2-core installed?)" >&2
     exit 1
+fi
+if [[ ${KARTE_XSESSION_WM:-} == openbox ]]; then
+    if ! command -v openbox >/dev/null || ! command -v wmctrl >/dev/null; then
+        echo "xsession: openbox and wmctrl are needed for a session with a window manager" >&2
+        exit 1
+    fi
+    openbox >/dev/null 2>&1 &
+    for ((i = 0; i < 200; i++)); do # up to 10 s
+        wmctrl -m >/dev/null 2>&1 && break
+        sleep 0.05
+    done
+    if ! wmctrl -m >/dev/null 2>&1; then
+        echo "xsession: the window manager did not start" >&2
+        exit 1
+    fi
 fi
 exec "$@"

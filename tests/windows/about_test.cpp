@@ -195,4 +195,21 @@ TEST_F(AboutTest, OnlyItsButtonClosesTheBoxAndBringsBackTheMainWindow)
     EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
 }
 
+// A window manager closes any window on request (Alt+F4), border icons or not; the box refuses, and whatever hides
+// it gives the main window back.
+TEST_F(AboutTest, RefusesTheWindowManagersCloseAndAnyHidingEnablesTheMainWindow)
+{
+    TForm1& form1 = createMainWindow();
+    form1.show();
+    ui().About1->trigger();
+    ASSERT_FALSE(form1.isEnabled());
+
+    EXPECT_FALSE(about->close());
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_FALSE(form1.isEnabled());
+
+    about->hide();
+    EXPECT_TRUE(form1.isEnabled());
+}
+
 } // namespace

@@ -9,6 +9,8 @@
 #include "ui_tform1.h"
 #include "windowtest.h"
 
+#include <QFile>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -373,6 +375,40 @@ TEST_F(FontChooserTest, SizesThatCannotBeDrawnAreDrawnAtTheNearestThatCan)
         EXPECT_FALSE(form->grab().isNull());
     }
     EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
+}
+
+// A copy of a font file whose OS/2 table names another vendor, which the font database takes for the foundry.
+QByteArray withVendor(QByteArray font, const char vendor[4])
+{
+    const auto at = [&font](qsizetype offset, int bytes) {
+        quint32 value = 0;
+        for (int i = 0; i < bytes; ++i)
+            value = value << 8 | quint8(font.at(offset + i));
+        return value;
+    };
+    for (quint32 table = 0; table < at(4, 2); ++table) {
+        const qsizetype record = 12 + 16 * qsizetype(table);
+        if (font.mid(record, 4) == "OS/2")
+            std::copy(vendor, vendor + 4, font.begin() + at(record + 8, 4) + 58);
+    }
+    return font;
+}
+
+TEST(FontFamilies, OneEntryForEachFamilyNameWhateverTheFoundries)
+{
+    QFile dejaVu(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"));
+    ASSERT_TRUE(dejaVu.open(QIODevice::ReadOnly)) << "fonts-dejavu-core is not installed";
+    const QByteArray font = dejaVu.readAll();
+    for (const char* vendor : { "URW ", "UKWN" })
+        ASSERT_GE(QFontDatabase::addApplicationFontFromData(withVendor(font, vendor)), 0);
+    const QStringList families = QFontDatabase::families();
+    ASSERT_TRUE(families.contains(QStringLiteral("DejaVu Sans [URW ]"))) << families.join(", ").toStdString();
+
+    const QStringList names = karte::familyNames(families);
+    EXPECT_EQ(names.count(QStringLiteral("DejaVu Sans")), 1);
+    EXPECT_TRUE(names.filter(QStringLiteral("[")).isEmpty()) << names.join(", ").toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("Gentium Plus")));
+    EXPECT_EQ(karte::familyNames({ "A [x]", "A [y]", "B", "C [z]" }), QStringList({ "A", "B", "C" }));
 }
 
 } // namespace
