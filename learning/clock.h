@@ -61,7 +61,8 @@ constexpr std::int64_t localDayStartMs(std::int64_t atMs, int utcOffsetSeconds)
     return floorDiv(atMs + offsetMs, kDayMs) * kDayMs - offsetMs;
 }
 
-// Today's local day as [start, end) on the clock, the offset taken at the clock's now.
+// Today's local day as [start, end) on the clock, the offset taken at the clock's now. Days are taken as 24 hours,
+// so on the night the clocks change for summer time "today" ends an hour early or late.
 struct DaySpan
 {
     std::int64_t startMs;
