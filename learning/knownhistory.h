@@ -1,0 +1,62 @@
+#pragma once
+
+#include "clock.h"
+#include "progress.h"
+
+#include <cstdint>
+#include <set>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace learning {
+
+// Known words and coverage at the end of one local day that had reviews.
+struct HistoryPoint
+{
+    std::int64_t dayStartMs;
+    int known;
+    std::int64_t knownOccurrences;
+    double coverage;
+    friend bool operator==(const HistoryPoint&, const HistoryPoint&) = default;
+};
+
+// Rebuilds known words and coverage over time from the review log, read once in time order. A card counts as
+// known at the end of a day when its latest memory as of then is known at that moment (isKnown() at the day's
+// last millisecond). It keeps one small record per card and one point per day with reviews, however long the
+// log. Entries for cards not in the set are passed over; an entry earlier than the day being read (a clock set
+// back) counts for that day.
+class KnownHistory
+{
+public:
+    // frequencies: every card of the set with its occurrences in the text.
+    KnownHistory(std::unordered_map<std::int64_t, std::int64_t> frequencies, const Clock& clock,
+        std::int64_t totalWords = kNewTestamentWords);
+
+    void add(const ReviewLogEntry& entry);
+    // The points, the last day closed. Call once, after the last entry.
+    std::vector<HistoryPoint> finish();
+
+private:
+    struct CardRecord
+    {
+        std::int64_t frequency;
+        std::int64_t knownUntilMs; // counted as known while in knownUntil_
+        bool counted;
+    };
+    void closeDay();
+    void forget(std::int64_t key, CardRecord& card);
+
+    std::unordered_map<std::int64_t, CardRecord> cards_;
+    std::set<std::pair<std::int64_t, std::int64_t>> knownUntil_; // (knownUntilMs, key) of the known cards
+    const Clock& clock_;
+    std::int64_t totalWords_;
+    std::int64_t dayStart_ = 0;
+    std::int64_t dayEnd_ = 0;
+    bool dayOpen_ = false;
+    int known_ = 0;
+    std::int64_t knownOccurrences_ = 0;
+    std::vector<HistoryPoint> points_;
+};
+
+} // namespace learning

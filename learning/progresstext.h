@@ -1,0 +1,27 @@
+#pragma once
+
+#include "bookcoverage.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The sentences of the Study and Progress windows, kept apart from the figures they show.
+namespace learning {
+
+// "1 word", "312 words", "1,125 words".
+std::string countText(std::int64_t n, std::string_view singular, std::string_view plural);
+// A share as a percentage with one decimal: "79.4%". It never rounds up to "100.0%" short of the whole.
+std::string percentText(double share);
+// "You know 312 words, 79.4% of the words you will read in the New Testament".
+std::string knownWordsSentence(int knownWords, double coverage);
+// The retention of today's reviews ("91.7%"), or "no reviews".
+std::string retentionText(std::optional<double> retention);
+// "1 John: you know 91.2% of its words; 14 more words for 95%": the first mark not yet reached that the set can
+// reach; without such a mark, the first half alone.
+std::string bookCoverageSentence(std::string_view book, const BookCoverage& coverage);
+// "95% needs 23 words that are not in this set", or "" when the set can reach the mark.
+std::string outsideSetSentence(const BookMark& mark);
+
+} // namespace learning
