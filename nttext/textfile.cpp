@@ -16,7 +16,7 @@ namespace nttext {
 namespace {
 
 constexpr std::string_view kMagic = "KARTE-NT";
-constexpr std::size_t kHeaderSize = 8 + 4 + 4 + 4;
+constexpr std::size_t kHeaderSize = 8 + 4 + 4 + 4 + 4;
 // Far above what the text needs; a size beyond it is not believed.
 constexpr std::uint32_t kLargestPayload = 64u << 20;
 
@@ -202,6 +202,7 @@ std::string encodeTextFile(const TextData& data)
     header.fixed32(kTextFileVersion);
     header.fixed32(static_cast<std::uint32_t>(payload.size()));
     header.fixed32(crcOf(payload));
+    header.fixed32(static_cast<std::uint32_t>(packed.size()));
     return header.bytes() + packed;
 }
 
@@ -213,11 +214,15 @@ TextData decodeTextFile(const std::string& bytes, const std::string& fileName)
     std::uint32_t version = header.fixed32();
     std::uint32_t size = header.fixed32();
     std::uint32_t crc = header.fixed32();
+    std::uint32_t packedSize = header.fixed32();
     if (version != kTextFileVersion)
         throw TextFileError("The Greek text file " + fileName + " has format version " + std::to_string(version)
             + "; this program reads version " + std::to_string(kTextFileVersion));
     if (size > kLargestPayload)
         throw TextFileError("The Greek text file " + fileName + " is damaged (its size is not believable)");
+    if (bytes.size() - kHeaderSize != packedSize)
+        throw TextFileError("The Greek text file " + fileName + " is damaged or cut short ("
+            + std::to_string(bytes.size()) + " bytes, " + std::to_string(kHeaderSize + packedSize) + " expected)");
 
     std::string payload(size, '\0');
     uLongf unpacked = size;
