@@ -13,25 +13,19 @@ CardSearch::CardSearch(std::vector<SearchCard> cards, const Text* text)
     , text_(text)
 {
     entries_.reserve(cards_.size());
-    cardsOfLemma_.reserve(cards_.size());
     for (std::size_t i = 0; i < cards_.size(); ++i) {
         std::string lemma = lemmaKey(cards_[i].greek);
+        if (text_)
+            if (std::optional<int> id = text_->findLemma(lemma))
+                cardsOfLemma_[*id].push_back(static_cast<int>(i));
         entries_.push_back({ searchSpelling(lemma), static_cast<int>(i) });
-        cardsOfLemma_[std::move(lemma)].push_back(static_cast<int>(i));
     }
     std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
         return a.spelling != b.spelling ? a.spelling < b.spelling : a.card < b.card;
     });
-    if (!text_)
-        return;
-    for (const auto& [key, lemmas] : text_->forms()) {
-        std::vector<int>& found = lemmasOfSpelling_[searchSpelling(key)];
-        found.insert(found.end(), lemmas.begin(), lemmas.end());
-    }
-    for (auto& [spelling, lemmas] : lemmasOfSpelling_) {
-        std::sort(lemmas.begin(), lemmas.end());
-        lemmas.erase(std::unique(lemmas.begin(), lemmas.end()), lemmas.end());
-    }
+    // Worked out here rather than in the first query, which the learner waits for.
+    if (text_)
+        text_->lemmasBySpelling();
 }
 
 std::vector<SearchHit> CardSearch::find(std::string_view query, std::size_t limit) const
@@ -61,10 +55,11 @@ std::vector<SearchHit> CardSearch::find(std::string_view query, std::size_t limi
 
     if (text_) {
         std::vector<int> lemmas = text_->lemmasOfForm(word);
-        if (auto found = lemmasOfSpelling_.find(spelling); found != lemmasOfSpelling_.end())
+        const auto& bySpelling = text_->lemmasBySpelling();
+        if (auto found = bySpelling.find(spelling); found != bySpelling.end())
             lemmas.insert(lemmas.end(), found->second.begin(), found->second.end());
         for (int lemma : lemmas)
-            if (auto cards = cardsOfLemma_.find(text_->lemma(lemma)); cards != cardsOfLemma_.end())
+            if (auto cards = cardsOfLemma_.find(lemma); cards != cardsOfLemma_.end())
                 for (int card : cards->second)
                     take(card, MatchKind::Form);
     }

@@ -56,8 +56,7 @@ private:
 
     std::vector<SearchCard> cards_;
     std::vector<Entry> entries_; // by spelling, then card
-    std::unordered_map<std::string, std::vector<int>> cardsOfLemma_;
-    std::unordered_map<std::string, std::vector<int>> lemmasOfSpelling_;
+    std::unordered_map<int, std::vector<int>> cardsOfLemma_; // the text's lemma id → cards
     const Text* text_;
 };
 

@@ -84,6 +84,22 @@ std::vector<int> Text::lemmasOfForm(std::string_view form) const
     return found == forms_.end() ? std::vector<int>() : found->second;
 }
 
+const std::unordered_map<std::string, std::vector<int>>& Text::lemmasBySpelling() const
+{
+    std::call_once(spellings_->once, [this] {
+        auto& bySpelling = spellings_->lemmas;
+        for (const auto& [key, lemmas] : forms_) {
+            std::vector<int>& found = bySpelling[searchSpelling(key)];
+            found.insert(found.end(), lemmas.begin(), lemmas.end());
+        }
+        for (auto& [spelling, lemmas] : bySpelling) {
+            std::sort(lemmas.begin(), lemmas.end());
+            lemmas.erase(std::unique(lemmas.begin(), lemmas.end()), lemmas.end());
+        }
+    });
+    return spellings_->lemmas;
+}
+
 Coverage Text::coverage(int book, const std::function<bool(int lemma)>& isKnown) const
 {
     Coverage coverage;

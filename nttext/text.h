@@ -4,6 +4,8 @@
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -72,8 +74,9 @@ public:
     // The lemmas an inflected form belongs to, the one it most often stands for first; accents must be right
     // but case, grave for acute and an enclitic's extra accent do not matter. Empty when it is no form.
     std::vector<int> lemmasOfForm(std::string_view form) const;
-    // Every form of the text by its key (formKey), for a search over spellings.
-    const std::unordered_map<std::string, std::vector<int>>& forms() const { return forms_; }
+    // The lemmas of the text's forms by the forms' searchSpelling ("logon" → λόγος), ascending ids; worked out
+    // on first use, once for every search.
+    const std::unordered_map<std::string, std::vector<int>>& lemmasBySpelling() const;
 
     // Every lemma that occurs in the book with its count, most frequent first; the counts sum to the book's
     // running words.
@@ -89,6 +92,12 @@ private:
     std::vector<int> studyOf_; // by lemma id; -1 when it has none
     std::vector<Study> studies_;
     std::unordered_map<std::string, std::vector<int>> forms_;
+    struct Spellings
+    {
+        std::once_flag once;
+        std::unordered_map<std::string, std::vector<int>> lemmas;
+    };
+    std::unique_ptr<Spellings> spellings_ = std::make_unique<Spellings>();
     std::array<std::vector<LemmaCount>, kBookCount> bookLemmas_;
 };
 
