@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 
 using namespace nttext;
 using namespace nttexttest;
@@ -202,4 +204,53 @@ TEST(BuildTextTool, WritesTheFileOrLeavesTheOldOneAsItWas)
     EXPECT_NE(testsupport::readBytes(dir.file("log")).find("cut short"), std::string::npos)
         << testsupport::readBytes(dir.file("log"));
     EXPECT_EQ(testsupport::readBytes(dir.file("out.dat")), built);
+}
+
+TEST(BuildTextTool, RefusesDamagedCopiesOfTheRealTextNamingTheLine)
+{
+    const std::string real = karte::readCompressedFile(KARTE_TEXT_SOURCE);
+    auto lineStart = [&](int line) {
+        std::size_t at = 0;
+        for (int i = 1; i < line; ++i)
+            at = real.find('\n', at) + 1;
+        return at;
+    };
+    struct Case
+    {
+        const char* what;
+        int line;
+        std::function<std::string()> damage;
+        const char* message;
+    };
+    const Case cases[] = {
+        { "a tab lost", 70001,
+            [&] {
+                std::string copy = real;
+                copy[copy.find('\t', lineStart(70001))] = ' ';
+                return copy;
+            },
+            "line 70001: 7 columns, 8 expected" },
+        { "a book code changed", 100000,
+            [&] {
+                std::string copy = real;
+                return copy.replace(lineStart(100000), 2, "Xx");
+            },
+            "line 100000: unknown book code" },
+        { "a word lost", 137554,
+            [&] {
+                std::string copy = real;
+                return copy.erase(lineStart(5), lineStart(6) - lineStart(5));
+            },
+            "line 137554: the text ends here after 137553 words; 137554 expected" },
+    };
+    testsupport::TempDir dir;
+    for (const Case& c : cases) {
+        writeCompressed(dir.file("damaged.tsv.gz"), c.damage());
+        std::string command = std::string(KARTE_BUILDTEXT_TOOL) + " --words 137554 " + dir.file("damaged.tsv.gz") + " "
+            + KARTE_BUILTIN_SOURCE + " " + dir.file("out.dat") + " >" + dir.file("log") + " 2>&1";
+        EXPECT_NE(std::system(command.c_str()), 0) << c.what;
+        std::string log = testsupport::readBytes(dir.file("log"));
+        EXPECT_NE(log.find(c.message), std::string::npos) << c.what << ": " << log;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.dat"))) << c.what;
+    }
 }
