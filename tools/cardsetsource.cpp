@@ -63,6 +63,7 @@ std::vector<SourceCard> parseCardSource(std::istream& in)
             throw SourceError(
                 number, "expected " + std::to_string(kColumns) + " columns, found " + std::to_string(columns.size()));
         SourceCard card;
+        card.line = number;
         if (!allDigits(columns[0]) || columns[0].size() > 9)
             throw SourceError(number, "the rank '" + columns[0] + "' is not a whole number");
         card.rank = std::stol(columns[0]);

@@ -14,6 +14,7 @@ struct SourceCard
     std::string language;
     std::string english;
     std::string frequency; // as written: decimal digits
+    int line = 0; // where the source holds it
 };
 
 // A malformed source; what() names the line.

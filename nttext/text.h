@@ -1,0 +1,111 @@
+#pragma once
+
+#include "textdata.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace nttext {
+
+// A verse in which a lemma occurs.
+struct Example
+{
+    std::string reference; // "John 1:1", "1 John 4:8"
+    int book = 0; // canonical place, 0 = Matthew
+    int chapter = 0;
+    int verse = 0;
+    std::string text; // its words joined with single spaces, punctuation as printed
+    std::vector<int> positions; // the words (0 = first, counting by spaces) that are the lemma, for bold
+};
+
+// What the study window shows for a lemma of the built-in set: its two shortest verses of at least five
+// words and its three commonest forms.
+struct Study
+{
+    std::vector<Example> examples;
+    std::vector<Form> forms;
+};
+
+struct LemmaCount
+{
+    int lemma = 0; // id, see Text::lemma()
+    int count = 0;
+};
+
+struct Coverage
+{
+    int known = 0; // running words whose lemma the learner knows
+    int words = 0; // all running words
+};
+
+// The Greek New Testament as the companion file gives it, read once and answered from memory. Lemmas are
+// known by an id: their place in the frequency order, 0 = ὁ.
+class Text
+{
+public:
+    // Reads the companion file; throws TextFileError when it is missing, foreign or damaged.
+    static Text load(const std::string& path);
+    explicit Text(TextData data);
+
+    // The 27 books in canonical order, with their running words.
+    const std::vector<Book>& books() const { return books_; }
+
+    int lemmaCount() const { return static_cast<int>(lemmas_.size()); }
+    const std::string& lemma(int id) const { return lemmas_[static_cast<std::size_t>(id)].lemma; }
+    int count(int id) const { return lemmas_[static_cast<std::size_t>(id)].count; }
+    const std::array<int, kBookCount>& bookCounts(int id) const { return lemmas_[static_cast<std::size_t>(id)].books; }
+
+    // The lemma spelled exactly so (NFC).
+    std::optional<int> findLemma(std::string_view lemma) const;
+    // The lemma a card's Greek side names (lemmaKey); failing an exact match, one that differs from it only in
+    // case or in a grave accent, the most frequent if several do.
+    std::optional<int> lemmaOfCard(std::string_view greekSide) const;
+
+    // Examples and forms, for the lemmas of the built-in set; nullptr for the others.
+    const Study* study(int id) const;
+
+    // The lemmas an inflected form belongs to, the one it most often stands for first; accents must be right
+    // but case, grave for acute and an enclitic's extra accent do not matter. Empty when it is no form.
+    std::vector<int> lemmasOfForm(std::string_view form) const;
+    // The lemmas of the text's forms by the forms' searchSpelling ("logon" → λόγος), ascending ids; worked out
+    // on first use, once for every search.
+    const std::unordered_map<std::string, std::vector<int>>& lemmasBySpelling() const;
+
+    // Every lemma that occurs in the book with its count, most frequent first; the counts sum to the book's
+    // running words.
+    const std::vector<LemmaCount>& bookLemmas(int book) const { return bookLemmas_[static_cast<std::size_t>(book)]; }
+    // How much of a book's running text the learner can read: words of other lemmas count as unknown.
+    Coverage coverage(int book, const std::function<bool(int lemma)>& isKnown) const;
+
+private:
+    std::vector<Book> books_;
+    std::vector<LemmaRecord> lemmas_;
+    std::unordered_map<std::string, int> byLemma_;
+    std::unordered_map<std::string, int> byFoldedLemma_;
+    std::vector<int> studyOf_; // by lemma id; -1 when it has none
+    std::vector<Study> studies_;
+    std::unordered_map<std::string, std::vector<int>> forms_;
+    struct Spellings
+    {
+        std::once_flag once;
+        std::unordered_map<std::string, std::vector<int>> lemmas;
+    };
+    std::unique_ptr<Spellings> spellings_ = std::make_unique<Spellings>();
+    std::array<std::vector<LemmaCount>, kBookCount> bookLemmas_;
+};
+
+// "λόγον — accusative singular, 130×"; a form with several parsings lists each with its count:
+// "ἔργα — accusative plural, 97×; nominative plural, 72×".
+std::string describeForm(const Form& form);
+
+// "John 1:1"; book is the canonical place.
+std::string verseReference(int book, int chapter, int verse);
+
+} // namespace nttext

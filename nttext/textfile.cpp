@@ -1,0 +1,274 @@
+#include "textfile.h"
+
+#include "bytes.h"
+#include "texterrors.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+namespace nttext {
+
+namespace {
+
+constexpr std::string_view kMagic = "KARTE-NT";
+constexpr std::size_t kHeaderSize = 8 + 4 + 4 + 4 + 4;
+// Far above what the text needs; a size beyond it is not believed.
+constexpr std::uint32_t kLargestPayload = 64u << 20;
+
+void writeForm(ByteWriter& out, const Form& form)
+{
+    out.text(form.text);
+    out.number(static_cast<std::uint64_t>(form.count));
+    out.byte(static_cast<int>(form.parses.size()));
+    for (const FormParse& parse : form.parses) {
+        out.text(parse.partOfSpeech);
+        out.text(parse.code);
+        out.number(static_cast<std::uint64_t>(parse.count));
+    }
+}
+
+std::string encodePayload(const TextData& data)
+{
+    ByteWriter out;
+    out.number(data.books.size());
+    for (const Book& book : data.books) {
+        out.text(book.code);
+        out.text(book.name);
+        out.number(static_cast<std::uint64_t>(book.words));
+    }
+    out.number(data.lemmas.size());
+    for (const LemmaRecord& lemma : data.lemmas) {
+        out.text(lemma.lemma);
+        out.number(static_cast<std::uint64_t>(lemma.count));
+        int present = 0;
+        for (int count : lemma.books)
+            present += count > 0;
+        out.byte(present);
+        for (int book = 0; book < kBookCount; ++book) {
+            if (lemma.books[static_cast<std::size_t>(book)] > 0) {
+                out.byte(book);
+                out.number(static_cast<std::uint64_t>(lemma.books[static_cast<std::size_t>(book)]));
+            }
+        }
+    }
+    out.number(data.verses.size());
+    for (const VerseRecord& verse : data.verses) {
+        out.byte(verse.book);
+        out.number(static_cast<std::uint64_t>(verse.chapter));
+        out.number(static_cast<std::uint64_t>(verse.verse));
+        out.text(verse.text);
+    }
+    out.number(data.studies.size());
+    for (const StudyRecord& study : data.studies) {
+        out.number(static_cast<std::uint64_t>(study.lemma));
+        out.byte(static_cast<int>(study.examples.size()));
+        for (const ExampleRecord& example : study.examples) {
+            out.number(static_cast<std::uint64_t>(example.verse));
+            out.byte(static_cast<int>(example.positions.size()));
+            for (int position : example.positions)
+                out.number(static_cast<std::uint64_t>(position));
+        }
+        out.byte(static_cast<int>(study.forms.size()));
+        for (const Form& form : study.forms)
+            writeForm(out, form);
+    }
+    out.number(data.forms.size());
+    for (const FormRecord& form : data.forms) {
+        out.text(form.key);
+        out.byte(static_cast<int>(form.lemmas.size()));
+        for (int lemma : form.lemmas)
+            out.number(static_cast<std::uint64_t>(lemma));
+    }
+    return out.bytes();
+}
+
+Form readForm(ByteReader& in)
+{
+    Form form;
+    form.text = in.text();
+    form.count = in.below(1u << 30, "a form's count");
+    int parses = in.byte();
+    for (int i = 0; i < parses; ++i) {
+        FormParse parse;
+        parse.partOfSpeech = in.text();
+        parse.code = in.text();
+        parse.count = in.below(1u << 30, "a parsing's count");
+        form.parses.push_back(std::move(parse));
+    }
+    return form;
+}
+
+std::size_t wordsIn(const std::string& verse)
+{
+    std::size_t words = 1;
+    for (char c : verse)
+        words += c == ' ';
+    return words;
+}
+
+TextData decodePayload(ByteReader& in)
+{
+    TextData data;
+    int books = in.below(kBookCount + 1, "the number of books");
+    if (books != kBookCount)
+        in.damaged("it does not hold the 27 books");
+    for (int i = 0; i < books; ++i)
+        data.books.push_back({ in.text(), in.text(), in.below(1u << 30, "a book's word count") });
+
+    int lemmas = in.below(1u << 24, "the number of lemmas");
+    data.lemmas.resize(static_cast<std::size_t>(lemmas));
+    for (LemmaRecord& lemma : data.lemmas) {
+        lemma.lemma = in.text();
+        lemma.count = in.below(1u << 30, "a lemma's count");
+        int present = in.byte();
+        for (int i = 0; i < present; ++i) {
+            int book = in.byte();
+            if (book >= kBookCount)
+                in.damaged("a book out of range");
+            lemma.books[static_cast<std::size_t>(book)] = in.below(1u << 30, "a count in a book");
+        }
+    }
+
+    int verses = in.below(1u << 24, "the number of verses");
+    data.verses.resize(static_cast<std::size_t>(verses));
+    for (VerseRecord& verse : data.verses) {
+        verse.book = in.byte();
+        if (verse.book >= kBookCount)
+            in.damaged("a verse's book out of range");
+        verse.chapter = in.below(1000, "a chapter");
+        verse.verse = in.below(1000, "a verse number");
+        verse.text = in.text();
+    }
+
+    int studies = in.below(static_cast<std::uint64_t>(lemmas) + 1, "the number of studies");
+    data.studies.resize(static_cast<std::size_t>(studies));
+    for (StudyRecord& study : data.studies) {
+        study.lemma = in.below(static_cast<std::uint64_t>(lemmas), "a study's lemma");
+        int examples = in.byte();
+        for (int i = 0; i < examples; ++i) {
+            ExampleRecord example;
+            example.verse = in.below(static_cast<std::uint64_t>(verses), "an example's verse");
+            std::size_t words = wordsIn(data.verses[static_cast<std::size_t>(example.verse)].text);
+            int positions = in.byte();
+            for (int p = 0; p < positions; ++p)
+                example.positions.push_back(in.below(words, "a word of an example"));
+            study.examples.push_back(std::move(example));
+        }
+        int forms = in.byte();
+        for (int i = 0; i < forms; ++i)
+            study.forms.push_back(readForm(in));
+    }
+
+    int forms = in.below(1u << 24, "the number of forms");
+    data.forms.resize(static_cast<std::size_t>(forms));
+    for (FormRecord& form : data.forms) {
+        form.key = in.text();
+        int count = in.byte();
+        for (int i = 0; i < count; ++i)
+            form.lemmas.push_back(in.below(static_cast<std::uint64_t>(lemmas), "a form's lemma"));
+    }
+    if (!in.atEnd())
+        in.damaged("bytes follow its end");
+    return data;
+}
+
+std::uint32_t crcOf(const std::string& bytes)
+{
+    return static_cast<std::uint32_t>(
+        crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
+
+} // namespace
+
+std::string encodeTextFile(const TextData& data)
+{
+    std::string payload = encodePayload(data);
+    uLongf packedSize = compressBound(static_cast<uLong>(payload.size()));
+    std::string packed(packedSize, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(payload.data()),
+            static_cast<uLong>(payload.size()), Z_BEST_COMPRESSION)
+        != Z_OK)
+        throw TextFileError("The Greek text could not be compressed");
+    packed.resize(packedSize);
+
+    ByteWriter header;
+    for (char c : kMagic)
+        header.byte(c);
+    header.fixed32(kTextFileVersion);
+    header.fixed32(static_cast<std::uint32_t>(payload.size()));
+    header.fixed32(crcOf(payload));
+    header.fixed32(static_cast<std::uint32_t>(packed.size()));
+    return header.bytes() + packed;
+}
+
+TextData decodeTextFile(const std::string& bytes, const std::string& fileName)
+{
+    if (bytes.size() < kHeaderSize || std::string_view(bytes).substr(0, kMagic.size()) != kMagic)
+        throw TextFileError("The file " + fileName + " is not a Greek text file of this program");
+    ByteReader header(std::string_view(bytes).substr(kMagic.size(), kHeaderSize - kMagic.size()), fileName);
+    std::uint32_t version = header.fixed32();
+    std::uint32_t size = header.fixed32();
+    std::uint32_t crc = header.fixed32();
+    std::uint32_t packedSize = header.fixed32();
+    if (version != kTextFileVersion)
+        throw TextFileError("The Greek text file " + fileName + " has format version " + std::to_string(version)
+            + "; this program reads version " + std::to_string(kTextFileVersion));
+    if (size > kLargestPayload)
+        throw TextFileError("The Greek text file " + fileName + " is damaged (its size is not believable)");
+    if (bytes.size() - kHeaderSize != packedSize)
+        throw TextFileError("The Greek text file " + fileName + " is damaged or cut short ("
+            + std::to_string(bytes.size()) + " bytes, " + std::to_string(kHeaderSize + packedSize) + " expected)");
+
+    std::string payload(size, '\0');
+    uLongf unpacked = size;
+    int status = uncompress(reinterpret_cast<Bytef*>(payload.data()), &unpacked,
+        reinterpret_cast<const Bytef*>(bytes.data() + kHeaderSize), static_cast<uLong>(bytes.size() - kHeaderSize));
+    if (status != Z_OK || unpacked != size || crcOf(payload) != crc)
+        throw TextFileError("The Greek text file " + fileName + " is damaged or cut short");
+    ByteReader in(payload, fileName);
+    return decodePayload(in);
+}
+
+TextData readTextFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw TextFileError("The Greek text file " + path + " cannot be read");
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        throw TextFileError("The Greek text file " + path + " cannot be read");
+    return decodeTextFile(bytes, path);
+}
+
+void writeTextFile(const std::string& path, const TextData& data)
+{
+    namespace fs = std::filesystem;
+    std::string bytes = encodeTextFile(data);
+    fs::path target(path);
+    fs::path temporary = target;
+    temporary += ".part-" + std::to_string(::getpid());
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            throw TextFileError("The Greek text file " + path + " cannot be written");
+        }
+    }
+    std::error_code error;
+    fs::rename(temporary, target, error);
+    if (error) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        throw TextFileError("The Greek text file " + path + " cannot be written: " + error.message());
+    }
+}
+
+} // namespace nttext

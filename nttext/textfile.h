@@ -1,0 +1,23 @@
+#pragma once
+
+#include "textdata.h"
+
+#include <string>
+
+namespace nttext {
+
+// The companion file: the magic "KARTE-NT", then as 32-bit little-endian numbers the format version, the
+// payload's size and CRC-32 and the size it has deflated, then the payload deflated. It is written whole under a
+// temporary name and renamed over the target, so a failed write leaves an existing file as it was.
+constexpr int kTextFileVersion = 1;
+
+void writeTextFile(const std::string& path, const TextData& data);
+
+// Reads the file back; a missing, foreign, truncated or damaged file throws TextFileError naming it.
+TextData readTextFile(const std::string& path);
+
+// The same on bytes already read; fileName is only named in errors.
+TextData decodeTextFile(const std::string& bytes, const std::string& fileName);
+std::string encodeTextFile(const TextData& data);
+
+} // namespace nttext

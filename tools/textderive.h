@@ -1,0 +1,26 @@
+#pragma once
+
+#include "textdata.h"
+#include "textsource.h"
+
+#include <string>
+#include <vector>
+
+namespace karte {
+
+// A lemma of the built-in set with the count its source gives and the source line that holds it.
+struct BuiltInLemma
+{
+    std::string lemma;
+    long frequency = 0;
+    int line = 0;
+};
+
+// Derives the companion file's contents from the text: running words per book, every lemma with its count
+// in each book, every form with its lemmas, and for each built-in lemma its two example verses and three
+// commonest forms. A built-in lemma the text lacks, or whose count differs from the text's, throws
+// TextSourceError naming setFileName and its line.
+nttext::TextData deriveText(
+    const TextSource& source, const std::vector<BuiltInLemma>& builtIn, const std::string& setFileName);
+
+} // namespace karte
