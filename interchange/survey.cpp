@@ -166,9 +166,7 @@ Layout guessLayout(const std::string& path)
 ColumnMapping guessMapping(
     const std::vector<std::string>& names, const std::vector<Record>& rows, const std::vector<int>& nonCardColumns)
 {
-    std::size_t columns = names.size();
-    for (const Record& row : rows)
-        columns = std::max(columns, row.fields.size());
+    const std::size_t columns = names.size();
     std::vector<bool> taken(columns, false);
     for (int column : nonCardColumns)
         if (column >= 0 && static_cast<std::size_t>(column) < columns)

@@ -40,10 +40,10 @@ FileSurvey surveyFile(const std::string& path, const Layout& layout, std::size_t
 
 // The layout the extension and the first lines suggest.
 Layout guessLayout(const std::string& path);
-// The mapping the column names suggest (greek, language, lemma, front, word; english, gloss, meaning, back,
-// translation; frequency, count, freq), completed from the contents: the column that holds the most Greek is
-// the Greek side, the first other column that holds words the English side, and a column of numbers the
-// frequency.
+// The mapping for a file of names.size() columns that the column names suggest (greek, language, lemma, front, word;
+// english, gloss, meaning, back, translation; frequency, count, freq), completed from the contents: the column that
+// holds the most Greek is the Greek side, the first other column that holds words the English side, and a column of
+// numbers the frequency.
 ColumnMapping guessMapping(
     const std::vector<std::string>& names, const std::vector<Record>& rows, const std::vector<int>& nonCardColumns);
 
