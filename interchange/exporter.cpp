@@ -66,6 +66,9 @@ std::size_t exportSet(
     if (int frequency = table.fieldIndex("Frequency"); frequency >= 0)
         columns.emplace_back("Frequency", frequency);
 
+    std::error_code error;
+    if (std::filesystem::equivalent(path, table.filePath(), error))
+        throw ExportError("The cards cannot be exported into the card set's own file");
     PendingFile file(path, settings.overwrite);
     std::string line = csv ? "\xEF\xBB\xBF" : "";
     for (std::size_t i = 0; i < columns.size(); ++i)

@@ -31,7 +31,7 @@ void commitImport(cardstore::Table& into, const ImportPlan& plan, const Progress
 void importIntoNewSet(const std::string& setPath, const ImportPlan& plan, const Progress& progress)
 {
     std::error_code error;
-    if (std::filesystem::exists(setPath, error) || error)
+    if (std::filesystem::exists(setPath, error))
         throw ImportError(setPath + " is there already; choose another name for the new card set");
     // A name without a directory is a file in the working directory, not one in an alias's directory.
     std::string path = setPath.find('/') == std::string::npos ? "./" + setPath : setPath;

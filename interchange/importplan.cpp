@@ -90,6 +90,10 @@ std::vector<PreviewRow> previewCards(
 ImportPlan planImport(
     const std::string& path, const ImportSettings& settings, cardstore::Table* into, const Progress& progress)
 {
+    // Better said now than after the whole file has been read.
+    if (into && !into->canModify())
+        throw ImportError(
+            "The card set " + fileNameOf(into->filePath()) + " is read-only; no cards can be added to it");
     const std::vector<cardstore::FieldDef> fields = into ? into->fieldDefs() : cardstore::cardFieldDefs();
     std::unordered_set<std::string> seen = into ? cardsOf(*into) : std::unordered_set<std::string> {};
 
@@ -129,6 +133,8 @@ ImportPlan planImport(
             report(lines.bytesRead());
     }
     report(lines.bytesRead());
+    if (!maker)
+        throw ImportError(lines.fileName() + " holds no cards");
     return plan;
 }
 

@@ -13,7 +13,7 @@ namespace interchange {
 class LineReader
 {
 public:
-    static constexpr std::uint64_t kMaxFileBytes = 64 * 1024 * 1024;
+    static constexpr std::uint64_t kMaxFileBytes = 32'000'000;
 
     explicit LineReader(const std::string& path);
     ~LineReader();

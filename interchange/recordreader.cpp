@@ -59,7 +59,7 @@ bool RecordReader::next(Record& record)
         if (hasPending_) {
             line.swap(pending_);
             hasPending_ = false;
-        } else if (!readLine(line, kMaxRecordBytes - recordBytes, record.line)) {
+        } else if (!readLine(line, recordBytes < kMaxRecordBytes ? kMaxRecordBytes - recordBytes : 0, record.line)) {
             if (state_ == State::Quoted)
                 lines_.fail(record.line, "a quoted value is not closed");
             return false;

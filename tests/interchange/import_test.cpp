@@ -89,6 +89,7 @@ TEST_F(ImportTest, MalformedFileIsRefusedWithItsLineAndTheSetUntouched)
         { "NUL byte", std::string("Greek,English\nλόγος,w\0rd\n", sizeof "Greek,English\nλόγος,w\0rd\n" - 1), 2,
             "NUL character" },
         { "UTF-16", "\xFF\xFEG\0r\0", 0, "UTF-16" },
+        { "nothing but a header row", "Greek,English\r\n\r\n", 0, "holds no cards" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,6 +2,7 @@
 
 #include "protectedtest.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -40,6 +41,8 @@ TEST_F(ToolTest, ExitCodesAndMessages)
     testsupport::writeBytes(d + "bad.csv", "Greek,English\nλόγος,\"word\n");
     testsupport::writeBytes(d + "taken.csv", "keep me");
     protectedSet("locked.sdb", "secret");
+    testsupport::makeCardSet(d + "readonly.sdb", {});
+    ::chmod((d + "readonly.sdb").c_str(), 0444);
     struct Case
     {
         std::string arguments;
@@ -59,6 +62,8 @@ TEST_F(ToolTest, ExitCodesAndMessages)
         { "import " + d + "locked.sdb " + sample("words.tsv"), "wrong\n", 1, "Password required" },
         { "export " + d + "new.sdb " + d + "taken.csv", "", 1, "is there already" },
         { "export " + d + "new.sdb " + d + "taken.csv --force", "", 0, "Wrote 6 cards" },
+        { "export " + d + "new.sdb " + d + "new.sdb --force", "", 1, "the card set's own file" },
+        { "import " + d + "readonly.sdb " + sample("words.tsv"), "", 1, "readonly.sdb is read-only" },
         { "export " + d + "new.sdb", "", 2, "usage:" },
         { "import " + d + "new.sdb " + d + "bad.csv --colour blue", "", 2, "unknown option --colour" },
     };
