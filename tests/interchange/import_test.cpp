@@ -106,6 +106,28 @@ TEST_F(ImportTest, MalformedFileIsRefusedWithItsLineAndTheSetUntouched)
     }
 }
 
+TEST_F(ImportTest, PreviewShowsTheFirstRecordsAsCardsWithTheirProblems)
+{
+    std::string file = fileWith("Greek,English,Frequency\nλόγος,word,330\nκαί,,8973\n" + std::string(151, 'a')
+        + ",long,1\nθεός,God,x\nἀγάπη,love,116\n");
+    FileSurvey survey = surveyFile(file, 4);
+    ImportSettings settings { survey.layout, survey.mapping, false };
+    auto rowText = [](const PreviewRow& row) {
+        return std::to_string(row.card.line) + " " + cardstore::utf8Left(row.card.greek, 3) + "|" + row.card.english
+            + "|" + row.card.frequency + (row.cut ? " cut" : "") + (row.problem.empty() ? "" : " " + row.problem);
+    };
+    std::vector<std::string> rows;
+    for (const PreviewRow& row : previewCards(survey, settings))
+        rows.push_back(rowText(row));
+    EXPECT_EQ(rows,
+        (std::vector<std::string> { "2 λόγ|word|330", "3 || the English side (column 2) is empty", "4 aaa|long|1 cut",
+            "5 || the frequency \"x\" is not a number" }));
+
+    // The window changes the mapping and shows the preview again.
+    settings.mapping = { 1, 0, -1 };
+    EXPECT_EQ(rowText(previewCards(survey, settings).front()), "2 wor|λόγος|");
+}
+
 TEST_F(ImportTest, ByteOrderMarkIsPassedOver)
 {
     std::string set = userSet();
