@@ -55,6 +55,8 @@ CardMaker::CardMaker(const ImportSettings& settings, const std::vector<cardstore
     hasFrequency_ = field(fields, "Frequency") != nullptr;
 
     const ColumnMapping& mapping = settings.mapping;
+    if (columns < 2)
+        throw ImportError(fileName_ + " has a single column; a card needs a Greek and an English side");
     if (mapping.greek < 0 || mapping.english < 0)
         throw ImportError("Choose the columns of the Greek and the English side");
     if (mapping.greek == mapping.english || mapping.frequency == mapping.greek || mapping.frequency == mapping.english)

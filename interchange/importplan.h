@@ -65,7 +65,7 @@ struct ImportPlan
 std::string cardCount(std::size_t count);
 
 // The survey's records as the import would take them into a set with these fields. The survey must have been
-// read with the settings' layout.
+// read with the settings' layout. A mapping that cannot make cards at all raises ImportError.
 std::vector<PreviewRow> previewCards(const FileSurvey& survey, const ImportSettings& settings,
     const std::vector<cardstore::FieldDef>& fields = cardstore::cardFieldDefs());
 

@@ -90,6 +90,7 @@ TEST_F(ImportTest, MalformedFileIsRefusedWithItsLineAndTheSetUntouched)
             "NUL character" },
         { "UTF-16", "\xFF\xFEG\0r\0", 0, "UTF-16" },
         { "nothing but a header row", "Greek,English\r\n\r\n", 0, "holds no cards" },
+        { "a single column", "λόγος\nκαί\n", 0, "has a single column" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
