@@ -318,8 +318,11 @@ std::int64_t CardFile::insert(const std::vector<Value>& values)
     return rowids.front();
 }
 
-void CardFile::insertMany(const std::vector<std::vector<Value>>& rows, std::vector<std::int64_t>& rowids)
+void CardFile::insertMany(
+    const std::vector<std::vector<Value>>& rows, std::vector<std::int64_t>& rowids, const WriteProgress& progress)
 {
+    // Often enough for a progress bar to move smoothly, seldom enough to cost nothing.
+    constexpr std::size_t kProgressStep = 1024;
     std::string sql = "INSERT INTO cards (" + columnList().substr(4) + ") VALUES (";
     for (std::size_t i = 0; i < fields_.size(); ++i)
         sql += i ? ", ?" : "?";
@@ -335,7 +338,11 @@ void CardFile::insertMany(const std::vector<std::vector<Value>>& rows, std::vect
                 statement.step();
                 written.push_back(connection_.lastInsertRowid());
                 statement.reset();
+                if (progress && written.size() % kProgressStep == 0 && !progress(written.size(), rows.size()))
+                    throw Abort();
             }
+            if (progress && !progress(rows.size(), rows.size()))
+                throw Abort();
         },
         protected_.get());
     rowids.insert(rowids.end(), written.begin(), written.end());

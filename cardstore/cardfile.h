@@ -4,6 +4,7 @@
 #include "sqlitedb.h"
 #include "value.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,9 @@
 namespace cardstore {
 
 class ProtectedFile;
+
+// Told how far a long write has come; returning false cancels it: the write raises Abort and is rolled back.
+using WriteProgress = std::function<bool(std::size_t done, std::size_t total)>;
 
 // One card set file on disk: a SQLite database that records its own field and index definitions and
 // holds the records. Every write is one transaction; a failed write leaves the file as it was.
@@ -45,7 +49,8 @@ public:
     bool changedSinceLastLook();
 
     std::int64_t insert(const std::vector<Value>& values);
-    void insertMany(const std::vector<std::vector<Value>>& rows, std::vector<std::int64_t>& rowids);
+    void insertMany(const std::vector<std::vector<Value>>& rows, std::vector<std::int64_t>& rowids,
+        const WriteProgress& progress = {});
     void update(std::int64_t rowid, const std::vector<Value>& values);
     // false when the record was already gone
     bool remove(std::int64_t rowid);

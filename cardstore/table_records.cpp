@@ -280,7 +280,7 @@ void Table::deleteRecord()
         afterDelete(*this);
 }
 
-void Table::appendRecords(const std::vector<std::vector<std::string>>& records)
+void Table::appendRecords(const std::vector<std::vector<std::string>>& records, const WriteProgress& progress)
 {
     checkBrowseMode();
     requireModifiable();
@@ -296,7 +296,7 @@ void Table::appendRecords(const std::vector<std::vector<std::string>>& records)
         rows.push_back(std::move(values));
     }
     std::vector<std::int64_t> rowids;
-    file_->insertMany(rows, rowids);
+    file_->insertMany(rows, rowids, progress);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         rows_.push_back(Row { rowids[i], std::move(rows[i]) });
         live_.push_back(true);
@@ -308,6 +308,15 @@ void Table::appendRecords(const std::vector<std::vector<std::string>>& records)
     bof_ = true;
     eof_ = recordCount() == 0;
     notify(DataEvent::DataSetChange);
+}
+
+void Table::forEachInPrimaryOrder(const std::function<void(const std::vector<Value>&)>& visit)
+{
+    requireActive();
+    int primary = primaryIndexNumber();
+    const IndexOrder& order = orderFor(primary < 0 ? static_cast<int>(orders_.size()) - 1 : primary);
+    for (std::uint32_t slot : order.slots())
+        visit(rows_[slot].values);
 }
 
 } // namespace cardstore

@@ -5,18 +5,18 @@
 // The file is replaced in one step and stays as it was when anything fails.
 #include "errors.h"
 #include "protectedfile.h"
+#include "terminalinput.h"
 
 #include <sodium.h>
 
-#include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <string>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
+
+using terminalinput::ask;
+using terminalinput::Secret;
 
 constexpr const char* kUsage
     = "usage: karte-protect [--cost OPS:KIB] protect|unprotect|change FILE\n"
@@ -25,75 +25,6 @@ constexpr const char* kUsage
       "  change     give it a new password\n"
       "  --cost     Argon2id passes and memory in KiB for a new password (default: about one second)\n"
       "Passwords are asked for on the terminal, or read one per line from standard input.\n";
-
-struct termios savedTerminal;
-volatile std::sig_atomic_t echoIsOff = 0;
-
-void restoreEcho()
-{
-    if (echoIsOff) {
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
-        echoIsOff = 0;
-    }
-}
-
-// An interrupt while the password is typed must not leave the terminal without echo.
-void onSignal(int signal)
-{
-    restoreEcho();
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-class Secret
-{
-public:
-    Secret() = default;
-    ~Secret() { wipe(); }
-    Secret(const Secret&) = delete;
-    Secret& operator=(const Secret&) = delete;
-    std::string& text() { return text_; }
-    void wipe()
-    {
-        sodium_memzero(text_.data(), text_.size());
-        text_.clear();
-    }
-
-private:
-    std::string text_;
-};
-
-// One line of standard input without its line end; false at its end.
-bool readLine(Secret& secret)
-{
-    secret.wipe();
-    std::string& line = secret.text();
-    line.reserve(1024); // so that growing it leaves no copies of the password behind
-    int c;
-    while ((c = std::getchar()) != EOF && c != '\n')
-        line.push_back(static_cast<char>(c));
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return c != EOF || !line.empty();
-}
-
-bool ask(const char* prompt, Secret& secret)
-{
-    if (!::isatty(STDIN_FILENO))
-        return readLine(secret);
-    std::fputs(prompt, stderr);
-    std::fflush(stderr);
-    if (::tcgetattr(STDIN_FILENO, &savedTerminal) == 0) {
-        struct termios quiet = savedTerminal;
-        quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
-        quiet.c_lflag |= ECHONL;
-        echoIsOff = 1;
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
-    }
-    bool got = readLine(secret);
-    restoreEcho();
-    return got;
-}
 
 void require(bool got, const char* what)
 {
@@ -105,7 +36,7 @@ void require(bool got, const char* what)
 void askNew(Secret& secret)
 {
     require(ask("New password: ", secret), "new password");
-    if (!::isatty(STDIN_FILENO))
+    if (!terminalinput::interactive())
         return;
     Secret again;
     require(ask("Repeat the new password: ", again), "new password");
@@ -142,9 +73,7 @@ int main(int argc, char** argv)
     }
     const std::string& command = args[0];
     const std::string& path = args[1];
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-    std::signal(SIGHUP, onSignal);
+    terminalinput::restoreEchoOnSignals();
     try {
         if (sodium_init() < 0)
             throw cardstore::Error("The cryptography library could not be started");

@@ -31,19 +31,19 @@ fi
 
 # Every file a desktop and the program look for.
 for file in \
-    bin/karte bin/karte-protect bin/karte-inspect \
+    bin/karte bin/karte-protect bin/karte-inspect bin/karte-cards \
     share/karte/cardsfrq.db share/karte/nttext.dat share/karte/help/index.html \
     share/applications/karte.desktop share/icons/hicolor/scalable/apps/karte.svg \
     share/doc/karte/SOURCES.md; do
     [[ -f $prefix/$file ]] || fail "missing $file"
 done
-for file in bin/karte bin/karte-protect bin/karte-inspect; do
+for file in bin/karte bin/karte-protect bin/karte-inspect bin/karte-cards; do
     [[ -x $prefix/$file ]] || fail "$file is not executable"
 done
 
 # Only what a user runs goes to bin: no test, benchmark or build tool.
 installed=$(cd "$prefix/bin" && ls | sort | tr '\n' ' ')
-[[ $installed == "karte karte-inspect karte-protect " ]] || fail "bin holds: $installed"
+[[ $installed == "karte karte-cards karte-inspect karte-protect " ]] || fail "bin holds: $installed"
 
 # Each themed PNG really has the size its folder promises (the width and height of the PNG header).
 for size in 16 24 32 48 64 128 256; do
