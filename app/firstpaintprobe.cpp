@@ -1,9 +1,8 @@
 #include "firstpaintprobe.h"
 
+#include "firstpaint.h"
+
 #include <QCoreApplication>
-#include <QEvent>
-#include <QTimer>
-#include <QWidget>
 
 #include <chrono>
 #include <cstdio>
@@ -24,39 +23,19 @@ void reportShutdown()
     std::fflush(stdout);
 }
 
-class FirstPaintProbe : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && !seen_) {
-            seen_ = true;
-            // Reported once the paint event has been handled in full, when the window's pixels are ready.
-            QTimer::singleShot(0, [] {
-                paintedAt = Clock::now();
-                std::printf("first paint\n");
-                std::fflush(stdout);
-                std::atexit(reportShutdown);
-                QCoreApplication::quit();
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool seen_ = false;
-};
-
 } // namespace
 
 void installFirstPaintProbe(QWidget* window)
 {
     if (!std::getenv("KARTE_QUIT_AFTER_FIRST_PAINT"))
         return;
-    window->installEventFilter(new FirstPaintProbe(window));
+    afterFirstPaint(window, [] {
+        paintedAt = Clock::now();
+        std::printf("first paint\n");
+        std::fflush(stdout);
+        std::atexit(reportShutdown);
+        QCoreApplication::quit();
+    });
 }
 
 } // namespace karte

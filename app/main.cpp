@@ -29,7 +29,7 @@ int main(int argc, char* argv[])
 
     std::unique_ptr<karte::ProgramWindows> windows;
     try {
-        windows = std::make_unique<karte::ProgramWindows>();
+        windows = std::make_unique<karte::ProgramWindows>(karte::ProgramWindows::SideWindows::AfterFirstPaint);
     } catch (const std::exception& error) {
         karte::showApplicationError(error, failureAddress());
         return 1;

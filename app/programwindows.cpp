@@ -1,5 +1,7 @@
 #include "programwindows.h"
 
+#include "errorbox.h"
+#include "firstpaint.h"
 #include "qcardunt.h"
 #include "tfontform.h"
 #include "tform1.h"
@@ -10,28 +12,31 @@
 
 namespace karte {
 
-ProgramWindows::ProgramWindows()
+ProgramWindows::ProgramWindows(SideWindows sideWindows)
 {
-    try {
-        form1_ = std::make_unique<TForm1>();
-        Form1 = form1_.get();
-        QApplication::setWindowIcon(form1_->windowIcon());
-        form2_ = std::make_unique<TForm2>();
-        Form2 = form2_.get();
-        formQCustom_ = std::make_unique<TFormQCustom>();
-        FormQCustom = formQCustom_.get();
-        fontForm_ = std::make_unique<TFontForm>();
-        FontForm = fontForm_.get();
-    } catch (...) {
-        forgetNames();
-        throw;
-    }
-    form1_->connectSideWindows(form2_.get(), formQCustom_.get(), fontForm_.get());
+    form1_ = std::make_unique<TForm1>();
+    Form1 = form1_.get();
+    QApplication::setWindowIcon(form1_->windowIcon());
+    if (sideWindows == SideWindows::Now)
+        createSideWindows();
+    else
+        afterFirstPaint(form1_.get(), [this] { guarded([this] { createSideWindows(); }); });
 }
 
 ProgramWindows::~ProgramWindows()
 {
     forgetNames();
+}
+
+void ProgramWindows::createSideWindows()
+{
+    form2_ = std::make_unique<TForm2>();
+    Form2 = form2_.get();
+    formQCustom_ = std::make_unique<TFormQCustom>();
+    FormQCustom = formQCustom_.get();
+    fontForm_ = std::make_unique<TFontForm>();
+    FontForm = fontForm_.get();
+    form1_->connectSideWindows(form2_.get(), formQCustom_.get(), fontForm_.get());
 }
 
 void ProgramWindows::forgetNames() noexcept

@@ -9,25 +9,31 @@ class TFormQCustom;
 
 namespace karte {
 
-// The program's four windows, created in the order start-up creates them (the main window, the About box, the
-// custom card editor, the font chooser) and connected to each other. The program-wide names (Form1 ...) point at
+// The program's four windows, created in the order start-up creates them (the main window, then the About box, the
+// custom card editor and the font chooser) and connected to each other. The program-wide names (Form1 ...) point at
 // them while they live.
 class ProgramWindows
 {
 public:
-    // A failure to build any window (the main window cannot open the built-in set) propagates; the windows built
-    // so far are destroyed again.
-    ProgramWindows();
+    // The side windows are hidden until a command of the main window shows one, so the program makes them once
+    // the main window has painted for the first time: the user sees it sooner. The main window's commands do
+    // nothing until then, a moment that no user can reach.
+    enum class SideWindows { Now, AfterFirstPaint };
+
+    // A failure to build the main window (it cannot open the built-in set) propagates.
+    explicit ProgramWindows(SideWindows sideWindows = SideWindows::Now);
     ~ProgramWindows();
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;
 
     TForm1& mainWindow() const { return *form1_; }
-    TForm2& aboutBox() const { return *form2_; }
-    TFormQCustom& editor() const { return *formQCustom_; }
-    TFontForm& fontChooser() const { return *fontForm_; }
+    // Null until the side windows are made.
+    TForm2* aboutBox() const { return form2_.get(); }
+    TFormQCustom* editor() const { return formQCustom_.get(); }
+    TFontForm* fontChooser() const { return fontForm_.get(); }
 
 private:
+    void createSideWindows();
     void forgetNames() noexcept;
 
     std::unique_ptr<TForm1> form1_;

@@ -175,8 +175,8 @@ std::map<std::string, double> measureWindows(
         ui.Open1->trigger();
         ui.ButtonAdd->click();
         settle();
-        TDBEdit* english = named<TDBEdit>(windows.editor(), "EnglishEdit");
-        TDBNavigator* navigator = named<TDBNavigator>(windows.editor(), "DBNav");
+        TDBEdit* english = named<TDBEdit>(*windows.editor(), "EnglishEdit");
+        TDBNavigator* navigator = named<TDBNavigator>(*windows.editor(), "DBNav");
         std::vector<double> posts;
         for (int i = 0; i < std::max(runs * 3, 15); ++i) {
             english->setFocus();
@@ -186,7 +186,7 @@ std::map<std::string, double> measureWindows(
             navigator->BtnClick(TDBNavigator::Next);
         }
         results["post"] = median(posts);
-        windows.editor().close();
+        windows.editor()->close();
         settle();
     }
     std::error_code ignored;
