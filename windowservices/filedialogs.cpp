@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QStringList>
 
 #include <deque>
@@ -47,6 +48,25 @@ QString startFolder()
 FileDialog::FileDialog(Options options)
     : options_(std::move(options))
 {
+}
+
+FileDialog::~FileDialog()
+{
+    delete dialog_.data();
+}
+
+QFileDialog& FileDialog::dialog(QWidget* parent)
+{
+    if (!dialog_) {
+        dialog_ = new QFileDialog(parent, options_.title);
+        dialog_->setAcceptMode(options_.mode == Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog_->setFileMode(options_.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        // The overwrite question is asked below, the same way for every name, so the dialog must not ask it too.
+        dialog_->setOption(QFileDialog::DontConfirmOverwrite);
+    } else if (dialog_->parentWidget() != parent) {
+        dialog_->setParent(parent, dialog_->windowFlags());
+    }
+    return *dialog_;
 }
 
 void FileDialog::setNextFileName(const QString& typedName)
@@ -113,18 +133,21 @@ bool FileDialog::ask(QWidget* parent, QString& typedName)
         return true;
     }
 
-    QFileDialog dialog(parent, options_.title, startFolder());
-    dialog.setAcceptMode(options_.mode == Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(options_.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilter(nameFilters(options_.filter));
-    dialog.setDefaultSuffix(options_.defaultSuffix);
-    // The overwrite question is asked below, the same way for every name, so the dialog must not ask it too.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    QFileDialog& shown = dialog(parent);
+    if (shown.directory() != QDir(startFolder()))
+        shown.setDirectory(startFolder());
+    shown.setHistory({});
+    if (shown.nameFilters() != QStringList { nameFilters(options_.filter) })
+        shown.setNameFilter(nameFilters(options_.filter));
+    shown.setDefaultSuffix(options_.defaultSuffix);
+    // The name box holds what was typed last time unless it is cleared.
+    if (auto* nameBox = shown.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        nameBox->clear();
     if (!typedName.isEmpty())
-        dialog.selectFile(typedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        shown.selectFile(typedName);
+    if (shown.exec() != QDialog::Accepted || shown.selectedFiles().isEmpty())
         return false;
-    typedName = dialog.selectedFiles().constFirst();
+    typedName = shown.selectedFiles().constFirst();
     return !typedName.isEmpty();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 namespace karte {
@@ -29,6 +31,9 @@ public:
     };
 
     explicit FileDialog(Options options);
+    ~FileDialog();
+    FileDialog(const FileDialog&) = delete;
+    FileDialog& operator=(const FileDialog&) = delete;
 
     // True when the user confirmed a name, which fileName() then gives; false when the user cancelled.
     bool execute(QWidget* parent = nullptr);
@@ -54,8 +59,14 @@ private:
     // The typed name as a full path with the default extension; empty when the dialog would refuse it.
     QString acceptedPath(const QString& typedName, QWidget* parent) const;
 
+    // The platform dialog, made at the first showing and shown again each time with its folder, filter and name set
+    // afresh: making a new one for every showing grew the program by some kilobytes each time.
+    QFileDialog& dialog(QWidget* parent);
+
     Options options_;
     QString fileName_;
+    // Owned here, and by its parent window as Qt does: whichever goes first takes it along.
+    QPointer<QFileDialog> dialog_;
 };
 
 } // namespace karte
