@@ -1,6 +1,7 @@
 #include "cardfile.h"
 
 #include "errors.h"
+#include "filereplace.h"
 #include "protectedfile.h"
 #include "session.h"
 
@@ -107,6 +108,7 @@ bool CardFile::isWritable(const std::string& path)
 
 CardFile CardFile::open(const std::string& path, bool readOnly)
 {
+    removeStaleTemporaries(path);
     struct stat info
     {
     };
@@ -379,12 +381,12 @@ bool CardFile::remove(std::int64_t rowid)
 void CardFile::create(
     const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes)
 {
-    fs::path target(path);
-    std::string directory = target.parent_path().string();
-    if (directory.empty())
-        directory = ".";
-    std::string temporary = directory + "/." + target.filename().string() + ".new-XXXXXX";
-    int fd = ::mkstemp(temporary.data());
+    std::string directory = directoryOf(path);
+    // Held while the new set exists under its temporary name, so that no open takes it for one left behind.
+    DirectoryLock lock(path);
+    lock.removeStaleTemporaries(path);
+    std::string temporary;
+    int fd = createTemporaryBeside(path, temporary);
     if (fd < 0)
         fail(status::kNoAccess, path, std::strerror(errno));
     ::close(fd);

@@ -198,7 +198,7 @@ std::int64_t ProtectedFile::dataVersion(sqlite::Connection& connection, bool rea
 void ProtectedFile::write(const std::string& path, const DatabaseImage& image)
 {
     std::vector<unsigned char> bytes = sealing::seal(image, key_->data(), salt_.data(), cost_);
-    identity_ = replaceFile(path, bytes.data(), bytes.size(), fileMode(path));
+    identity_ = replaceFile(path, bytes.data(), bytes.size(), fileMode(path), ModeTiming::BeforeRename);
 }
 
 ProtectedWrite::ProtectedWrite(ProtectedFile* file, sqlite::Connection& connection)
@@ -208,6 +208,7 @@ ProtectedWrite::ProtectedWrite(ProtectedFile* file, sqlite::Connection& connecti
     if (!file_)
         return;
     lock_ = std::make_unique<DirectoryLock>(connection_.path());
+    lock_->removeStaleTemporaries(connection_.path());
     // Another instance wrote the set since we read it: the change goes onto its cards, not onto older ones.
     file_->dataVersion(connection_, false);
     before_ = DatabaseImage::of(connection_);
@@ -236,6 +237,7 @@ void protectCardSet(const std::string& path, const std::string& password)
     if (isProtectedCardSet(path))
         throw Error("The card set is already protected. File: " + path);
     DirectoryLock lock(path);
+    lock.removeStaleTemporaries(path);
     CardFile::open(path, true);
     DatabaseImage image;
     {
@@ -243,17 +245,19 @@ void protectCardSet(const std::string& path, const std::string& password)
         image = DatabaseImage::of(plain);
     }
     std::vector<unsigned char> bytes = sealWithNewPassword(image, password);
-    replaceFile(path, bytes.data(), bytes.size(), fileMode(path));
+    replaceFile(path, bytes.data(), bytes.size(), fileMode(path), ModeTiming::BeforeRename);
 }
 
 void unprotectCardSet(const std::string& path, const std::string& password)
 {
     sealing::initialise();
     DirectoryLock lock(path);
+    lock.removeStaleTemporaries(path);
     sealing::Sealed sealed = readProtectedSet(path);
     DatabaseImage image = unsealWithPassword(sealed, password, path);
-    // The plain file is checked like any card set before it takes the protected one's place.
-    replaceFile(path, image.data(), image.size(), fileMode(path),
+    // The plain file is checked like any card set before it takes the protected one's place. Until then it holds
+    // the cards in plain text beside a set that is still protected, so it is its owner's alone until renamed.
+    replaceFile(path, image.data(), image.size(), fileMode(path), ModeTiming::AfterRename,
         [](const std::string& temporary) { CardFile::open(temporary, true); });
 }
 
@@ -262,10 +266,11 @@ void changeCardSetPassword(const std::string& path, const std::string& oldPasswo
     sealing::initialise();
     checkNewPassword(newPassword);
     DirectoryLock lock(path);
+    lock.removeStaleTemporaries(path);
     sealing::Sealed sealed = readProtectedSet(path);
     DatabaseImage image = unsealWithPassword(sealed, oldPassword, path);
     std::vector<unsigned char> bytes = sealWithNewPassword(image, newPassword);
-    replaceFile(path, bytes.data(), bytes.size(), fileMode(path));
+    replaceFile(path, bytes.data(), bytes.size(), fileMode(path), ModeTiming::BeforeRename);
 }
 
 } // namespace cardstore

@@ -2,13 +2,14 @@
 
 #include "definitions.h"
 #include "errors.h"
+#include "filereplace.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <unistd.h>
 
 namespace cardstore {
@@ -22,6 +23,27 @@ std::string executableDirectory()
     std::error_code error;
     fs::path exe = fs::read_symlink("/proc/self/exe", error);
     return error ? std::string() : exe.parent_path().string();
+}
+
+std::string readWholeFile(const std::string& path)
+{
+    std::string bytes;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    for (char buffer[65536]; fd >= 0;) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            int error = errno;
+            ::close(fd);
+            if (got == 0)
+                return bytes;
+            errno = error;
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    throw DatabaseError::fromStatus(status::kIoError, { std::strerror(errno), "File: " + path });
 }
 
 void wipe(std::string& secret)
@@ -82,20 +104,16 @@ void Session::seedBuiltInSet(const std::string& directory)
         fs::path pristine = fs::path(source) / kBuiltInTable;
         if (!fs::is_regular_file(pristine))
             continue;
-        // Copy under a temporary name and rename, so a half-written copy is never taken for the set.
-        fs::path target = fs::path(directory) / kBuiltInTable;
-        fs::path temporary = fs::path(directory) / (".cardsfrq.db.seed-" + std::to_string(::getpid()));
-        std::error_code error;
-        fs::copy_file(pristine, temporary, fs::copy_options::overwrite_existing, error);
-        if (!error)
-            fs::permissions(temporary,
-                fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read, error);
-        if (!error)
-            fs::rename(temporary, target, error);
-        if (error) {
-            fs::remove(temporary);
-            throw DatabaseError::fromStatus(status::kIoError, { error.message(), "File: " + target.string() });
-        }
+        std::string bytes = readWholeFile(pristine.string());
+        std::string target = (fs::path(directory) / kBuiltInTable).string();
+        // Another instance may be seeding too: under the lock its copy is either in place or not begun.
+        DirectoryLock lock(target);
+        lock.removeStaleTemporaries(target);
+        if (fs::exists(findFileIgnoringCase(directory, kBuiltInTable)))
+            return;
+        // Written whole under a temporary name and renamed, so a half-written copy is never taken for the set.
+        replaceFile(
+            target, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0644, ModeTiming::BeforeRename);
         return;
     }
 }
