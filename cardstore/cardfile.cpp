@@ -433,7 +433,8 @@ void CardFile::create(
                 }
             });
         }
-        ::chmod(temporary.c_str(), 0644);
+        if (::chmod(temporary.c_str(), fileMode(path)) != 0)
+            fail(status::kIoError, path, std::strerror(errno));
         syncPath(temporary, false);
         if (::rename(temporary.c_str(), path.c_str()) != 0)
             fail(status::kNoAccess, path, std::strerror(errno));

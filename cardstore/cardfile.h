@@ -22,7 +22,8 @@ public:
     // password-protected set opens with a password from the session's list, or raises the insufficient-rights
     // error when none fits.
     static CardFile open(const std::string& path, bool readOnly);
-    // Creates an empty card set, replacing a file of that name only once the new one is complete.
+    // Creates an empty card set, replacing a file of that name only once the new one is complete. A new file gets
+    // the mode the file mode creation mask gives; a replaced one keeps its own.
     static void create(
         const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes);
 

@@ -4,9 +4,11 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
@@ -50,7 +52,24 @@ mode_t fileMode(const std::string& path)
     struct stat info
     {
     };
-    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0644;
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : newFileMode();
+}
+
+mode_t newFileMode()
+{
+    // Asking umask() for the mask sets it for a moment, under the feet of any other thread creating a file, so
+    // the kernel's report of it is read instead where there is one.
+    mode_t mask = 0;
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    bool found = false;
+    while (!found && std::getline(status, line))
+        found = std::sscanf(line.c_str(), "Umask: %o", &mask) == 1;
+    if (!found) {
+        mask = ::umask(022);
+        ::umask(mask);
+    }
+    return 0666 & ~mask;
 }
 
 int createTemporaryBeside(const std::string& path, std::string& temporary)

@@ -26,8 +26,10 @@ std::string directoryOf(const std::string& path);
 // The identity of the file at path; size -1 when there is none.
 FileIdentity fileIdentity(const std::string& path);
 FileIdentity fileIdentity(const struct stat& info);
-// The permission bits of the file at path, 0644 when there is none.
+// The permission bits of the file at path, those of a new file when there is none.
 mode_t fileMode(const std::string& path);
+// The permission bits a new file gets: read and write for whom the file mode creation mask allows.
+mode_t newFileMode();
 
 // When the new file of replaceFile gets its mode. Until then it is readable by its owner alone.
 enum class ModeTiming {

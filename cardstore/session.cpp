@@ -112,8 +112,8 @@ void Session::seedBuiltInSet(const std::string& directory)
         if (fs::exists(findFileIgnoringCase(directory, kBuiltInTable)))
             return;
         // Written whole under a temporary name and renamed, so a half-written copy is never taken for the set.
-        replaceFile(
-            target, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0644, ModeTiming::BeforeRename);
+        replaceFile(target, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), newFileMode(),
+            ModeTiming::BeforeRename);
         return;
     }
 }

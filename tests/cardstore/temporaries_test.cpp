@@ -235,3 +235,29 @@ TEST(Temporaries, OnlyOurOwnStaleTemporariesAreRemoved)
         EXPECT_EQ(present, !entry.removed && everything.count(entry.name));
     }
 }
+
+// A new set and the seeded built-in set get the mode the user's file mode creation mask gives, as any new file
+// does; a set made in place of another keeps the mode of the one it replaces.
+TEST(Temporaries, NewSetsTakeTheirModeFromTheMask)
+{
+    testsupport::TempDir pristine(false);
+    testsupport::makeBuiltInLikeSet(pristine.file(Session::kBuiltInTable), kCards);
+    Session::instance().setPristineDirectories({ pristine.path() });
+    const mode_t savedMask = ::umask(022);
+    for (mode_t mask : { 077, 027, 022, 002 }) {
+        SCOPED_TRACE("umask " + std::to_string(mask));
+        testsupport::TempDir dir;
+        ::umask(mask);
+        testsupport::makeCardSet(dir.file("new.SDB"), kCards);
+        Session::instance().aliasDirectory(Session::kBuiltInAlias);
+        testsupport::makeCardSet(dir.file("old.SDB"), {});
+        ::chmod(dir.file("old.SDB").c_str(), 0604);
+        testsupport::makeCardSet(dir.file("old.SDB"), kCards);
+        ::umask(022);
+        EXPECT_EQ(modeOf(dir.file("new.SDB")), 0666 & ~mask);
+        EXPECT_EQ(modeOf(Session::userDataDirectory() + "/" + Session::kBuiltInTable), 0666 & ~mask);
+        EXPECT_EQ(modeOf(dir.file("old.SDB")), 0604u);
+    }
+    ::umask(savedMask);
+    Session::instance().setPristineDirectories({});
+}
