@@ -4,6 +4,8 @@
 #include "filereplace.h"
 #include "protectedfile.h"
 #include "session.h"
+#include "studyschema.h"
+#include "writetransaction.h"
 
 #include <sqlite3.h>
 
@@ -63,16 +65,7 @@ bool modeAllows(const struct stat& info, mode_t bits)
 
 void transaction(sqlite::Connection& connection, auto&& body, ProtectedFile* protectedFile = nullptr)
 {
-    ProtectedWrite sealing(protectedFile, connection);
-    connection.exec("BEGIN IMMEDIATE");
-    try {
-        body();
-        connection.exec("COMMIT");
-    } catch (...) {
-        sqlite3_exec(connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
-    sealing.finish();
+    writeTransaction(connection, body, protectedFile);
 }
 
 void syncPath(const std::string& path, bool directory)
@@ -373,6 +366,9 @@ bool CardFile::remove(std::int64_t rowid)
             statement.bindInt(1, rowid);
             statement.step();
             removed = connection_.changes() > 0;
+            // The card's progress goes with it: left behind it would be nobody's, or, in a set that gives a key
+            // again, another card's.
+            studyschema::removeCard(connection_, rowid);
         },
         protected_.get());
     return removed;

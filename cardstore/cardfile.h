@@ -41,6 +41,12 @@ public:
     CardFile(CardFile&& other) noexcept;
     CardFile& operator=(CardFile&& other) noexcept;
 
+    // The set's connection and, for a protected set, its sealing, for the study progress kept beside the cards.
+    // Its writes go through the same connection, so that changedSinceLastLook does not take them for another
+    // program's.
+    sqlite::Connection& connection() { return connection_; }
+    ProtectedFile* protectedFile() const { return protected_.get(); }
+
     std::vector<Row> loadRows();
     // Whether another connection has changed the file since the last call (always true at the first).
     bool changedSinceLastLook();

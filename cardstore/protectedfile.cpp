@@ -187,6 +187,8 @@ std::int64_t ProtectedFile::dataVersion(sqlite::Connection& connection, bool rea
         DatabaseImage current = reload(connection.path(), Session::instance().passwords());
         std::size_t size = current.size();
         connection.replaceImage(current.release(), static_cast<std::int64_t>(size), readOnly);
+        if (afterReload_)
+            afterReload_(connection);
     }
     return reloads_;
 }
@@ -195,6 +197,7 @@ void ProtectedFile::write(const std::string& path, const DatabaseImage& image)
 {
     std::vector<unsigned char> bytes = sealing::seal(image, key_->data(), salt_.data(), cost_);
     identity_ = replaceFile(path, bytes.data(), bytes.size(), fileMode(path), ModeTiming::BeforeRename);
+    ++writes_;
 }
 
 ProtectedWrite::ProtectedWrite(ProtectedFile* file, sqlite::Connection& connection)
