@@ -1,8 +1,11 @@
 #include "cardfile.h"
 
 #include "errors.h"
+#include "filereplace.h"
 #include "protectedfile.h"
 #include "session.h"
+#include "studyschema.h"
+#include "writetransaction.h"
 
 #include <sqlite3.h>
 
@@ -62,16 +65,7 @@ bool modeAllows(const struct stat& info, mode_t bits)
 
 void transaction(sqlite::Connection& connection, auto&& body, ProtectedFile* protectedFile = nullptr)
 {
-    ProtectedWrite sealing(protectedFile, connection);
-    connection.exec("BEGIN IMMEDIATE");
-    try {
-        body();
-        connection.exec("COMMIT");
-    } catch (...) {
-        sqlite3_exec(connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
-    sealing.finish();
+    writeTransaction(connection, body, protectedFile);
 }
 
 void syncPath(const std::string& path, bool directory)
@@ -107,6 +101,7 @@ bool CardFile::isWritable(const std::string& path)
 
 CardFile CardFile::open(const std::string& path, bool readOnly)
 {
+    removeStaleTemporaries(path);
     struct stat info
     {
     };
@@ -378,6 +373,9 @@ bool CardFile::remove(std::int64_t rowid)
             statement.bindInt(1, rowid);
             statement.step();
             removed = connection_.changes() > 0;
+            // The card's progress goes with it: left behind it would be nobody's, or, in a set that gives a key
+            // again, another card's.
+            studyschema::removeCard(connection_, rowid);
         },
         protected_.get());
     return removed;
@@ -386,12 +384,12 @@ bool CardFile::remove(std::int64_t rowid)
 void CardFile::create(
     const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes)
 {
-    fs::path target(path);
-    std::string directory = target.parent_path().string();
-    if (directory.empty())
-        directory = ".";
-    std::string temporary = directory + "/." + target.filename().string() + ".new-XXXXXX";
-    int fd = ::mkstemp(temporary.data());
+    std::string directory = directoryOf(path);
+    // Held while the new set exists under its temporary name, so that no open takes it for one left behind.
+    DirectoryLock lock(path);
+    lock.removeStaleTemporaries(path);
+    std::string temporary;
+    int fd = createTemporaryBeside(path, temporary);
     if (fd < 0)
         fail(status::kNoAccess, path, std::strerror(errno));
     ::close(fd);
@@ -438,7 +436,8 @@ void CardFile::create(
                 }
             });
         }
-        ::chmod(temporary.c_str(), 0644);
+        if (::chmod(temporary.c_str(), fileMode(path)) != 0)
+            fail(status::kIoError, path, std::strerror(errno));
         syncPath(temporary, false);
         if (::rename(temporary.c_str(), path.c_str()) != 0)
             fail(status::kNoAccess, path, std::strerror(errno));

@@ -26,7 +26,8 @@ public:
     // password-protected set opens with a password from the session's list, or raises the insufficient-rights
     // error when none fits.
     static CardFile open(const std::string& path, bool readOnly);
-    // Creates an empty card set, replacing a file of that name only once the new one is complete.
+    // Creates an empty card set, replacing a file of that name only once the new one is complete. A new file gets
+    // the mode the file mode creation mask gives; a replaced one keeps its own.
     static void create(
         const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes);
 
@@ -43,6 +44,12 @@ public:
     ~CardFile();
     CardFile(CardFile&& other) noexcept;
     CardFile& operator=(CardFile&& other) noexcept;
+
+    // The set's connection and, for a protected set, its sealing, for the study progress kept beside the cards.
+    // Its writes go through the same connection, so that changedSinceLastLook does not take them for another
+    // program's.
+    sqlite::Connection& connection() { return connection_; }
+    ProtectedFile* protectedFile() const { return protected_.get(); }
 
     std::vector<Row> loadRows();
     // Whether another connection has changed the file since the last call (always true at the first).

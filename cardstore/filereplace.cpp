@@ -4,9 +4,11 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
@@ -18,18 +20,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string directoryOf(const std::string& path)
-{
-    std::string directory = fs::path(path).parent_path().string();
-    return directory.empty() ? "." : directory;
-}
-
 [[noreturn]] void ioFailure(const std::string& path, const std::string& detail)
 {
     throw DatabaseError::fromStatus(status::kIoError, { detail, "File: " + path });
 }
 
 } // namespace
+
+std::string directoryOf(const std::string& path)
+{
+    std::string directory = fs::path(path).parent_path().string();
+    return directory.empty() ? "." : directory;
+}
 
 FileIdentity fileIdentity(const struct stat& info)
 {
@@ -50,15 +52,38 @@ mode_t fileMode(const std::string& path)
     struct stat info
     {
     };
-    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0644;
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : newFileMode();
+}
+
+mode_t newFileMode()
+{
+    // Asking umask() for the mask sets it for a moment, under the feet of any other thread creating a file, so
+    // the kernel's report of it is read instead where there is one.
+    mode_t mask = 0;
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    bool found = false;
+    while (!found && std::getline(status, line))
+        found = std::sscanf(line.c_str(), "Umask: %o", &mask) == 1;
+    if (!found) {
+        mask = ::umask(022);
+        ::umask(mask);
+    }
+    return 0666 & ~mask;
+}
+
+int createTemporaryBeside(const std::string& path, std::string& temporary)
+{
+    // mkstemp makes the file readable and writable by its owner alone, whatever the file mode creation mask.
+    temporary = directoryOf(path) + "/." + fs::path(path).filename().string() + ".new-XXXXXX";
+    return ::mkstemp(temporary.data());
 }
 
 FileIdentity replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, mode_t mode,
-    const std::function<void(const std::string&)>& check)
+    ModeTiming timing, const std::function<void(const std::string&)>& check)
 {
-    std::string directory = directoryOf(path);
-    std::string temporary = directory + "/." + fs::path(path).filename().string() + ".new-XXXXXX";
-    int fd = ::mkstemp(temporary.data());
+    std::string temporary;
+    int fd = createTemporaryBeside(path, temporary);
     if (fd < 0)
         ioFailure(path, std::string("Cannot create a new file beside it: ") + std::strerror(errno));
     auto discard = [&] {
@@ -71,8 +96,6 @@ FileIdentity replaceFile(const std::string& path, const unsigned char* bytes, st
         discard();
         ioFailure(path, detail);
     };
-    if (::fchmod(fd, mode) != 0)
-        failure("Cannot set the new file's permissions");
     for (std::size_t done = 0; done < size;) {
         ssize_t wrote = ::write(fd, bytes + done, size - done);
         if (wrote < 0 && errno == EINTR)
@@ -83,17 +106,10 @@ FileIdentity replaceFile(const std::string& path, const unsigned char* bytes, st
             failure("Cannot write the new file");
         done += static_cast<std::size_t>(wrote);
     }
+    if (timing == ModeTiming::BeforeRename && ::fchmod(fd, mode) != 0)
+        failure("Cannot set the new file's permissions");
     if (::fsync(fd) != 0)
         failure("Cannot sync the new file");
-    struct stat info
-    {
-    };
-    if (::fstat(fd, &info) != 0)
-        failure("Cannot examine the new file");
-    int closed = ::close(fd);
-    fd = -1;
-    if (closed != 0)
-        failure("Cannot write the new file");
     if (check) {
         try {
             check(temporary);
@@ -104,11 +120,22 @@ FileIdentity replaceFile(const std::string& path, const unsigned char* bytes, st
     }
     if (::rename(temporary.c_str(), path.c_str()) != 0)
         failure("Cannot put the new file in place");
-    if (int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+    // Through the descriptor, so the mode goes to the file just renamed whatever happens at path meanwhile. The
+    // set is whole and in place by now: should this fail, it stays readable by its owner alone, the safe side,
+    // and the write itself has succeeded, so nothing is raised.
+    if (timing == ModeTiming::AfterRename && ::fchmod(fd, mode) == 0)
+        ::fsync(fd);
+    struct stat info
+    {
+    };
+    int examined = ::fstat(fd, &info);
+    ::close(fd);
+    fd = -1;
+    if (int dir = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
-    return fileIdentity(info);
+    return examined == 0 ? fileIdentity(info) : fileIdentity(path);
 }
 
 DirectoryLock::DirectoryLock(const std::string& path)
@@ -127,11 +154,23 @@ DirectoryLock::DirectoryLock(const std::string& path)
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    held_ = true;
+}
+
+std::unique_ptr<DirectoryLock> DirectoryLock::tryTake(const std::string& path)
+{
+    std::unique_ptr<DirectoryLock> lock(new DirectoryLock);
+    lock->fd_ = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (lock->fd_ < 0 || ::flock(lock->fd_, LOCK_EX | LOCK_NB) != 0)
+        return nullptr;
+    lock->held_ = true;
+    return lock;
 }
 
 DirectoryLock::~DirectoryLock()
 {
-    ::close(fd_);
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 } // namespace cardstore

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -19,18 +20,38 @@ struct FileIdentity
     bool operator==(const FileIdentity&) const = default;
 };
 
+// The directory of the file at path, "." for a bare name.
+std::string directoryOf(const std::string& path);
+
 // The identity of the file at path; size -1 when there is none.
 FileIdentity fileIdentity(const std::string& path);
 FileIdentity fileIdentity(const struct stat& info);
-// The permission bits of the file at path, 0644 when there is none.
+// The permission bits of the file at path, those of a new file when there is none.
 mode_t fileMode(const std::string& path);
+// The permission bits a new file gets: read and write for whom the file mode creation mask allows.
+mode_t newFileMode();
 
-// Puts bytes in place of the file at path in one step: writes them to a new file beside it with the given mode,
-// syncs it, lets check look at it, renames it over path and syncs the directory. Until the rename the old file is
-// untouched, and a failure removes the new one and raises an I/O error naming path. Returns the new file's
-// identity.
+// When the new file of replaceFile gets its mode. Until then it is readable by its owner alone.
+enum class ModeTiming {
+    // Bytes anyone the mode admits may read (a sealed set): given once they are written, before the rename, so
+    // that the file at path never has another mode.
+    BeforeRename,
+    // Plain text that came out of a protected set: given only to the renamed file. A write cut short (killed,
+    // power lost) then leaves at most a temporary its owner alone can read, which the next open removes.
+    AfterRename,
+};
+
+// Puts bytes in place of the file at path in one step: writes them to a new file beside it, syncs it, lets check
+// look at it, renames it over path and syncs the directory; the new file gets mode as timing says. Until the
+// rename the old file is untouched, and a failure removes the new one and raises an I/O error naming path.
+// Returns the new file's identity. The caller holds the DirectoryLock of path.
 FileIdentity replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, mode_t mode,
-    const std::function<void(const std::string& temporary)>& check = {});
+    ModeTiming timing, const std::function<void(const std::string& temporary)>& check = {});
+
+// Creates the new file that is to take path's place, ".NAME.new-XXXXXX" beside it, readable by its owner alone;
+// sets temporary to its name and returns its descriptor, or -1 with errno set. The caller holds the
+// DirectoryLock of path until the new file is renamed or removed.
+int createTemporaryBeside(const std::string& path, std::string& temporary);
 
 // Writers of files replaced this way (this program's instances and its tools) take turns per directory: a write
 // reads what another has written, applies its change and renames the result in place, which must not interleave.
@@ -43,8 +64,23 @@ public:
     DirectoryLock(const DirectoryLock&) = delete;
     DirectoryLock& operator=(const DirectoryLock&) = delete;
 
+    // The lock if nobody holds it now, else null. Never waits.
+    static std::unique_ptr<DirectoryLock> tryTake(const std::string& path);
+    // Removes the temporaries a writer cut short left beside path (see removeStaleTemporaries). Nothing on a
+    // file system without locks, where a writer could be at work unseen.
+    void removeStaleTemporaries(const std::string& path) const;
+
 private:
+    DirectoryLock() = default;
     int fd_ = -1;
+    bool held_ = false;
 };
+
+// Removes what writers of path that were cut short left beside it: files named as createTemporaryBeside names
+// them for path, with SQLite's journal of one, and the copies of an interrupted seeding of the built-in set whose
+// process is gone. Only regular files of this user, and only when the directory's lock can be taken at once:
+// every writer holds it for as long as its temporary exists, so none of these belongs to a live one. Anything
+// else, and whatever cannot be removed, is left alone.
+void removeStaleTemporaries(const std::string& path);
 
 } // namespace cardstore

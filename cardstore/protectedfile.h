@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -120,6 +121,12 @@ public:
     // Seals image with a fresh stream header under this set's key and puts it in place of the file at path:
     // a new file beside it, synced, renamed over the old one. On failure the old file is untouched.
     void write(const std::string& path, const DatabaseImage& image);
+    // How many times write() has succeeded: whatever was in the database before a write is in the file after it.
+    std::int64_t writeCount() const { return writes_; }
+    // Called with the connection right after dataVersion took in another program's version of the file, so that
+    // changes committed to the database but not yet sealed into the file (the study answers kept for sealing in
+    // a batch) can be made again on top of it instead of being lost. Null for none.
+    void setAfterReload(std::function<void(sqlite::Connection&)> reapply) { afterReload_ = std::move(reapply); }
 
 private:
     ProtectedFile();
@@ -129,6 +136,8 @@ private:
     std::unique_ptr<SecretBytes> key_;
     FileIdentity identity_;
     std::int64_t reloads_ = 0;
+    std::int64_t writes_ = 0;
+    std::function<void(sqlite::Connection&)> afterReload_;
 };
 
 // One committed write to an open protected set. Made before the transaction starts: it takes the write lock,

@@ -40,11 +40,16 @@ namespace sealing {
 namespace {
 
 constexpr std::size_t kKeyBytes = crypto_secretstream_xchacha20poly1305_KEYBYTES;
-// Beyond these a file's cost is taken for damage rather than spent on: a flipped high bit would otherwise
-// ask for terabytes or hours, and a hostile file could make the program spend minutes and gigabytes on every
-// password tried. The bounds leave room for four times the memory and five times the passes of today's default.
-constexpr std::uint64_t kMaxOpsLimit = 16;
-constexpr std::uint64_t kMaxMemLimit = 1ull << 30;
+// A file may ask for at most four times the work of the program's own default: in passes, in memory, and in the
+// two together, which is what a password try costs in time. Beyond that its cost is taken for damage rather than
+// spent on: a flipped high bit would otherwise ask for terabytes or hours, and a hostile file could make the
+// program spend many seconds and a gigabyte on every password tried. Every cost the program seals with is held to
+// the same bounds, so every file it makes opens.
+constexpr std::uint64_t kCostFactor = 4;
+constexpr std::uint64_t kMaxOpsLimit = kCostFactor * kDefaultKeyDerivationCost.opsLimit;
+constexpr std::uint64_t kMaxMemLimit = kCostFactor * kDefaultKeyDerivationCost.memLimit;
+constexpr std::uint64_t kMaxWork
+    = kCostFactor * kDefaultKeyDerivationCost.opsLimit * kDefaultKeyDerivationCost.memLimit;
 constexpr std::size_t kMinChunkSize = 512;
 constexpr std::size_t kMaxChunkSize = 16u << 20;
 constexpr std::size_t kCachedKeys = 32;
@@ -142,8 +147,10 @@ void initialise()
 
 bool costIsUsable(KeyDerivationCost cost)
 {
+    // Each limit is checked before the product, which then cannot overflow.
     return cost.opsLimit >= crypto_pwhash_argon2id_OPSLIMIT_MIN && cost.opsLimit <= kMaxOpsLimit
-        && cost.memLimit >= crypto_pwhash_argon2id_MEMLIMIT_MIN && cost.memLimit <= kMaxMemLimit;
+        && cost.memLimit >= crypto_pwhash_argon2id_MEMLIMIT_MIN && cost.memLimit <= kMaxMemLimit
+        && cost.opsLimit * cost.memLimit <= kMaxWork;
 }
 
 namespace {
@@ -219,7 +226,8 @@ Sealed readSealed(const std::string& path)
         damaged(path,
             "The protected card set asks for a key derivation cost out of bounds ("
                 + std::to_string(sealed.cost.opsLimit) + " passes over " + std::to_string(sealed.cost.memLimit)
-                + " bytes)");
+                + " bytes; at most " + std::to_string(kMaxOpsLimit) + " passes, " + std::to_string(kMaxMemLimit >> 20)
+                + " MiB, and " + std::to_string(kCostFactor) + " times the work of the default)");
     if (sealed.chunkSize < kMinChunkSize || sealed.chunkSize > kMaxChunkSize)
         damaged(path, "The protected card set's chunk size is out of bounds");
     std::size_t body = bytes.size() - pf::kHeaderSize;

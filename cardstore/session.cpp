@@ -2,13 +2,15 @@
 
 #include "definitions.h"
 #include "errors.h"
+#include "filereplace.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cardstore {
@@ -22,6 +24,53 @@ std::string executableDirectory()
     std::error_code error;
     fs::path exe = fs::read_symlink("/proc/self/exe", error);
     return error ? std::string() : exe.parent_path().string();
+}
+
+std::string readWholeFile(const std::string& path)
+{
+    std::string bytes;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    for (char buffer[65536]; fd >= 0;) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            int error = errno;
+            ::close(fd);
+            if (got == 0)
+                return bytes;
+            errno = error;
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    throw DatabaseError::fromStatus(status::kIoError, { std::strerror(errno), "File: " + path });
+}
+
+// Failures of the file system are the engine's errors, naming the path and the system's reason.
+[[noreturn]] void raiseFileSystemError(int error, const std::string& where)
+{
+    throw DatabaseError::fromStatus(status::kNoAccess, { std::strerror(error), where });
+}
+
+// Whether there is a file of the given type at path, following links: false when there is nothing, or a file of
+// another type; the engine's error when the system cannot tell (a loop of links, a folder that may not be
+// searched).
+bool fileOfTypeAt(const std::string& path, mode_t type)
+{
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) == 0)
+        return type == 0 || (info.st_mode & S_IFMT) == type;
+    if (errno == ENOENT || errno == ENOTDIR)
+        return false;
+    raiseFileSystemError(errno, "File: " + path);
+}
+
+bool anyFileAt(const std::string& path)
+{
+    return fileOfTypeAt(path, 0);
 }
 
 void wipe(std::string& secret)
@@ -55,10 +104,15 @@ std::string Session::userDataDirectory()
 
 std::string Session::aliasDirectory(const std::string& alias)
 {
-    if (alias.empty())
-        return fs::current_path().string();
+    if (alias.empty()) {
+        std::error_code error;
+        fs::path workingDirectory = fs::current_path(error);
+        if (error)
+            raiseFileSystemError(error.value(), "Directory: the working directory");
+        return workingDirectory.string();
+    }
     if (alias.front() == '/') {
-        if (!fs::is_directory(alias))
+        if (!fileOfTypeAt(alias, S_IFDIR))
             throw DatabaseError::fromStatus(status::kUnknownDatabase, { "Alias: " + alias });
         return alias;
     }
@@ -75,27 +129,22 @@ std::string Session::aliasDirectory(const std::string& alias)
 
 void Session::seedBuiltInSet(const std::string& directory)
 {
-    std::string present = findFileIgnoringCase(directory, kBuiltInTable);
-    if (fs::exists(present))
+    if (anyFileAt(findFileIgnoringCase(directory, kBuiltInTable)))
         return;
     for (const std::string& source : pristineDirectories()) {
-        fs::path pristine = fs::path(source) / kBuiltInTable;
-        if (!fs::is_regular_file(pristine))
+        std::string pristine = (fs::path(source) / kBuiltInTable).string();
+        if (!fileOfTypeAt(pristine, S_IFREG))
             continue;
-        // Copy under a temporary name and rename, so a half-written copy is never taken for the set.
-        fs::path target = fs::path(directory) / kBuiltInTable;
-        fs::path temporary = fs::path(directory) / (".cardsfrq.db.seed-" + std::to_string(::getpid()));
-        std::error_code error;
-        fs::copy_file(pristine, temporary, fs::copy_options::overwrite_existing, error);
-        if (!error)
-            fs::permissions(temporary,
-                fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read, error);
-        if (!error)
-            fs::rename(temporary, target, error);
-        if (error) {
-            fs::remove(temporary);
-            throw DatabaseError::fromStatus(status::kIoError, { error.message(), "File: " + target.string() });
-        }
+        std::string bytes = readWholeFile(pristine);
+        std::string target = (fs::path(directory) / kBuiltInTable).string();
+        // Another instance may be seeding too: under the lock its copy is either in place or not begun.
+        DirectoryLock lock(target);
+        lock.removeStaleTemporaries(target);
+        if (anyFileAt(findFileIgnoringCase(directory, kBuiltInTable)))
+            return;
+        // Written whole under a temporary name and renamed, so a half-written copy is never taken for the set.
+        replaceFile(target, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), newFileMode(),
+            ModeTiming::BeforeRename);
         return;
     }
 }
@@ -141,20 +190,24 @@ void Session::removeAllPasswords()
 
 std::string findFileIgnoringCase(const std::string& directory, const std::string& name)
 {
-    fs::path exact = fs::path(directory) / name;
-    std::error_code error;
-    if (fs::exists(exact, error))
-        return exact.string();
+    std::string exact = (fs::path(directory) / name).string();
+    // Anything but a plain absence (a loop of links, a folder that may not be searched) is for the open of the
+    // exact name to report.
+    struct stat info
+    {
+    };
+    if (::stat(exact.c_str(), &info) == 0 || errno != ENOENT)
+        return exact;
     std::string match;
     int matches = 0;
-    for (const auto& entry : fs::directory_iterator(directory, error)) {
-        std::string candidate = entry.path().filename().string();
-        if (sameName(candidate, name)) {
-            match = entry.path().string();
+    std::error_code error;
+    for (fs::directory_iterator entry(directory, error), end; !error && entry != end; entry.increment(error)) {
+        if (sameName(entry->path().filename().string(), name)) {
+            match = entry->path().string();
             ++matches;
         }
     }
-    return matches == 1 ? match : exact.string();
+    return matches == 1 && !error ? match : exact;
 }
 
 } // namespace cardstore

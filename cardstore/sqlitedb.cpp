@@ -225,6 +225,13 @@ void Statement::bindInt(int index, std::int64_t value)
         connection_->fail(rc);
 }
 
+void Statement::bindDouble(int index, double value)
+{
+    int rc = sqlite3_bind_double(stmt_, index, value);
+    if (rc != SQLITE_OK)
+        connection_->fail(rc);
+}
+
 bool Statement::step()
 {
     int rc = sqlite3_step(stmt_);

@@ -73,6 +73,7 @@ public:
     void bind(int index, const Value& value);
     void bindText(int index, std::string_view text);
     void bindInt(int index, std::int64_t value);
+    void bindDouble(int index, double value);
     // true while a row is available
     bool step();
     void reset();

@@ -3,8 +3,10 @@
 #include "collation.h"
 #include "errors.h"
 #include "session.h"
+#include "studystore.h"
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 
 namespace cardstore {
@@ -29,6 +31,14 @@ Table::~Table()
 {
     // Listeners belong to objects that may already be gone; closing quietly tells nobody.
     listeners_.clear();
+    // A destructor has no one to tell of a failure, so the windows close their tables and see it there; this only
+    // keeps what it can of answers a table destroyed open still holds.
+    try {
+        if (study_)
+            study_->seal();
+    } catch (const Error&) {
+    }
+    study_.reset();
     file_.reset();
 }
 
@@ -174,6 +184,17 @@ void Table::close()
 {
     if (!active())
         return;
+    // Answers waiting to be sealed into a protected set are sealed now. Should that fail the table closes all the
+    // same, so that a window can always move on to another set, and the failure is raised after.
+    std::exception_ptr sealFailure;
+    if (study_) {
+        try {
+            study_->seal();
+        } catch (const Error&) {
+            sealFailure = std::current_exception();
+        }
+    }
+    study_.reset();
     // A pending edit is abandoned, never written, by closing.
     file_.reset();
     rows_.clear();
@@ -185,6 +206,8 @@ void Table::close()
     pos_ = 0;
     bof_ = eof_ = true;
     notify(DataEvent::Closed);
+    if (sealFailure)
+        std::rethrow_exception(sealFailure);
 }
 
 void Table::createTable()
@@ -225,7 +248,7 @@ void Table::rebuildOrders()
     orders_.emplace_back(std::vector<int> {}, std::vector<FieldType> {}, 0);
 }
 
-IndexOrder& Table::orderFor(int indexNumber)
+IndexOrder& Table::orderFor(int indexNumber) const
 {
     IndexOrder& order = orders_[static_cast<std::size_t>(indexNumber)];
     if (!order.valid())
@@ -257,6 +280,14 @@ int Table::primaryIndexNumber() const
         if (indexDefs_[i].isPrimary())
             return static_cast<int>(i);
     return -1;
+}
+
+StudyStore& Table::study()
+{
+    requireActive();
+    if (!study_)
+        study_ = std::make_unique<StudyStore>(*file_);
+    return *study_;
 }
 
 int Table::recordCount() const

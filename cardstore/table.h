@@ -13,6 +13,8 @@
 
 namespace cardstore {
 
+class StudyStore;
+
 // What a table tells the controls bound to it.
 enum class DataEvent {
     DataSetChange, // opened, refreshed, posted, deleted, insert started or cancelled, index switched
@@ -62,6 +64,8 @@ public:
     std::string filePath() const;
 
     void open();
+    // Abandons a pending edit. Study answers still waiting to be sealed into a protected set are sealed first;
+    // when that fails the table closes all the same and the error is raised (those answers are lost).
     void close();
     bool active() const { return file_ != nullptr; }
     void createTable();
@@ -107,6 +111,20 @@ public:
     void editKey();
     bool gotoKey();
 
+    // The key of the current record: its SQLite rowid, which stays with the record through edits and is not given
+    // to another record (the study progress is kept by it). 0 when no record is current, while inserting, or
+    // when the table is closed.
+    std::int64_t recordKey() const;
+    // Every stored record in the set's primary order (the primary index when the set has one, else the order the
+    // records were added), as its key and field values. The cursor does not move and listeners are not told;
+    // values are valid during the call only, and visit must not change the table.
+    void visitRecords(const std::function<void(std::int64_t key, const std::vector<Value>& values)>& visit) const;
+    // The stored field values of the record with key, null when there is none. Valid until the table changes.
+    const std::vector<Value>* recordValues(std::int64_t key) const;
+    // The study progress kept in the set, opened at first use (StudyStore's constructor tells what it may raise).
+    // It is sealed and closed with the table: the reference is valid while the table stays open.
+    StudyStore& study();
+
     RecordNumbering recordNumbering() const;
     int sequenceNumber() const; // place from 1 in the current order; 0 when no record is current
     std::int64_t physicalRecordNumber() const;
@@ -128,7 +146,7 @@ private:
     void rebuildOrders();
     IndexOrder& activeOrder();
     const IndexOrder& activeOrder() const;
-    IndexOrder& orderFor(int indexNumber);
+    IndexOrder& orderFor(int indexNumber) const;
     int indexNumber(const std::string& name) const; // -1: natural order
     int primaryIndexNumber() const;
     void locateAfterReload(const std::optional<Row>& oldCurrent);
@@ -151,7 +169,8 @@ private:
     std::unique_ptr<CardFile> file_;
     std::vector<Row> rows_; // by slot; a removed record keeps its slot with rowid 0
     std::vector<bool> live_;
-    std::vector<IndexOrder> orders_; // one per index, then the natural order last
+    // One per index, then the natural order last. Built when first needed, so also by a const look at the records.
+    mutable std::vector<IndexOrder> orders_;
     int activeIndex_ = -1; // position in orders_
     std::size_t pos_ = 0;
     bool bof_ = true;
@@ -165,6 +184,8 @@ private:
     std::vector<bool> keyAssigned_;
     std::vector<Value> savedKeyBuffer_;
     std::vector<bool> savedKeyAssigned_;
+
+    std::unique_ptr<StudyStore> study_; // declared after file_: it goes first
 
     std::vector<std::pair<int, Listener>> listeners_;
     int nextListenerId_ = 1;

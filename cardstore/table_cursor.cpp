@@ -236,6 +236,37 @@ int Table::sequenceNumber() const
     return static_cast<int>(pos_) + 1;
 }
 
+std::int64_t Table::recordKey() const
+{
+    if (!active() || state_ == DataSetState::Insert)
+        return 0;
+    const auto& slots = activeOrder().slots();
+    return pos_ < slots.size() ? rows_[slots[pos_]].rowid : 0;
+}
+
+void Table::visitRecords(const std::function<void(std::int64_t, const std::vector<Value>&)>& visit) const
+{
+    requireActive();
+    int primary = primaryIndexNumber();
+    const IndexOrder& order = orderFor(primary < 0 ? static_cast<int>(orders_.size()) - 1 : primary);
+    for (std::uint32_t slot : order.slots())
+        visit(rows_[slot].rowid, rows_[slot].values);
+}
+
+const std::vector<Value>* Table::recordValues(std::int64_t key) const
+{
+    if (!active() || key == 0)
+        return nullptr;
+    // Keys grow with every record added and a refresh reads the records in key order, so the natural order is
+    // in key order; a search that misses looks at every record, in case a file broke that rule.
+    const auto& slots = orderFor(static_cast<int>(orders_.size()) - 1).slots();
+    auto found = std::lower_bound(
+        slots.begin(), slots.end(), key, [&](std::uint32_t slot, std::int64_t k) { return rows_[slot].rowid < k; });
+    if (found == slots.end() || rows_[*found].rowid != key)
+        found = std::find_if(slots.begin(), slots.end(), [&](std::uint32_t slot) { return rows_[slot].rowid == key; });
+    return found == slots.end() ? nullptr : &rows_[*found].values;
+}
+
 std::int64_t Table::physicalRecordNumber() const
 {
     requireActive();

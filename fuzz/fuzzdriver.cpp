@@ -3,11 +3,13 @@
 #include "protectedfile.h"
 #include "protectedseal.h"
 #include "session.h"
+#include "studystore.h"
 #include "table.h"
 
 #include <sodium.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -74,6 +76,32 @@ void searchKeys(cardstore::Table& table, const cardstore::IndexDef& index)
     table.cancel();
 }
 
+// A memory the study store hands out must be one an answer can leave: it leaves the rest out.
+void checkMemory(const cardstore::CardMemory& memory)
+{
+    if (memory.state < 0 || memory.state > 3 || !std::isfinite(memory.stability) || memory.stability < 0
+        || !(memory.difficulty >= 1 && memory.difficulty <= 10) || memory.reps < 0 || memory.lapses < 0)
+        throw std::logic_error("the study store handed out a memory no answer can leave");
+}
+
+// Reads the study progress as the study window does: every memory, the log in time order, the last answers and a
+// setting. Only reading: opening the store writes nothing.
+void readStudyProgress(cardstore::Table& table)
+{
+    cardstore::StudyStore& study = table.study();
+    for (const cardstore::CardMemory& memory : study.loadMemories())
+        checkMemory(memory);
+    std::int64_t previous = INT64_MIN;
+    study.visitReviews([&](const cardstore::ReviewEntry& entry) {
+        if (entry.reviewedMs < previous || entry.grade < 1 || entry.grade > 4)
+            throw std::logic_error("the review log is out of time order or holds an unknown grade");
+        previous = entry.reviewedMs;
+        checkMemory(entry.after);
+    });
+    study.lastReviews(10);
+    study.setting(cardstore::studysetting::kBook);
+}
+
 } // namespace
 
 void openAndWalk(const std::string& path)
@@ -92,6 +120,7 @@ void openAndWalk(const std::string& path)
     table.setIndexName("");
     table.refresh();
     walkActiveOrder(table);
+    readStudyProgress(table);
     table.close();
 }
 

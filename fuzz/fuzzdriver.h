@@ -12,9 +12,9 @@ namespace fuzzdriver {
 // The one password the protected-set target's files are sealed with.
 inline constexpr const char* kPassword = "fuzz";
 
-// Opens the card set at path through the table as the program does, walks it forward and backward reading
-// every field of every record, switches to each index the set declares and searches a key in it, refreshes and
-// closes. Failures of the engine (cardstore::Error) propagate; anything else is a fault.
+// Opens the card set at path through the table as the program does, walks it forward and backward reading every
+// field of every record, switches to each index the set declares and searches a key in it, refreshes, reads the
+// study progress and closes. Failures of the engine (cardstore::Error) propagate; anything else is a fault.
 void openAndWalk(const std::string& path);
 
 // Makes the engine derive keys with a cheap keyed hash instead of Argon2id, and puts kPassword in the session.

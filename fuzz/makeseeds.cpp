@@ -4,6 +4,8 @@
 #include "errors.h"
 #include "fuzzdriver.h"
 #include "protectedfile.h"
+#include "studystore.h"
+#include "table.h"
 
 #include <filesystem>
 #include <fstream>
@@ -56,6 +58,21 @@ int run(int argc, char** argv)
     make("user-five.db", testsupport::makeCardSet, five);
     make("user-odd.db", testsupport::makeCardSet, odd);
     make("builtin-like-five.db", testsupport::makeBuiltInLikeSet, five);
+    // A set with study progress, so that mutations reach the study tables and their checks.
+    make("user-studied.db", testsupport::makeCardSet, five);
+    {
+        cardstore::Table table;
+        table.setTableName((work / "user-studied.db").string());
+        table.open();
+        std::int64_t time = 1'700'000'000'000;
+        for (int grade = 1; grade <= 4; ++grade) {
+            table.next();
+            cardstore::ReviewEntry answer { 0, table.recordKey(), time += 60'000, grade, 4000,
+                { 0, 2, 0, 2.5 * grade, 11.0 - 2 * grade, time + 86'400'000, time, grade, grade == 1 ? 1 : 0 } };
+            table.study().recordAnswer(answer);
+        }
+        table.study().setSetting(cardstore::studysetting::kBook, "John");
+    }
 
     for (const auto& [name, path] : plain) {
         writeFile(openWalk / name, readFile(path));

@@ -5,6 +5,11 @@
 #include "session.h"
 #include "textforms.h"
 
+#include <cstring>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace cardstore;
 using namespace enginetest;
 namespace fs = std::filesystem;
@@ -261,4 +266,101 @@ TEST(TextForms, ShortestFloatForm)
         ASSERT_TRUE(back.has_value());
         EXPECT_EQ(formatFloat(*back), text);
     }
+}
+
+namespace {
+
+struct FileSystemFailure
+{
+    const char* name;
+    std::function<void(const testsupport::TempDir& home)> setUp;
+    std::string alias; // one that starts with '/' is taken inside the home directory
+    std::string where; // what the message names: a path inside the home directory, or another text
+    int reason; // errno
+    bool inspectToo = true; // karte-inspect finds the pristine set beside itself, not where the test puts it
+};
+
+std::string inHome(const testsupport::TempDir& home, const std::string& path)
+{
+    return path.starts_with('/') ? home.path() + path : path;
+}
+
+// Each case opens the built-in set (or one under its alias) through the table and, for the built-in alias, through
+// karte-inspect: both must give the engine's error naming the path and the system's reason.
+void expectEngineErrors(const std::vector<FileSystemFailure>& cases)
+{
+    const std::string workingDirectory = fs::current_path().string();
+    for (const FileSystemFailure& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempDir home;
+        PristineSet pristine;
+        c.setUp(home);
+        const std::string where = inHome(home, c.where);
+        Table table;
+        table.setDatabaseName(inHome(home, c.alias));
+        table.setTableName(Session::kBuiltInTable);
+        std::string message = errorOf([&] { table.open(); }).what();
+        ::chdir(workingDirectory.c_str());
+        EXPECT_NE(message.find(where), std::string::npos) << message;
+        EXPECT_NE(message.find(std::strerror(c.reason)), std::string::npos) << message;
+        if (c.alias != Session::kBuiltInAlias || !c.inspectToo)
+            continue;
+        std::string command = "XDG_DATA_HOME='" + home.path() + "' " + KARTE_INSPECT_TOOL + " 2>'" + home.file("errors")
+            + "' >/dev/null";
+        int status = std::system(command.c_str());
+        std::string errors = testsupport::readBytes(home.file("errors"));
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "status " << status;
+        EXPECT_TRUE(errors.starts_with("karte-inspect: ")) << errors;
+        EXPECT_NE(errors.find(where), std::string::npos) << errors;
+        EXPECT_NE(errors.find(std::strerror(c.reason)), std::string::npos) << errors;
+    }
+}
+
+} // namespace
+
+TEST(Session, FileSystemFailuresAreEngineErrors)
+{
+    expectEngineErrors({
+        { "a loop of links where the built-in set belongs",
+            [](const testsupport::TempDir& home) {
+                fs::create_directory(home.file("karte32"));
+                fs::create_symlink("cardsfrq.db", home.file("karte32/cardsfrq.db"));
+            },
+            Session::kBuiltInAlias, "/karte32/cardsfrq.db", ELOOP },
+        { "a loop of links as the data folder",
+            [](const testsupport::TempDir& home) { fs::create_symlink("karte32", home.file("karte32")); },
+            Session::kBuiltInAlias, "/karte32", ELOOP },
+        { "a loop of links as an alias",
+            [](const testsupport::TempDir& home) { fs::create_symlink(home.file("loop"), home.file("loop")); }, "/loop",
+            "/loop", ELOOP },
+        { "a working directory that is gone",
+            [](const testsupport::TempDir& home) {
+                fs::create_directory(home.file("gone"));
+                ::chdir(home.file("gone").c_str());
+                fs::remove(home.file("gone"));
+            },
+            "", "working directory", ENOENT },
+    });
+}
+
+// Permission bits do not stop the superuser, so these need an ordinary user.
+TEST(Session, FoldersThatMayNotBeSearchedAreEngineErrors)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser may search any folder, so there is no such folder to meet";
+    expectEngineErrors({
+        { "a data folder that may not be searched",
+            [](const testsupport::TempDir& home) {
+                fs::create_directory(home.file("karte32"));
+                ::chmod(home.file("karte32").c_str(), 0600);
+            },
+            Session::kBuiltInAlias, "/karte32/cardsfrq.db", EACCES },
+        { "a pristine folder that may not be searched",
+            [](const testsupport::TempDir& home) {
+                fs::create_directory(home.file("pristine"));
+                ::chmod(home.file("pristine").c_str(), 0600);
+                Session::instance().setPristineDirectories({ home.file("pristine") });
+            },
+            Session::kBuiltInAlias, "/pristine/cardsfrq.db", EACCES, false },
+    });
 }

@@ -39,7 +39,7 @@ TempDir::~TempDir()
     // Tests take write and read bits away; give them back so the tree can be removed.
     for (auto it = fs::recursive_directory_iterator(path_, fs::directory_options::skip_permission_denied, error);
          !error && it != fs::recursive_directory_iterator(); it.increment(error))
-        ::chmod(it->path().c_str(), it->is_directory() ? 0755 : 0644);
+        ::chmod(it->path().c_str(), it->is_directory(error) ? 0755 : 0644); // false for a loop of links
     ::chmod(path_.c_str(), 0755);
     fs::remove_all(path_, error);
 }

@@ -1,0 +1,288 @@
+#include "studystore.h"
+
+#include "cardfile.h"
+#include "errors.h"
+#include "protectedfile.h"
+#include "sqlitedb.h"
+#include "studyschema.h"
+#include "writetransaction.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace cardstore {
+
+namespace {
+
+std::int64_t steadyMilliseconds()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+[[noreturn]] void refuseAnswer(const std::string& problem)
+{
+    throw DatabaseError(status::kDataset, "The answer cannot be saved: it has " + problem);
+}
+
+} // namespace
+
+StudyStore::StudyStore(CardFile& file)
+    : file_(file)
+    , connection_(file.connection())
+    , protected_(file.protectedFile())
+    , clock_(steadyMilliseconds)
+{
+    if (studyschema::present(connection_))
+        findDamage();
+    if (protected_)
+        protected_->setAfterReload([this](sqlite::Connection&) { reapplyUnsealed(); });
+}
+
+StudyStore::~StudyStore()
+{
+    if (protected_)
+        protected_->setAfterReload(nullptr);
+}
+
+bool StudyStore::canSave() const
+{
+    return !file_.readOnly();
+}
+
+void StudyStore::requireSaving() const
+{
+    if (!canSave())
+        raiseDataset(messages::kReadOnly);
+}
+
+void StudyStore::setClock(std::function<std::int64_t()> nowMs)
+{
+    clock_ = std::move(nowMs);
+}
+
+bool StudyStore::excludedMemory(std::int64_t cardKey) const
+{
+    return std::binary_search(resetCards_.begin(), resetCards_.end(), cardKey);
+}
+
+bool StudyStore::excludedAnswer(std::int64_t id) const
+{
+    return std::binary_search(resetAnswers_.begin(), resetAnswers_.end(), id);
+}
+
+std::vector<CardMemory> StudyStore::loadMemories() const
+{
+    std::vector<CardMemory> memories;
+    if (!studyschema::present(connection_))
+        return memories;
+    auto count = connection_.prepare("SELECT count(*) FROM karte_study_memory");
+    count.step();
+    memories.reserve(static_cast<std::size_t>(count.columnInt(0)));
+    auto query = connection_.prepare(
+        std::string("SELECT card, ") + studyschema::kMemoryColumns + " FROM karte_study_memory ORDER BY card");
+    CardMemory memory;
+    while (query.step()) {
+        memory.cardKey = query.columnInt(0);
+        if (!studyschema::readMemory(query, 1, memory, studyschema::Reading::Quick) && !excludedMemory(memory.cardKey))
+            memories.push_back(memory);
+    }
+    return memories;
+}
+
+// A study write: one transaction on the set's connection. sealNow seals a protected set's database into its file
+// with it; without, an answer to a protected set is committed to the database in memory and waits.
+void StudyStore::write(const std::function<void()>& body, bool sealNow)
+{
+    requireSaving();
+    forgetSealedAnswers();
+    bool resetting = !resetCards_.empty() || !resetAnswers_.empty();
+    writeTransaction(
+        connection_,
+        [&] {
+            if (!studyschema::present(connection_))
+                studyschema::create(connection_);
+            if (resetting)
+                deleteResetRows();
+            body();
+        },
+        sealNow ? protected_ : nullptr);
+    if (resetting) {
+        resetCards_.clear();
+        resetAnswers_.clear();
+    }
+}
+
+void StudyStore::deleteResetRows()
+{
+    auto memory = connection_.prepare("DELETE FROM karte_study_memory WHERE card = ?");
+    for (std::int64_t card : resetCards_) {
+        memory.bindInt(1, card);
+        memory.step();
+        memory.reset();
+    }
+    auto answer = connection_.prepare("DELETE FROM karte_study_log WHERE id = ?");
+    for (std::int64_t id : resetAnswers_) {
+        answer.bindInt(1, id);
+        answer.step();
+        answer.reset();
+    }
+}
+
+bool StudyStore::insertAnswer(ReviewEntry& entry)
+{
+    auto card = connection_.prepare("SELECT 1 FROM cards WHERE id = ?");
+    card.bindInt(1, entry.cardKey);
+    if (!card.step())
+        return false;
+    auto log = connection_.prepare(std::string("INSERT INTO karte_study_log (") + studyschema::kEntryColumns
+        + ") VALUES (NULL, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    log.bindInt(1, entry.cardKey);
+    log.bindInt(2, entry.reviewedMs);
+    log.bindInt(3, entry.grade);
+    log.bindInt(4, entry.durationMs);
+    studyschema::bindMemory(log, 5, entry.after);
+    log.step();
+    entry.id = connection_.lastInsertRowid();
+    auto memory = connection_.prepare(std::string("INSERT OR REPLACE INTO karte_study_memory (card, ")
+        + studyschema::kMemoryColumns + ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    memory.bindInt(1, entry.cardKey);
+    studyschema::bindMemory(memory, 2, entry.after);
+    memory.step();
+    return true;
+}
+
+std::int64_t StudyStore::recordAnswer(const ReviewEntry& answer)
+{
+    ReviewEntry entry = answer;
+    entry.after.cardKey = entry.cardKey;
+    if (entry.grade < 1 || entry.grade > 4)
+        refuseAnswer("an unknown grade");
+    if (entry.durationMs < 0)
+        refuseAnswer("a duration that is not a whole number of milliseconds of at least 0");
+    if (const char* problem = studyschema::memoryProblem(entry.after))
+        refuseAnswer(problem);
+    write(
+        [&] {
+            if (!insertAnswer(entry))
+                throw DatabaseError::fromStatus(status::kRecordDeleted, { "File: " + connection_.path() });
+        },
+        false);
+    if (protected_) {
+        if (unsealed_.empty())
+            firstUnsealedMs_ = clock_();
+        unsealed_.push_back(entry);
+        sealIfDue();
+    }
+    return entry.id;
+}
+
+std::optional<ReviewEntry> StudyStore::undoLastAnswer()
+{
+    requireSaving();
+    forgetSealedAnswers();
+    // The newest answer is one not yet sealed while there are any: they were made last, on top of the file.
+    bool undoingUnsealed = !unsealed_.empty();
+    std::optional<ReviewEntry> undone;
+    if (!studyschema::present(connection_))
+        return undone;
+    write(
+        [&] {
+            auto newest = connection_.prepare(
+                std::string("SELECT ") + studyschema::kEntryColumns + " FROM karte_study_log ORDER BY id DESC LIMIT 1");
+            if (!newest.step())
+                return;
+            ReviewEntry entry;
+            studyschema::readEntry(newest, entry);
+            auto remove = connection_.prepare("DELETE FROM karte_study_log WHERE id = ?");
+            remove.bindInt(1, entry.id);
+            remove.step();
+            auto previous = connection_.prepare(std::string("SELECT ") + studyschema::kMemoryColumns
+                + " FROM karte_study_log WHERE card = ? ORDER BY id DESC LIMIT 1");
+            previous.bindInt(1, entry.cardKey);
+            CardMemory memory;
+            if (previous.step() && !studyschema::readMemory(previous, 0, memory)) {
+                auto restore = connection_.prepare(std::string("INSERT OR REPLACE INTO karte_study_memory (card, ")
+                    + studyschema::kMemoryColumns + ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                restore.bindInt(1, entry.cardKey);
+                studyschema::bindMemory(restore, 2, memory);
+                restore.step();
+            } else {
+                auto forget = connection_.prepare("DELETE FROM karte_study_memory WHERE card = ?");
+                forget.bindInt(1, entry.cardKey);
+                forget.step();
+            }
+            undone = entry;
+        },
+        !undoingUnsealed);
+    if (undoingUnsealed && undone)
+        unsealed_.pop_back();
+    return undone;
+}
+
+void StudyStore::visitEntries(sqlite::Statement& query, const std::function<void(const ReviewEntry&)>& visit) const
+{
+    ReviewEntry entry;
+    while (query.step())
+        if (!studyschema::readEntry(query, entry, studyschema::Reading::Quick) && !excludedAnswer(entry.id))
+            visit(entry);
+}
+
+void StudyStore::visitReviews(const std::function<void(const ReviewEntry&)>& visit) const
+{
+    if (!studyschema::present(connection_))
+        return;
+    auto query = connection_.prepare(
+        std::string("SELECT ") + studyschema::kEntryColumns + " FROM karte_study_log ORDER BY reviewed, id");
+    visitEntries(query, visit);
+}
+
+std::vector<ReviewEntry> StudyStore::lastReviews(std::size_t count) const
+{
+    std::vector<ReviewEntry> entries;
+    if (!studyschema::present(connection_))
+        return entries;
+    auto query = connection_.prepare(std::string("SELECT ") + studyschema::kEntryColumns
+        + " FROM karte_study_log ORDER BY reviewed DESC, id DESC LIMIT ?");
+    query.bindInt(1, static_cast<std::int64_t>(std::min<std::size_t>(count, INT64_MAX)));
+    visitEntries(query, [&](const ReviewEntry& entry) { entries.push_back(entry); });
+    std::reverse(entries.begin(), entries.end());
+    return entries;
+}
+
+std::vector<ReviewEntry> StudyStore::reviewsSince(std::int64_t sinceMs) const
+{
+    std::vector<ReviewEntry> entries;
+    if (!studyschema::present(connection_))
+        return entries;
+    auto query = connection_.prepare(std::string("SELECT ") + studyschema::kEntryColumns
+        + " FROM karte_study_log WHERE reviewed >= ? ORDER BY reviewed, id");
+    query.bindInt(1, sinceMs);
+    visitEntries(query, [&](const ReviewEntry& entry) { entries.push_back(entry); });
+    return entries;
+}
+
+std::optional<std::string> StudyStore::setting(const std::string& key) const
+{
+    if (!studyschema::present(connection_))
+        return std::nullopt;
+    auto query = connection_.prepare("SELECT value FROM karte_study_settings WHERE key = ?");
+    query.bindText(1, key);
+    if (!query.step())
+        return std::nullopt;
+    return query.columnText(0);
+}
+
+void StudyStore::setSetting(const std::string& key, const std::string& value)
+{
+    write(
+        [&] {
+            auto statement = connection_.prepare("INSERT OR REPLACE INTO karte_study_settings VALUES (?, ?)");
+            statement.bindText(1, key);
+            statement.bindText(2, value);
+            statement.step();
+        },
+        true);
+}
+
+} // namespace cardstore

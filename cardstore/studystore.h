@@ -1,0 +1,120 @@
+#pragma once
+
+#include "studyrecords.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cardstore {
+
+class CardFile;
+class ProtectedFile;
+
+namespace sqlite {
+class Connection;
+class Statement;
+} // namespace sqlite
+
+// Keys of the study settings kept in a set, read by the study window and the scheduler alike.
+namespace studysetting {
+inline constexpr const char* kDesiredRetention = "desired-retention"; // "0.9"
+inline constexpr const char* kDailyNewCards = "daily-new-cards"; // "20"
+inline constexpr const char* kFirstSide = "first-side"; // "greek" or "english"
+inline constexpr const char* kBook = "book";
+} // namespace studysetting
+
+// The learner's progress on a card set, kept in the set's file beside the cards: a memory for each card answered
+// and a log of every answer, with the set's study settings. Its writes go through the set's own connection, each
+// one transaction synced as card writes are, and never notify the table's listeners nor count as a change for
+// its refresh. Reached through Table::study(); it lives until the table closes.
+//
+// A set that was never studied has none of the tables; the first answer or setting makes them in its own
+// transaction. Damage to their shape raises the damaged error when the store opens; rows with values no answer
+// can leave (an unknown state, a stability that is not a finite number, a difficulty outside 1 to 10, the key of
+// no card...) are left out, their cards studied as new, and reported in resetMessages(); the first write then
+// deletes them. Nothing is written while the store opens.
+//
+// A protected set is sealed whole into its file on every write, so its answers are sealed in batches: after
+// kSealAfterAnswers answers, or once kSealAfterMs have passed since the first answer not yet sealed (checked at
+// each answer and by sealIfDue(), which the window calls from a timer), at any other write to the set, and when
+// the table closes. Until then they are in memory only. Should another program replace the file meanwhile, its
+// version is taken in (as for card writes) and the answers not yet sealed are made again on top of it; an answer
+// to a card that version no longer holds is dropped.
+class StudyStore
+{
+public:
+    static constexpr std::size_t kSealAfterAnswers = 20;
+    static constexpr std::int64_t kSealAfterMs = 30'000;
+
+    explicit StudyStore(CardFile& file);
+    ~StudyStore();
+    StudyStore(const StudyStore&) = delete;
+    StudyStore& operator=(const StudyStore&) = delete;
+
+    // false for a set opened read-only or whose file may not be written: it can be studied, but every write
+    // raises the read-only error and leaves the file alone.
+    bool canSave() const;
+    // What was left out when the store opened, in sentences the window can show; empty for sound progress.
+    const std::vector<std::string>& resetMessages() const { return resetMessages_; }
+
+    // The memory of every card answered, by card key.
+    std::vector<CardMemory> loadMemories() const;
+
+    // Records an answer: the card's memory becomes answer.after (whose cardKey is taken from answer) and the
+    // answer goes into the log, in one transaction. Returns the log entry's id. Values no answer can leave raise
+    // an error and nothing is written; so does a card that is no longer in the file. On a protected set, sealing
+    // a batch that has come due may fail after the answer was recorded: the error is raised and the answer waits
+    // for the next seal.
+    std::int64_t recordAnswer(const ReviewEntry& answer);
+    // Takes back the last answer recorded: its log entry goes, and its card's memory becomes what the card's
+    // previous answer left, or the card is new again. Returns the answer taken back; nothing when there is none.
+    std::optional<ReviewEntry> undoLastAnswer();
+
+    // Every answer in time order, read as it goes rather than loaded at once. visit must not write to the store.
+    void visitReviews(const std::function<void(const ReviewEntry&)>& visit) const;
+    // The last count answers in time order, the newest last.
+    std::vector<ReviewEntry> lastReviews(std::size_t count) const;
+    // The answers given at or after sinceMs, in time order.
+    std::vector<ReviewEntry> reviewsSince(std::int64_t sinceMs) const;
+
+    std::optional<std::string> setting(const std::string& key) const;
+    void setSetting(const std::string& key, const std::string& value);
+
+    // Whether answers to a protected set are in memory and not yet in its file.
+    bool hasUnsealedAnswers() const;
+    // Seals them if there are enough of them or they have waited long enough.
+    void sealIfDue();
+    // Seals them now. Nothing to do for a plain set, whose answers are in the file when recordAnswer returns.
+    void seal();
+    // Milliseconds of a steady clock, for the time answers wait to be sealed; tests put in their own.
+    void setClock(std::function<std::int64_t()> nowMs);
+
+private:
+    void findDamage();
+    void requireSaving() const;
+    void write(const std::function<void()>& body, bool sealNow);
+    bool insertAnswer(ReviewEntry& entry); // false when the card is not in the file
+    void deleteResetRows();
+    void forgetSealedAnswers();
+    void reapplyUnsealed();
+    bool excludedMemory(std::int64_t cardKey) const;
+    bool excludedAnswer(std::int64_t id) const;
+    void visitEntries(sqlite::Statement& query, const std::function<void(const ReviewEntry&)>& visit) const;
+
+    CardFile& file_;
+    sqlite::Connection& connection_;
+    ProtectedFile* protected_;
+    std::vector<std::int64_t> resetCards_; // sorted
+    std::vector<std::int64_t> resetAnswers_; // sorted
+    std::vector<std::string> resetMessages_;
+    std::vector<ReviewEntry> unsealed_;
+    std::int64_t writeCountOfUnsealed_ = 0;
+    std::int64_t firstUnsealedMs_ = 0;
+    std::function<std::int64_t()> clock_;
+};
+
+} // namespace cardstore
