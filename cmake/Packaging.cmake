@@ -2,7 +2,8 @@
 #
 # Depends names every package the installed files need on Debian 12, written out rather than worked out by
 # dpkg-shlibdeps, because two of them are invisible to it: the Qt platform plugins (loaded at start, without
-# them the program cannot open a window on X11 or Wayland) and the font that draws polytonic Greek.
+# them the program cannot open a window on X11 or Wayland) and the fonts: the one that draws polytonic Greek, and
+# Liberation Serif, which has the measures of the face the windows are laid out in (Times New Roman).
 
 set(CPACK_PACKAGE_NAME karte)
 set(CPACK_PACKAGE_VENDOR "Quarn Software")
@@ -37,7 +38,10 @@ string(JOIN ", " CPACK_DEBIAN_PACKAGE_DEPENDS
     "libsqlite3-0 (>= 3.36.0)"
     "libicu72 (>= 72.1~rc-1~)"
     "libsodium23 (>= 1.0.14)"
-    "fonts-sil-gentiumplus")
+    "libxcb1 (>= 1.14)"
+    "zlib1g (>= 1:1.2.0)"
+    "fonts-sil-gentiumplus"
+    "fonts-liberation2")
 # A Wayland session runs the program through XWayland without it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 

@@ -53,9 +53,13 @@ void installFontSubstitutions()
         QStringLiteral("DejaVu Serif"), QStringLiteral("DejaVu Sans") };
     QFont::insertSubstitutions(QStringLiteral("Greek Parse"), greekFaces);
     QFont::insertSubstitutions(QStringLiteral("greek"), greekFaces);
+    // The windows are laid out for Times New Roman, named so or as the word list names it. Liberation Serif has its
+    // measures, so the windows come out as designed whatever serif the system would choose; Tinos is the same
+    // design under another name.
     const QStringList serifFaces { QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"),
         QStringLiteral("DejaVu Serif") };
     QFont::insertSubstitutions(QStringLiteral("Times New Roman"), serifFaces);
+    QFont::insertSubstitutions(QStringLiteral("TimesNewRoman"), serifFaces);
 }
 
 } // namespace karte

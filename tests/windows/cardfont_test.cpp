@@ -5,6 +5,8 @@
 #include "ui_tform1.h"
 #include "windowtest.h"
 
+#include <QFontInfo>
+
 using namespace windowtest;
 
 namespace {
@@ -260,4 +262,20 @@ TEST_F(CardFontTest, GetRecordIDGivesThePlaceInTheCurrentOrder)
     EXPECT_THROW(form1.GetRecordID(form1.FrequencyTable, recordId), cardstore::Error);
 }
 
+// The faces the windows are laid out in are drawn by the fonts made to their measures, whatever else is installed.
+TEST(DesignedFaces, TheLayoutsFacesAreDrawnInTheirMetricTwins)
+{
+    const std::vector<std::pair<const char*, const char*>> cases {
+        { "Times New Roman", "Liberation Serif" },
+        { "TimesNewRoman", "Liberation Serif" },
+        { "Greek Parse", "Gentium Plus" },
+    };
+    for (const auto& [face, drawnIn] : cases) {
+        SCOPED_TRACE(face);
+        QFont font(QString::fromLatin1(face), 12);
+        EXPECT_EQ(QFontInfo(font).family(), QString::fromLatin1(drawnIn));
+    }
+}
+
 } // namespace
+
