@@ -54,6 +54,11 @@ void TForm1::connectSideWindows(TForm2* aboutBox, TFormQCustom* editor, TFontFor
         fontChooser_->setCardTexts(ui->TextGreek, ui->TextEnglish);
 }
 
+QWidget* TForm1::cardGreekText() const
+{
+    return ui->TextGreek;
+}
+
 void TForm1::wireHandlers()
 {
     using karte::connectHandler;
@@ -83,6 +88,7 @@ void TForm1::wireHandlers()
     // another set is opened, and is opened again once one is given.
     connectHandler(ui->Contents1, &QAction::triggered, this, &TForm1::Contents1Click);
     connectHandler(ui->About1, &QAction::triggered, this, &TForm1::About1Click);
+    connectHandler(ui->Study1, &QAction::triggered, this, &TForm1::Study1Click);
     FrequencyTable.onPasswordRequired = [] { return karte::requestPassword(); };
 
     // Card set commands and the font chooser.

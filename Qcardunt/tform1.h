@@ -25,6 +25,7 @@ class QWidget;
 class TFontForm;
 class TForm2;
 class TFormQCustom;
+class TStudyForm;
 
 // The main window: the toolbar with the word list, the card panel with the drill bar and the status line, and the
 // one table component through which the whole program sees the open card set.
@@ -45,6 +46,8 @@ public:
     // Hands the side windows what they need of this window (the card texts, the data source, the word list
     // refill) and keeps them to show from its commands. Any of them may be missing, as in tests of one window.
     void connectSideWindows(TForm2* aboutBox, TFormQCustom* editor, TFontForm* fontChooser);
+    // The Study window, likewise: it studies the set this window has open.
+    void connectStudyWindow(TStudyForm* studyWindow);
 
     // Start-up and layout.
     void FormCreate(QObject* sender);
@@ -102,6 +105,9 @@ public:
     void Contents1Click(QObject* sender);
     void About1Click(QObject* sender);
 
+    // Tools > Study: the Study window over this window, which is disabled while it is open.
+    void Study1Click(QObject* sender);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -112,6 +118,8 @@ private:
     TForm2* aboutBox_ = nullptr;
     TFormQCustom* editor_ = nullptr;
     TFontForm* fontChooser_ = nullptr;
+    TStudyForm* studyWindow_ = nullptr;
+    QWidget* cardGreekText() const;
 
     void wireHandlers();
     // The steps that FormCreate and the NT Frequency command share: reopen the built-in set and show it.

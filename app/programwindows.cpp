@@ -7,6 +7,7 @@
 #include "tform1.h"
 #include "tform2.h"
 #include "tformqcustom.h"
+#include "tstudyform.h"
 
 #include <QApplication>
 
@@ -37,6 +38,8 @@ void ProgramWindows::createSideWindows()
     fontForm_ = std::make_unique<TFontForm>();
     FontForm = fontForm_.get();
     form1_->connectSideWindows(form2_.get(), formQCustom_.get(), fontForm_.get());
+    studyForm_ = std::make_unique<TStudyForm>();
+    form1_->connectStudyWindow(studyForm_.get());
 }
 
 void ProgramWindows::forgetNames() noexcept

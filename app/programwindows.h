@@ -6,12 +6,13 @@ class TFontForm;
 class TForm1;
 class TForm2;
 class TFormQCustom;
+class TStudyForm;
 
 namespace karte {
 
-// The program's four windows, created in the order start-up creates them (the main window, then the About box, the
-// custom card editor and the font chooser) and connected to each other. The program-wide names (Form1 ...) point at
-// them while they live.
+// The program's windows, created in the order start-up creates them (the main window, then the About box, the
+// custom card editor, the font chooser and the Study window) and connected to each other. The program-wide names (Form1
+// ...) point at them while they live.
 class ProgramWindows
 {
 public:
@@ -31,6 +32,7 @@ public:
     TForm2* aboutBox() const { return form2_.get(); }
     TFormQCustom* editor() const { return formQCustom_.get(); }
     TFontForm* fontChooser() const { return fontForm_.get(); }
+    TStudyForm* studyWindow() const { return studyForm_.get(); }
 
 private:
     void createSideWindows();
@@ -40,6 +42,7 @@ private:
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TFormQCustom> formQCustom_;
     std::unique_ptr<TFontForm> fontForm_;
+    std::unique_ptr<TStudyForm> studyForm_;
 };
 
 } // namespace karte

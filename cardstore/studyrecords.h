@@ -28,6 +28,9 @@ struct ReviewEntry
     int grade = 0; // 1 again, 2 hard, 3 good, 4 easy
     std::int64_t durationMs = 0;
     CardMemory after;
+    // The state the card was in before the answer (the state the card's previous answer left, 0 before its first),
+    // where a read works it out (StudyStore::reviewsSince); -1 elsewhere.
+    int stateBefore = -1;
 };
 
 } // namespace cardstore

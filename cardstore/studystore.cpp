@@ -255,10 +255,17 @@ std::vector<ReviewEntry> StudyStore::reviewsSince(std::int64_t sinceMs) const
     std::vector<ReviewEntry> entries;
     if (!studyschema::present(connection_))
         return entries;
+    // The state before an answer is what the card's previous answer left: one step back along the card's index.
     auto query = connection_.prepare(std::string("SELECT ") + studyschema::kEntryColumns
-        + " FROM karte_study_log WHERE reviewed >= ? ORDER BY reviewed, id");
+        + ", coalesce((SELECT previous.state FROM karte_study_log AS previous WHERE previous.card = "
+          "karte_study_log.card AND previous.id < karte_study_log.id ORDER BY previous.id DESC LIMIT 1), 0) "
+          "FROM karte_study_log WHERE reviewed >= ? ORDER BY reviewed, id");
     query.bindInt(1, sinceMs);
-    visitEntries(query, [&](const ReviewEntry& entry) { entries.push_back(entry); });
+    constexpr int kStateBefore = 13;
+    visitEntries(query, [&](const ReviewEntry& entry) {
+        entries.push_back(entry);
+        entries.back().stateBefore = static_cast<int>(query.columnInt(kStateBefore));
+    });
     return entries;
 }
 

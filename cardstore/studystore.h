@@ -78,7 +78,7 @@ public:
     void visitReviews(const std::function<void(const ReviewEntry&)>& visit) const;
     // The last count answers in time order, the newest last.
     std::vector<ReviewEntry> lastReviews(std::size_t count) const;
-    // The answers given at or after sinceMs, in time order.
+    // The answers given at or after sinceMs, in time order, each with the state its card was in before it.
     std::vector<ReviewEntry> reviewsSince(std::int64_t sinceMs) const;
 
     std::optional<std::string> setting(const std::string& key) const;

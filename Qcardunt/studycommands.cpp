@@ -1,0 +1,26 @@
+#include "tfontform.h"
+#include "tform1.h"
+#include "tstudyform.h"
+
+void TForm1::connectStudyWindow(TStudyForm* studyWindow)
+{
+    studyWindow_ = studyWindow;
+    if (!studyWindow_)
+        return;
+    studyWindow_->setDataSource(&FrequencySource);
+    studyWindow_->setCardText(cardGreekText());
+    studyWindow_->setMainWindow(this);
+}
+
+void TForm1::Study1Click(QObject* /*sender*/)
+{
+    if (!studyWindow_)
+        return;
+    // Like the editor: the Study window works on the set this window shows, which stays as it is meanwhile.
+    if (fontChooser_)
+        fontChooser_->hide();
+    setEnabled(false);
+    studyWindow_->show();
+    studyWindow_->raise();
+    studyWindow_->activateWindow();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace learning {
+struct QueueCounts;
+struct TodaySummary;
+} // namespace learning
+namespace nttext {
+struct Study;
+}
+
+// The Study window's sentences, made from what the study core and the text computed.
+namespace studytexts {
+
+// "New 20 · Learning 0 · Due 5"
+QString countsText(const learning::QueueCounts& counts);
+// The word in its verses (the word in bold, the reference after the verse) and its commonest forms, as HTML.
+QString contextHtml(const nttext::Study& study);
+// "less than a minute", "12 minutes", "1 hour 5 minutes"
+QString durationText(std::int64_t ms);
+// When a card is due next, from now on the local clock: "now", "today at 14:35", "tomorrow at 09:10",
+// "on 15 December at 09:10".
+QString dueText(std::int64_t dueMs, std::int64_t nowMs);
+// The end of the day's study: what was done today and when to come back.
+QString summaryText(const learning::TodaySummary& today, std::optional<std::int64_t> nextDueMs, std::int64_t nowMs);
+// A grade button's interval as a screen reader should say it: "<1m" → "less than a minute", "3d" → "3 days".
+QString spokenInterval(const std::string& label);
+
+} // namespace studytexts

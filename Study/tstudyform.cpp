@@ -1,0 +1,220 @@
+#include "tstudyform.h"
+
+#include "cardsearch.h"
+#include "errorbox.h"
+#include "errors.h"
+#include "newtestament.h"
+#include "outsidedestruction.h"
+#include "placement.h"
+#include "studysession.h"
+#include "table.h"
+#include "tdatasource.h"
+#include "ui_tstudyform.h"
+#include "windowscaling.h"
+
+#include <QKeySequence>
+#include <QShortcut>
+#include <QShowEvent>
+
+namespace {
+
+// Seals answers to a protected set that have waited long enough; the set's own rule says what that is.
+constexpr int kSealCheckMs = 5'000;
+
+} // namespace
+
+TStudyForm::TStudyForm(QWidget* parent)
+    : QWidget(parent,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
+    , ui(std::make_unique<Ui::TStudyForm>())
+{
+    ui->setupUi(this);
+    karte::scaleToScreen(this, 96);
+    sealTimer_.setInterval(kSealCheckMs);
+    dueTimer_.setSingleShot(true);
+    wireHandlers();
+    karte::closeWhenDestroyedFromOutside(this);
+}
+
+TStudyForm::~TStudyForm() = default;
+
+void TStudyForm::setClock(const learning::Clock* clock, bool fuzz)
+{
+    clock_ = clock;
+    fuzz_ = fuzz;
+}
+
+const learning::Clock& TStudyForm::clock() const
+{
+    static const learning::SystemClock system;
+    return clock_ ? *clock_ : system;
+}
+
+void TStudyForm::wireHandlers()
+{
+    using karte::connectGuarded;
+    using karte::connectHandler;
+    connectHandler(ui->ShowAnswerButton, &QPushButton::clicked, this, &TStudyForm::ShowAnswerClick);
+    const std::pair<QPushButton*, learning::Grade> grades[] = {
+        { ui->AgainButton, learning::Grade::Again },
+        { ui->HardButton, learning::Grade::Hard },
+        { ui->GoodButton, learning::Grade::Good },
+        { ui->EasyButton, learning::Grade::Easy },
+    };
+    for (const auto& [button, grade] : grades) {
+        connectGuarded(button, &QPushButton::clicked, this, [this, grade] { this->grade(grade); });
+        // Number keys grade from anywhere in the window but the search box, which takes what is typed.
+        auto* key = new QShortcut(QKeySequence(Qt::Key_0 + static_cast<int>(grade)), this);
+        connectGuarded(key, &QShortcut::activated, this, [this, grade] { this->grade(grade); });
+    }
+    for (QKeySequence keys :
+        { QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) }) {
+        auto* key = new QShortcut(keys, this);
+        connectGuarded(key, &QShortcut::activated, this, [this] { primaryAction(); });
+    }
+    connectGuarded(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] { undoAnswer(); });
+    connectGuarded(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] { findCard(); });
+    connectGuarded(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
+        // Esc in the search leaves the search; anywhere else it closes the window.
+        if (ui->SearchBox->hasFocus() || ui->SearchResults->hasFocus()) {
+            ui->SearchBox->clear();
+            setFocus();
+        } else {
+            close();
+        }
+    });
+    connectGuarded(ui->MoreNewButton, &QPushButton::clicked, this, [this] { studyMoreNewCards(); });
+    connectGuarded(ui->BookBox, &QComboBox::activated, this, [this] { bookChosen(); });
+    connectGuarded(ui->FirstSideBox, &QComboBox::activated, this, [this] { settingsChanged(); });
+    connectGuarded(ui->NewCardsBox, &QSpinBox::editingFinished, this, [this] { settingsChanged(); });
+    connectGuarded(ui->RetentionBox, &QSpinBox::editingFinished, this, [this] { settingsChanged(); });
+    connectGuarded(ui->SearchBox, &QLineEdit::textEdited, this, [this] { searchChanged(); });
+    ui->SearchBox->installEventFilter(this);
+    connectGuarded(ui->SearchBox, &QLineEdit::returnPressed, this, [this] { openFoundCard(); });
+    connectGuarded(ui->SearchResults, &QListWidget::itemActivated, this, [this] { openFoundCard(); });
+    connectGuarded(&sealTimer_, &QTimer::timeout, this, [this] {
+        if (session_) {
+            session_->sealIfDue();
+            showNote();
+        }
+    });
+    connectGuarded(&dueTimer_, &QTimer::timeout, this, [this] { showCurrent(); });
+}
+
+void TStudyForm::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous()) {
+        if (!placed_) {
+            karte::centreOnScreen(this);
+            placed_ = true;
+        }
+        karte::guarded([this] { FormShow(this); });
+    }
+    QWidget::showEvent(event);
+}
+
+void TStudyForm::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        karte::guarded([this] { FormHide(this); });
+}
+
+void TStudyForm::FormShow(QObject* /*sender*/)
+{
+    applyCardFont();
+    session_.reset();
+    search_.reset();
+    current_.reset();
+    ui->SearchBox->clear();
+    ui->SearchResults->hide();
+    try {
+        startSession();
+    } catch (const std::exception& error) {
+        // Progress that cannot be read leaves the set as it is, for drilling; the window says what is wrong.
+        showProblem(QString::fromUtf8(error.what()));
+        return;
+    }
+    sealTimer_.start();
+    showCurrent();
+}
+
+void TStudyForm::startSession()
+{
+    if (!source_ || !source_->active())
+        throw cardstore::Error("No card set is open to study");
+    cardstore::Table& table = *source_->dataSet();
+    table.checkBrowseMode();
+    session_ = std::make_unique<learning::StudySession>(table, clock(), karte::newTestamentText(), fuzz_);
+    std::vector<nttext::SearchCard> cards;
+    cards.reserve(session_->cards().size());
+    for (const learning::StudyCard& card : session_->cards())
+        cards.push_back({ std::to_string(card.key), card.greek });
+    search_ = std::make_unique<nttext::CardSearch>(std::move(cards), karte::newTestamentText());
+    fillChoices();
+    showNote();
+}
+
+void TStudyForm::FormHide(QObject* /*sender*/)
+{
+    sealTimer_.stop();
+    dueTimer_.stop();
+    // The main window is enabled again even when sealing fails: the error is shown over a usable program.
+    const auto enableMainWindow = [this] {
+        if (mainWindow_)
+            mainWindow_->setEnabled(true);
+    };
+    try {
+        if (session_)
+            session_->seal();
+    } catch (const std::exception&) {
+        session_.reset();
+        enableMainWindow();
+        throw;
+    }
+    session_.reset();
+    search_.reset();
+    enableMainWindow();
+}
+
+void TStudyForm::applyCardFont()
+{
+    // The Greek side in the set's own face, at a size that fits the window whatever size the drill uses.
+    QFont greek = ui->FrontText->font();
+    if (cardText_)
+        greek.setFamily(cardText_->font().family());
+    ui->FrontText->setProperty("greekFont", greek);
+}
+
+void TStudyForm::showProblem(const QString& text)
+{
+    sealTimer_.stop();
+    ui->Pages->setCurrentWidget(ui->DonePage);
+    ui->SummaryText->setText(text);
+    ui->MoreNewButton->hide();
+    ui->CountsText->clear();
+    ui->NoteText->clear();
+    for (QWidget* control : { static_cast<QWidget*>(ui->BookBox), static_cast<QWidget*>(ui->SearchBox),
+             static_cast<QWidget*>(ui->FirstSideBox), static_cast<QWidget*>(ui->NewCardsBox),
+             static_cast<QWidget*>(ui->RetentionBox) })
+        control->setEnabled(false);
+}
+
+void TStudyForm::showNote()
+{
+    if (!session_)
+        return;
+    QStringList notes;
+    if (!session_->canSave())
+        notes.append(QStringLiteral(
+            "This card set cannot be written: your answers count for this session, but your progress is not saved."));
+    for (const std::string& message : session_->resetMessages())
+        notes.append(QString::fromStdString(message));
+    if (!karte::newTestamentProblem().isEmpty())
+        notes.append(QStringLiteral("No verses or forms can be shown: %1").arg(karte::newTestamentProblem()));
+    if (session_->hasUnsealedAnswers())
+        notes.append(QStringLiteral("Answers not yet sealed into the protected card set; they are sealed every 20 "
+                                    "answers, after 30 seconds and when the window closes."));
+    ui->NoteText->setText(notes.join(QLatin1Char('\n')));
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "memory.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class TStudyForm;
+}
+namespace windowtest {
+struct FormAccess;
+}
+namespace learning {
+class Clock;
+class StudySession;
+} // namespace learning
+namespace nttext {
+class CardSearch;
+}
+
+class TDataSource;
+
+// The Study window: a review of the open set that remembers what the learner knows. It shows the day's cards one
+// side first; Space or Enter shows the answer, then 1 to 4 grade it (Space and Enter: Good); Ctrl+Z takes the last
+// answer back, Ctrl+F finds any card to review out of turn, Esc closes. The answer side shows the word's verses
+// and commonest forms where the Greek side is a word of the New Testament. The learner's progress is kept in the
+// set; the main window stays disabled while the window is open.
+class TStudyForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TStudyForm(QWidget* parent = nullptr);
+    ~TStudyForm() override;
+
+    // What the main window hands over: the data source of the set to study, its Greek card text (whose face the
+    // Greek side takes) and itself (enabled again when the window hides).
+    void setDataSource(TDataSource* source) { source_ = source; }
+    void setCardText(QWidget* greekText) { cardText_ = greekText; }
+    void setMainWindow(QWidget* window) { mainWindow_ = window; }
+    // The time the study goes by, and whether intervals are fuzzed; tests fix both. By default the computer's
+    // clock, with fuzz.
+    void setClock(const learning::Clock* clock, bool fuzz);
+
+    // Runs each time the window is shown: the set's cards and progress are read and the first card comes up.
+    void FormShow(QObject* sender);
+    // Runs each time the window is hidden: answers not yet sealed into a protected set are sealed, and the main
+    // window is enabled again.
+    void FormHide(QObject* sender);
+
+    // The commands behind the keys and buttons.
+    void ShowAnswerClick(QObject* sender);
+    void grade(learning::Grade grade);
+    void primaryAction();
+    void undoAnswer();
+    void studyMoreNewCards();
+    void findCard();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    friend struct windowtest::FormAccess;
+
+    void wireHandlers();
+    void startSession();
+    void showCurrent();
+    void showCard(std::int64_t key, bool outOfTurn);
+    void reveal();
+    void showDone();
+    void showCounts();
+    void showNote();
+    void showProblem(const QString& text);
+    void fillChoices();
+    void settingsChanged();
+    void bookChosen();
+    void searchChanged();
+    void openFoundCard();
+    void applyCardFont();
+    const learning::Clock& clock() const;
+
+    std::unique_ptr<Ui::TStudyForm> ui;
+    TDataSource* source_ = nullptr;
+    QPointer<QWidget> cardText_;
+    QPointer<QWidget> mainWindow_;
+    const learning::Clock* clock_ = nullptr;
+    bool fuzz_ = true;
+
+    std::unique_ptr<learning::StudySession> session_;
+    std::unique_ptr<nttext::CardSearch> search_;
+    std::optional<std::int64_t> current_; // the card on show
+    bool outOfTurn_ = false; // found by a search rather than given by the queue
+    bool revealed_ = false;
+    QElapsedTimer onShow_; // since the card came up
+    QTimer sealTimer_; // asks a protected set to seal what has waited long enough
+    QTimer dueTimer_; // brings back a learning card that falls due while the window waits
+    bool placed_ = false;
+};

@@ -1,0 +1,378 @@
+#include "studysession.h"
+
+#include "studystore.h"
+#include "table.h"
+#include "text.h"
+#include "textforms.h"
+
+#include <charconv>
+#include <cmath>
+#include <unordered_set>
+
+namespace learning {
+
+namespace {
+
+Memory memoryOf(const cardstore::CardMemory& stored)
+{
+    Memory memory;
+    memory.state = static_cast<State>(stored.state);
+    memory.step = stored.step;
+    memory.stability = stored.stability;
+    memory.difficulty = stored.difficulty;
+    memory.dueMs = stored.dueMs;
+    memory.lastReviewMs = stored.lastReviewMs;
+    memory.reps = stored.reps;
+    memory.lapses = stored.lapses;
+    return sanitized(memory);
+}
+
+cardstore::CardMemory storedMemory(std::int64_t key, const Memory& memory)
+{
+    return { key, static_cast<int>(memory.state), memory.step, memory.stability, memory.difficulty, memory.dueMs,
+        memory.lastReviewMs, memory.reps, memory.lapses };
+}
+
+ReviewLogEntry logEntryOf(const cardstore::ReviewEntry& entry)
+{
+    return { entry.cardKey, entry.reviewedMs, static_cast<Grade>(entry.grade), static_cast<State>(entry.stateBefore),
+        entry.durationMs, memoryOf(entry.after) };
+}
+
+std::string textOf(const cardstore::Value& value)
+{
+    if (const auto* text = std::get_if<std::string>(&value))
+        return *text;
+    if (const auto* number = std::get_if<double>(&value))
+        return cardstore::formatFloat(*number);
+    if (const auto* number = std::get_if<std::int64_t>(&value))
+        return std::to_string(*number);
+    return {};
+}
+
+std::int64_t occurrencesOf(const cardstore::Value& value)
+{
+    if (const auto* number = std::get_if<double>(&value))
+        return std::isfinite(*number) && *number >= 0 && *number < 1e15 ? std::llround(*number) : 0;
+    if (const auto* number = std::get_if<std::int64_t>(&value))
+        return *number > 0 ? *number : 0;
+    return 0;
+}
+
+template <typename Number> std::optional<Number> numberIn(const std::optional<std::string>& text)
+{
+    if (!text)
+        return std::nullopt;
+    Number number {};
+    const char* end = text->data() + text->size();
+    const auto [stop, error] = std::from_chars(text->data(), end, number);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return number;
+}
+
+std::string numberText(double number)
+{
+    char buffer[32];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, number);
+    return error == std::errc() ? std::string(buffer, end) : std::string();
+}
+
+} // namespace
+
+StudySettings readStudySettings(const cardstore::StudyStore& store)
+{
+    namespace key = cardstore::studysetting;
+    StudySettings settings;
+    if (auto retention = numberIn<double>(store.setting(key::kDesiredRetention));
+        retention && *retention >= Scheduler::kMinRetention && *retention <= Scheduler::kMaxRetention)
+        settings.desiredRetention = *retention;
+    if (auto limit = numberIn<int>(store.setting(key::kDailyNewCards)); limit && *limit >= 0)
+        settings.dailyNewCards = std::min(*limit, kMostDailyNewCards);
+    if (store.setting(key::kFirstSide) == std::optional<std::string>("english"))
+        settings.firstSide = FirstSide::English;
+    settings.book = store.setting(key::kBook).value_or("");
+    return settings;
+}
+
+StudySession::StudySession(cardstore::Table& table, const Clock& clock, const nttext::Text* text, bool fuzz)
+    : store_(table.study())
+    , clock_(clock)
+    , text_(text)
+    , fuzz_(fuzz)
+{
+    loadCards(table);
+    loadSettings();
+    loadMemories();
+    buildQueue();
+}
+
+StudySession::~StudySession() = default;
+
+bool StudySession::canSave() const
+{
+    return store_.canSave();
+}
+
+const std::vector<std::string>& StudySession::resetMessages() const
+{
+    return store_.resetMessages();
+}
+
+bool StudySession::hasUnsealedAnswers() const
+{
+    return store_.hasUnsealedAnswers();
+}
+
+void StudySession::sealIfDue()
+{
+    store_.sealIfDue();
+}
+
+void StudySession::seal()
+{
+    store_.seal();
+}
+
+void StudySession::loadCards(cardstore::Table& table)
+{
+    const int greek = table.fieldIndex("Language");
+    const int english = table.fieldIndex("English");
+    const int frequency = table.fieldIndex("Frequency");
+    const auto field = [](const std::vector<cardstore::Value>& values, int index) -> const cardstore::Value& {
+        static const cardstore::Value none;
+        return index >= 0 && static_cast<std::size_t>(index) < values.size() ? values[std::size_t(index)] : none;
+    };
+    table.visitRecords([&](std::int64_t key, const std::vector<cardstore::Value>& values) {
+        StudyCard card;
+        card.key = key;
+        card.greek = textOf(field(values, greek));
+        card.english = textOf(field(values, english));
+        card.frequency = textOf(field(values, frequency));
+        card.occurrences = occurrencesOf(field(values, frequency));
+        if (text_)
+            card.lemma = text_->lemmaOfCard(card.greek).value_or(-1);
+        placeOfKey_.emplace(key, cards_.size());
+        cards_.push_back(std::move(card));
+    });
+}
+
+void StudySession::loadSettings()
+{
+    settings_ = readStudySettings(store_);
+    SchedulerSettings scheduling;
+    scheduling.fuzz = fuzz_;
+    scheduler_ = Scheduler(scheduling);
+    scheduler_.setDesiredRetention(settings_.desiredRetention);
+}
+
+void StudySession::loadMemories()
+{
+    for (const cardstore::CardMemory& stored : store_.loadMemories())
+        if (placeOfKey_.contains(stored.cardKey))
+            memories_[stored.cardKey] = memoryOf(stored);
+}
+
+std::optional<int> StudySession::bookIndex() const
+{
+    if (!text_ || settings_.book.empty())
+        return std::nullopt;
+    const auto& books = text_->books();
+    for (std::size_t i = 0; i < books.size(); ++i)
+        if (books[i].code == settings_.book)
+            return static_cast<int>(i);
+    return std::nullopt;
+}
+
+void StudySession::buildQueue()
+{
+    const std::optional<int> book = bookIndex();
+    std::vector<QueueCard> queueCards;
+    queueCards.reserve(cards_.size());
+    for (std::size_t place = 0; place < cards_.size(); ++place) {
+        const StudyCard& card = cards_[place];
+        QueueCard entry;
+        entry.key = card.key;
+        entry.position = static_cast<std::int64_t>(place);
+        if (auto found = memories_.find(card.key); found != memories_.end())
+            entry.memory = found->second;
+        if (book && card.lemma >= 0)
+            entry.bookFrequency = text_->bookCounts(card.lemma)[static_cast<std::size_t>(*book)];
+        queueCards.push_back(std::move(entry));
+    }
+    QueueOptions options;
+    options.newCardLimit = settings_.dailyNewCards;
+    options.newCardsIntroducedToday = newCardsAnsweredToday();
+    options.byBook = book.has_value();
+    queue_.emplace(scheduler_, clock_, std::move(queueCards), options);
+    // The new queue remembers no answers: taking one back now means building it again.
+    for (SessionAnswer& answer : answers_)
+        answer.fromQueue = false;
+}
+
+int StudySession::newCardsAnsweredToday() const
+{
+    const DaySpan day = learning::today(clock_);
+    std::unordered_set<std::int64_t> cards;
+    if (store_.canSave()) {
+        for (const cardstore::ReviewEntry& entry : store_.reviewsSince(day.startMs))
+            if (entry.stateBefore == static_cast<int>(State::New) && entry.reviewedMs < day.endMs)
+                cards.insert(entry.cardKey);
+    } else {
+        for (const SessionAnswer& answer : answers_)
+            if (answer.answer.before.state == State::New && answer.answer.answeredMs >= day.startMs)
+                cards.insert(answer.answer.key);
+    }
+    return static_cast<int>(cards.size());
+}
+
+void StudySession::changeSettings(const StudySettings& settings)
+{
+    namespace key = cardstore::studysetting;
+    if (store_.canSave()) {
+        store_.setSetting(key::kDesiredRetention, numberText(settings.desiredRetention));
+        store_.setSetting(key::kDailyNewCards, std::to_string(settings.dailyNewCards));
+        store_.setSetting(key::kFirstSide, settings.firstSide == FirstSide::English ? "english" : "greek");
+        store_.setSetting(key::kBook, settings.book);
+    }
+    settings_ = settings;
+    settings_.dailyNewCards = std::clamp(settings.dailyNewCards, 0, kMostDailyNewCards);
+    scheduler_.setDesiredRetention(settings.desiredRetention);
+    settings_.desiredRetention = scheduler_.settings().desiredRetention;
+    buildQueue();
+}
+
+const StudyCard* StudySession::card(std::int64_t key) const
+{
+    const auto found = placeOfKey_.find(key);
+    return found == placeOfKey_.end() ? nullptr : &cards_[found->second];
+}
+
+std::optional<Memory> StudySession::memory(std::int64_t key) const
+{
+    const auto found = memories_.find(key);
+    return found == memories_.end() ? std::nullopt : std::optional<Memory>(found->second);
+}
+
+std::array<Outcome, 4> StudySession::preview(std::int64_t key) const
+{
+    return scheduler_.preview(memory(key).value_or(Memory {}), clock_.nowMs());
+}
+
+Answer StudySession::answer(std::int64_t key, Grade grade, std::int64_t durationMs)
+{
+    std::optional<Answer> answered = queue_->answer(key, grade);
+    const bool fromQueue = answered.has_value();
+    if (!fromQueue) {
+        const std::int64_t now = clock_.nowMs();
+        const Memory before = memory(key).value_or(Memory {});
+        answered = Answer { key, grade, now, before, scheduler_.review(before, grade, now) };
+    }
+    try {
+        keep(*answered, durationMs);
+    } catch (...) {
+        if (fromQueue)
+            queue_->undo();
+        throw;
+    }
+    memories_[key] = answered->after;
+    answers_.push_back({ *answered, fromQueue });
+    if (!fromQueue)
+        buildQueue();
+    return *answered;
+}
+
+void StudySession::keep(const Answer& answer, std::int64_t durationMs)
+{
+    if (!store_.canSave())
+        return;
+    cardstore::ReviewEntry entry;
+    entry.cardKey = answer.key;
+    entry.reviewedMs = answer.answeredMs;
+    entry.grade = static_cast<int>(answer.grade);
+    entry.durationMs = std::max<std::int64_t>(durationMs, 0);
+    entry.after = storedMemory(answer.key, answer.after);
+    store_.recordAnswer(entry);
+}
+
+std::optional<Answer> StudySession::undo()
+{
+    if (answers_.empty())
+        return std::nullopt;
+    const SessionAnswer last = answers_.back();
+    if (store_.canSave())
+        store_.undoLastAnswer();
+    answers_.pop_back();
+    if (last.answer.before == Memory {})
+        memories_.erase(last.answer.key);
+    else
+        memories_[last.answer.key] = last.answer.before;
+    if (last.fromQueue)
+        queue_->undo();
+    else
+        buildQueue();
+    return last.answer;
+}
+
+std::vector<ProgressCard> StudySession::progressCards() const
+{
+    std::vector<ProgressCard> result;
+    result.reserve(cards_.size());
+    for (const StudyCard& card : cards_)
+        result.push_back({ card.key, memory(card.key), card.occurrences });
+    return result;
+}
+
+TodaySummary StudySession::today() const
+{
+    const DaySpan day = learning::today(clock_);
+    std::vector<ReviewLogEntry> log;
+    if (store_.canSave()) {
+        for (const cardstore::ReviewEntry& entry : store_.reviewsSince(day.startMs))
+            log.push_back(logEntryOf(entry));
+    } else {
+        for (const SessionAnswer& answer : answers_)
+            log.push_back({ answer.answer.key, answer.answer.answeredMs, answer.answer.grade,
+                answer.answer.before.state, 0, answer.answer.after });
+    }
+    return todaySummary(log, progressCards(), clock_);
+}
+
+SetProgress StudySession::progress() const
+{
+    return setProgress(progressCards(), clock_);
+}
+
+std::vector<HistoryPoint> StudySession::history() const
+{
+    std::unordered_map<std::int64_t, std::int64_t> frequencies;
+    for (const StudyCard& card : cards_)
+        frequencies.emplace(card.key, card.occurrences);
+    KnownHistory history(std::move(frequencies), clock_);
+    store_.visitReviews([&history](const cardstore::ReviewEntry& entry) { history.add(logEntryOf(entry)); });
+    return history.finish();
+}
+
+std::optional<BookCoverage> StudySession::bookCoverage() const
+{
+    const std::optional<int> book = bookIndex();
+    if (!book)
+        return std::nullopt;
+    const std::int64_t now = clock_.nowMs();
+    std::unordered_map<int, bool> knownLemmas; // lemma → known, for the lemmas the set has a card for
+    for (const StudyCard& card : cards_) {
+        if (card.lemma < 0)
+            continue;
+        const std::optional<Memory> remembered = memory(card.key);
+        bool& known = knownLemmas[card.lemma];
+        known = known || (remembered && isKnown(*remembered, now));
+    }
+    std::vector<BookLemma> lemmas;
+    for (const nttext::LemmaCount& counted : text_->bookLemmas(*book)) {
+        const auto found = knownLemmas.find(counted.lemma);
+        lemmas.push_back({ counted.count, found != knownLemmas.end(), found != knownLemmas.end() && found->second });
+    }
+    return learning::bookCoverage(lemmas);
+}
+
+} // namespace learning

@@ -1,0 +1,141 @@
+#pragma once
+
+#include "bookcoverage.h"
+#include "clock.h"
+#include "knownhistory.h"
+#include "progress.h"
+#include "reviewqueue.h"
+#include "scheduler.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace cardstore {
+class StudyStore;
+class Table;
+} // namespace cardstore
+
+namespace nttext {
+class Text;
+}
+
+namespace learning {
+
+// A card of the open set as studying shows it.
+struct StudyCard
+{
+    std::int64_t key = 0;
+    std::string greek;
+    std::string english;
+    std::string frequency; // as the set writes it
+    std::int64_t occurrences = 0; // the frequency as a count of words, 0 when there is none
+    int lemma = -1; // the text's lemma the Greek side names, -1 when it names none
+};
+
+enum class FirstSide { Greek, English };
+
+// How a set is studied, kept in the set.
+struct StudySettings
+{
+    double desiredRetention = 0.9;
+    int dailyNewCards = 20;
+    FirstSide firstSide = FirstSide::Greek;
+    std::string book; // the code of the book studied ("1Jn"), empty for all words
+};
+
+// The highest daily new-card limit a set may keep.
+inline constexpr int kMostDailyNewCards = 9999;
+
+// Studying the set a table has open: its cards and progress read once, the day's queue, answers written through
+// the set's study store, and the figures of the Progress window. The table must stay open, on the same set, for
+// the session's life; the session never moves its cursor. Time comes from clock; text, when there is one, gives
+// the study by book and the word counts of the New Testament.
+class StudySession
+{
+public:
+    // Raises the engine's error for study progress it cannot read (damaged tables); rows it left out are told in
+    // resetMessages().
+    StudySession(cardstore::Table& table, const Clock& clock, const nttext::Text* text, bool fuzz = true);
+    ~StudySession();
+    StudySession(const StudySession&) = delete;
+    StudySession& operator=(const StudySession&) = delete;
+
+    // false: answers are taken but not kept (a set that cannot be written).
+    bool canSave() const;
+    const std::vector<std::string>& resetMessages() const;
+    // A protected set seals its answers in batches; see StudyStore.
+    bool hasUnsealedAnswers() const;
+    void sealIfDue();
+    void seal();
+
+    const StudySettings& settings() const { return settings_; }
+    // Keeps the settings in the set (when it can be written) and builds the queue anew for them.
+    void changeSettings(const StudySettings& settings);
+    // The book studied as the text's canonical place, when a book is chosen and there is a text.
+    std::optional<int> bookIndex() const;
+
+    const std::vector<StudyCard>& cards() const { return cards_; }
+    const StudyCard* card(std::int64_t key) const;
+    std::optional<Memory> memory(std::int64_t key) const;
+
+    std::optional<QueueItem> next() const { return queue_->next(); }
+    QueueCounts counts() const { return queue_->counts(); }
+    std::optional<std::int64_t> nextDueMs() const { return queue_->nextDueMs(); }
+    void allowExtraNewCards(int n) { queue_->allowExtraNewCards(n); }
+    // What each answer would do to the card now.
+    std::array<Outcome, 4> preview(std::int64_t key) const;
+
+    // Answers a card: the one the queue shows, or any other card of the set (a review out of turn, found by a
+    // search), which is graded the same way. Kept in the set before it returns; a failed write leaves the card and
+    // the queue as they were and raises the error.
+    Answer answer(std::int64_t key, Grade grade, std::int64_t durationMs);
+    bool canUndo() const { return !answers_.empty(); }
+    // Takes back the last answer of this session, in the set as well; its card comes up again.
+    std::optional<Answer> undo();
+
+    // Today's answers to this set, and what is due next.
+    TodaySummary today() const;
+    // The Progress window's figures: over the whole text (the cards' frequencies count its running words).
+    SetProgress progress() const;
+    // Known words and coverage at the end of each day that had answers, from the review log.
+    std::vector<HistoryPoint> history() const;
+    // The chosen book's coverage, when a book is chosen and there is a text.
+    std::optional<BookCoverage> bookCoverage() const;
+
+private:
+    struct SessionAnswer
+    {
+        Answer answer;
+        bool fromQueue; // the queue can take it back itself
+    };
+
+    void loadCards(cardstore::Table& table);
+    void loadSettings();
+    void loadMemories();
+    void buildQueue();
+    int newCardsAnsweredToday() const;
+    std::vector<ProgressCard> progressCards() const;
+    void keep(const Answer& answer, std::int64_t durationMs);
+
+    cardstore::StudyStore& store_;
+    const Clock& clock_;
+    const nttext::Text* text_;
+    bool fuzz_;
+    StudySettings settings_;
+    Scheduler scheduler_;
+    std::vector<StudyCard> cards_; // in the set's primary order
+    std::unordered_map<std::int64_t, std::size_t> placeOfKey_;
+    std::unordered_map<std::int64_t, Memory> memories_;
+    std::optional<ReviewQueue> queue_; // rebuilt, so held where it can be made again
+    std::vector<SessionAnswer> answers_;
+};
+
+// The settings as a set keeps them, and back; a value that cannot be read keeps its default.
+StudySettings readStudySettings(const cardstore::StudyStore& store);
+
+} // namespace learning
