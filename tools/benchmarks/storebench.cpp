@@ -3,6 +3,7 @@
 
 #include "generatedsets.h"
 
+#include "errors.h"
 #include "table.h"
 
 #include <benchmark/benchmark.h>
@@ -255,8 +256,18 @@ int main(int argc, char** argv)
     benchmark::Initialize(&count, arguments.data());
     if (benchmark::ReportUnrecognizedArguments(count, arguments.data()))
         return 1;
-    SetCache::instance(); // points XDG_DATA_HOME at the temporary directory before any table exists
-    benchmark::RunSpecifiedBenchmarks();
+    // The sets are made in a temporary directory as the benchmarks ask for them: a failure there is reported with
+    // its path and reason rather than ending the process with an uncaught exception.
+    try {
+        SetCache::instance(); // points XDG_DATA_HOME at the temporary directory before any table exists
+        benchmark::RunSpecifiedBenchmarks();
+    } catch (const cardstore::Error& error) {
+        std::fprintf(stderr, "karte-bench-store: %s\n", error.what());
+        return 1;
+    } catch (const std::filesystem::filesystem_error& error) {
+        std::fprintf(stderr, "karte-bench-store: %s\n", error.what());
+        return 1;
+    }
     benchmark::Shutdown();
     return 0;
 }
