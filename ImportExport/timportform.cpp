@@ -166,19 +166,24 @@ void TImportForm::ImportButtonClick(QObject* /*sender*/)
             return;
         newSetPath = NewSetDialog.fileName();
     }
+    const interchange::ImportSettings settings = chosenSettings();
+    // The plan the sentence shows is the one carried out; it was worked out while this window kept the user from
+    // changing the open set.
+    const bool planShown = plan_ && plan_->intoNewSet == newSet && plan_->settings.layout == settings.layout
+        && plan_->settings.mapping == settings.mapping && plan_->settings.keepDuplicates == settings.keepDuplicates;
     {
-        karte::WorkProgress progress(this, windowTitle(), { Phase::Reading, Phase::Writing });
+        karte::WorkProgress progress(this, windowTitle(),
+            planShown ? std::vector { Phase::Writing } : std::vector { Phase::Reading, Phase::Writing });
         progress.setPhaseText(Phase::Reading, QStringLiteral("Reading %1...").arg(QFileInfo(path_).fileName()));
         progress.setPhaseText(Phase::Writing, QStringLiteral("Adding the cards..."));
         const QScopedValueRollback working(working_, true);
-        const interchange::ImportSettings settings = chosenSettings();
-        // The plan the sentence shows is the one carried out; it was worked out while this window kept the user
-        // from changing the open set.
-        const bool planShown = plan_ && plan_->intoNewSet == newSet && plan_->settings.layout == settings.layout
-            && plan_->settings.mapping == settings.mapping && plan_->settings.keepDuplicates == settings.keepDuplicates;
-        const interchange::ImportPlan plan = planShown
-            ? plan_->plan
-            : interchange::planImport(path_.toStdString(), settings, newSet ? nullptr : openSet_, progress.callback());
+        std::optional<interchange::ImportPlan> workedOut;
+        if (!planShown)
+            workedOut = interchange::planImport(
+                path_.toStdString(), settings, newSet ? nullptr : openSet_, progress.callback());
+        const interchange::ImportPlan& plan = planShown ? plan_->plan : *workedOut;
+        // The cards are made ready for the set before the first of them is written.
+        progress.beginPhase(Phase::Writing);
         if (newSet)
             interchange::importIntoNewSet(newSetPath.toStdString(), plan, progress.callback());
         else

@@ -1,5 +1,6 @@
 #include "workprogress.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
 #include <algorithm>
@@ -20,9 +21,9 @@ WorkProgress::StepObserver& stepObserver()
 
 } // namespace
 
-WorkProgress::WorkProgress(QWidget* parent, const QString& title, std::initializer_list<interchange::Phase> phases)
+WorkProgress::WorkProgress(QWidget* parent, const QString& title, std::vector<interchange::Phase> phases)
     : dialog_(parent)
-    , phases_(phases)
+    , phases_(std::move(phases))
 {
     dialog_.setWindowTitle(title);
     dialog_.setAccessibleName(title);
@@ -42,6 +43,14 @@ WorkProgress::~WorkProgress() = default;
 void WorkProgress::setPhaseText(interchange::Phase phase, const QString& text)
 {
     texts_[phase] = text;
+}
+
+void WorkProgress::beginPhase(interchange::Phase phase)
+{
+    step(phase, 0, 1);
+    // The bar stands where the last phase ended, so nothing has shown the new line yet.
+    if (dialog_.isVisible())
+        QCoreApplication::processEvents();
 }
 
 interchange::Progress WorkProgress::callback()

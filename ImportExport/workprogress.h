@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <functional>
-#include <initializer_list>
 #include <map>
 #include <vector>
 
@@ -24,13 +23,16 @@ class WorkProgress
 {
 public:
     // The phases the work goes through, in order: the bar runs once across all of them.
-    WorkProgress(QWidget* parent, const QString& title, std::initializer_list<interchange::Phase> phases);
+    WorkProgress(QWidget* parent, const QString& title, std::vector<interchange::Phase> phases);
     ~WorkProgress();
     WorkProgress(const WorkProgress&) = delete;
     WorkProgress& operator=(const WorkProgress&) = delete;
 
     // The line above the bar while the work is in this phase ("Reading words.csv...").
     void setPhaseText(interchange::Phase phase, const QString& text);
+    // Shows that the work has come to the start of a phase, for work that goes on for a while before it first
+    // reports from there.
+    void beginPhase(interchange::Phase phase);
     // To hand to the work. It lives as long as this object.
     interchange::Progress callback();
 
