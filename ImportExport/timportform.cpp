@@ -83,7 +83,7 @@ void TImportForm::setOpenSet(cardstore::Table* openSet)
         ui->IntoOpenSetButton->setText(QStringLiteral("the &open set, ") + name);
         ui->IntoOpenSetButton->setChecked(true);
     } else {
-        ui->IntoOpenSetButton->setText(QStringLiteral("the &open set (the built-in set takes no cards)"));
+        ui->IntoOpenSetButton->setText(QStringLiteral("the &open set (only a set of your own takes cards)"));
         ui->IntoNewSetButton->setChecked(true);
     }
 }
@@ -209,7 +209,11 @@ void TImportForm::hideEvent(QHideEvent* event)
 {
     QDialog::hideEvent(event);
     // Minimised, the window is still up; hidden, it no longer stands between the user and the main window.
-    if (!isVisible() && mainWindow_) {
+    if (isVisible())
+        return;
+    // The window is not shown again; a big file's cards need not stay in memory until the next import.
+    plan_.reset();
+    if (mainWindow_) {
         mainWindow_->setEnabled(true);
         mainWindow_->activateWindow();
     }

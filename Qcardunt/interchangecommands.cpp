@@ -6,6 +6,16 @@
 
 #include <QFileInfo>
 
+namespace {
+
+// The built-in set is the one opened under its own short name.
+bool isBuiltInSet(const cardstore::Table& table)
+{
+    return table.tableName() == cardstore::Session::kBuiltInTable;
+}
+
+} // namespace
+
 karte::FileDialog::Options TForm1::importDialogOptions()
 {
     karte::FileDialog::Options options;
@@ -34,9 +44,8 @@ void TForm1::ImportCards1Click(QObject* /*sender*/)
     if (!ImportDialog1.execute(this))
         return;
     auto form = std::make_unique<TImportForm>();
-    // The built-in set is the one opened under its own short name; it takes no cards, so the import makes a new set.
-    const bool builtInSet = FrequencyTable.tableName() == cardstore::Session::kBuiltInTable;
-    form->setOpenSet(FrequencyTable.active() && !builtInSet ? &FrequencyTable : nullptr);
+    // The built-in set takes no cards: the import makes a new set of them.
+    form->setOpenSet(FrequencyTable.active() && !isBuiltInSet(FrequencyTable) ? &FrequencyTable : nullptr);
     form->setMainWindow(this);
     form->setAfterImport([this] {
         RefreshComboBox();
@@ -59,7 +68,9 @@ void TForm1::ExportCards1Click(QObject* /*sender*/)
     // The cards are written as stored, so an edit in progress is posted first.
     FrequencyTable.checkBrowseMode();
     if (ExportDialog1.fileName().isEmpty()) {
-        const QString setName = QFileInfo(QString::fromStdString(FrequencyTable.filePath())).completeBaseName();
+        const QString setName = isBuiltInSet(FrequencyTable)
+            ? windowTitle()
+            : QFileInfo(QString::fromStdString(FrequencyTable.filePath())).completeBaseName();
         ExportDialog1.setFileName(setName + QStringLiteral(".csv"));
     }
     if (!ExportDialog1.execute(this))
