@@ -97,7 +97,9 @@ void TImportForm::openFile(const QString& path)
 {
     path_ = path;
     survey_ = interchange::surveyFile(path.toStdString());
+    // A long path is cut at the window's edge; its tip shows it whole.
     ui->FileNameLabel->setText(QStringLiteral("From ") + path);
+    ui->FileNameLabel->setToolTip(path);
     showLayout(survey_->layout);
     showColumns();
     showPreview();
