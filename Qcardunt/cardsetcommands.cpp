@@ -56,9 +56,14 @@ void TForm1::Open1Click(QObject* /*sender*/)
 {
     if (!OpenDialog1.execute(this))
         return;
+    openCardSet(OpenDialog1.fileName());
+}
+
+void TForm1::openCardSet(const QString& fileName)
+{
     SaveFont();
     FrequencyTable.close();
-    CardSetFileName = OpenDialog1.fileName();
+    CardSetFileName = fileName;
     FrequencyTable.setTableName(CardSetFileName.toStdString());
     // A set that cannot be opened leaves the table closed under its name and the rest of the window as it was;
     // Open or NT Frequency opens a set again.

@@ -6,6 +6,7 @@
 #include "tfontform.h"
 #include "tform2.h"
 #include "tformqcustom.h"
+#include "timportform.h"
 #include "tpassworddialog.h"
 #include "ui_tform1.h"
 #include "windowscaling.h"
@@ -99,6 +100,10 @@ void TForm1::wireHandlers()
     connectHandler(ui->Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
     connectHandler(ui->FontButton, &QToolButton::clicked, this, &TForm1::FontButtonClick);
     connectHandler(ui->Font1, &QAction::triggered, this, &TForm1::FontButtonClick);
+
+    // Cards in and out.
+    connectHandler(ui->ImportCards1, &QAction::triggered, this, &TForm1::ImportCards1Click);
+    connectHandler(ui->ExportCards1, &QAction::triggered, this, &TForm1::ExportCards1Click);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

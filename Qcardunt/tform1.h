@@ -26,6 +26,7 @@ class TFontForm;
 class TForm2;
 class TFormQCustom;
 class TStudyForm;
+class TImportForm;
 
 // The main window: the toolbar with the word list, the card panel with the drill bar and the status line, and the
 // one table component through which the whole program sees the open card set.
@@ -88,6 +89,9 @@ public:
     // program; each writes the display font into the set it leaves.
     void New1Click(QObject* sender);
     void Open1Click(QObject* sender);
+    // Open's steps after its dialog: opens the user set at fileName and shows it. The import opens the new set it
+    // made with this.
+    void openCardSet(const QString& fileName);
     void Frequency1Click(QObject* sender);
     void Exit1Click(QObject* sender);
     // Runs whenever the window closes; the close goes ahead as action has it, which the handler leaves alone.
@@ -96,6 +100,15 @@ public:
     karte::FileDialog SaveDialog1 { saveDialogOptions() };
     static karte::FileDialog::Options openDialogOptions();
     static karte::FileDialog::Options saveDialogOptions();
+
+    // Cards in and out: Import Cards asks for a file and shows the import window over this window, which stays
+    // disabled while it is up; Export Cards writes the open set's cards to the file the Save dialog names.
+    void ImportCards1Click(QObject* sender);
+    void ExportCards1Click(QObject* sender);
+    karte::FileDialog ImportDialog1 { importDialogOptions() };
+    karte::FileDialog ExportDialog1 { exportDialogOptions() };
+    static karte::FileDialog::Options importDialogOptions();
+    static karte::FileDialog::Options exportDialogOptions();
 
     // The font chooser: shows it centred on this window, level with its top.
     void FontButtonClick(QObject* sender);
@@ -120,6 +133,8 @@ private:
     TFontForm* fontChooser_ = nullptr;
     TStudyForm* studyWindow_ = nullptr;
     QWidget* cardGreekText() const;
+    // The import window of the last file chosen; a new one is made for each file.
+    std::unique_ptr<TImportForm> importForm_;
 
     void wireHandlers();
     // The steps that FormCreate and the NT Frequency command share: reopen the built-in set and show it.

@@ -38,6 +38,8 @@ public:
     // True when the user confirmed a name, which fileName() then gives; false when the user cancelled.
     bool execute(QWidget* parent = nullptr);
     QString fileName() const { return fileName_; }
+    // The name the next execute() starts with in the dialog's name box; later ones start with the name confirmed.
+    void setFileName(const QString& name) { fileName_ = name; }
     const Options& options() const { return options_; }
 
     // Test seam. Once an answer is queued, dialogs are not shown: each execute() takes the queued answers in

@@ -1,0 +1,79 @@
+#include "cardexport.h"
+#include "qcardunt.h"
+#include "session.h"
+#include "tform1.h"
+#include "timportform.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// The built-in set is the one opened under its own short name.
+bool isBuiltInSet(const cardstore::Table& table)
+{
+    return table.tableName() == cardstore::Session::kBuiltInTable;
+}
+
+} // namespace
+
+karte::FileDialog::Options TForm1::importDialogOptions()
+{
+    karte::FileDialog::Options options;
+    options.mode = karte::FileDialog::Mode::Open;
+    options.title = QStringLiteral("Import Cards");
+    options.filter = QStringLiteral("Card files (CSV, TSV, text)|*.csv;*.tsv;*.tab;*.txt|CSV|*.csv|TSV|*.tsv;*.tab|"
+                                    "Text|*.txt|All files|*");
+    options.fileMustExist = true;
+    return options;
+}
+
+karte::FileDialog::Options TForm1::exportDialogOptions()
+{
+    karte::FileDialog::Options options;
+    options.mode = karte::FileDialog::Mode::Save;
+    options.title = QStringLiteral("Export Cards");
+    // The extension chooses the format; the platform's dialog puts the chosen filter's on the name.
+    options.filter = QStringLiteral("CSV (comma-separated)|*.csv|TSV (tab-separated)|*.tsv");
+    options.defaultSuffix = QStringLiteral("csv");
+    options.confirmOverwrite = true;
+    return options;
+}
+
+void TForm1::ImportCards1Click(QObject* /*sender*/)
+{
+    if (!ImportDialog1.execute(this))
+        return;
+    auto form = std::make_unique<TImportForm>();
+    // The built-in set takes no cards: the import makes a new set of them.
+    form->setOpenSet(FrequencyTable.active() && !isBuiltInSet(FrequencyTable) ? &FrequencyTable : nullptr);
+    form->setMainWindow(this);
+    form->setAfterImport([this] {
+        RefreshComboBox();
+        // Cards added as a post adds them: a set that had none can now keep the font.
+        if (FrequencyTable.recordCount() > 0)
+            FontSaveEnabled = true;
+    });
+    form->setOpenNewSet([this](const QString& path) { openCardSet(path); });
+    // A file that cannot be read at all is refused here, before the window shows.
+    form->openFile(ImportDialog1.fileName());
+    importForm_ = std::move(form);
+    setEnabled(false);
+    importForm_->show();
+    importForm_->raise();
+    importForm_->activateWindow();
+}
+
+void TForm1::ExportCards1Click(QObject* /*sender*/)
+{
+    // The cards are written as stored, so an edit in progress is posted first.
+    FrequencyTable.checkBrowseMode();
+    if (ExportDialog1.fileName().isEmpty()) {
+        const QString setName = isBuiltInSet(FrequencyTable)
+            ? windowTitle()
+            : QFileInfo(QString::fromStdString(FrequencyTable.filePath())).completeBaseName();
+        ExportDialog1.setFileName(setName + QStringLiteral(".csv"));
+    }
+    if (!ExportDialog1.execute(this))
+        return;
+    karte::exportCards(FrequencyTable, ExportDialog1.fileName(), this);
+}
