@@ -31,6 +31,10 @@ TStudyForm::TStudyForm(QWidget* parent)
 {
     ui->setupUi(this);
     karte::scaleToScreen(this, 96);
+    // The verses and forms read as part of the card, not as a box of their own.
+    QPalette context = ui->ContextView->palette();
+    context.setColor(QPalette::Base, context.color(QPalette::Window));
+    ui->ContextView->setPalette(context);
     sealTimer_.setInterval(kSealCheckMs);
     dueTimer_.setSingleShot(true);
     wireHandlers();
@@ -216,5 +220,7 @@ void TStudyForm::showNote()
     if (session_->hasUnsealedAnswers())
         notes.append(QStringLiteral("Answers not yet sealed into the protected card set; they are sealed every 20 "
                                     "answers, after 30 seconds and when the window closes."));
+    else if (session_->isProtected() && session_->canSave())
+        notes.append(QStringLiteral("Your progress is sealed into the protected card set."));
     ui->NoteText->setText(notes.join(QLatin1Char('\n')));
 }

@@ -108,6 +108,11 @@ bool Table::canModify() const
     return active() && !file_->readOnly();
 }
 
+bool Table::isProtected() const
+{
+    return active() && file_->isProtected();
+}
+
 std::string Table::filePath() const
 {
     if (tableName_.find('/') != std::string::npos)

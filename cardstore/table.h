@@ -72,6 +72,8 @@ public:
 
     DataSetState state() const { return state_; }
     bool canModify() const;
+    // Whether the open set is password-protected (kept encrypted, sealed whole at each write).
+    bool isProtected() const;
     bool modified() const { return modified_; }
     void checkBrowseMode();
 

@@ -100,6 +100,7 @@ StudySession::StudySession(cardstore::Table& table, const Clock& clock, const nt
     , clock_(clock)
     , text_(text)
     , fuzz_(fuzz)
+    , protected_(table.isProtected())
 {
     loadCards(table);
     loadSettings();

@@ -69,6 +69,7 @@ public:
     bool canSave() const;
     const std::vector<std::string>& resetMessages() const;
     // A protected set seals its answers in batches; see StudyStore.
+    bool isProtected() const { return protected_; }
     bool hasUnsealedAnswers() const;
     void sealIfDue();
     void seal();
@@ -126,6 +127,7 @@ private:
     const Clock& clock_;
     const nttext::Text* text_;
     bool fuzz_;
+    bool protected_;
     StudySettings settings_;
     Scheduler scheduler_;
     std::vector<StudyCard> cards_; // in the set's primary order
