@@ -1,6 +1,7 @@
 #include "tform1.h"
 
 #include "errorbox.h"
+#include "menuannouncements.h"
 #include "qcardunt.h"
 #include "session.h"
 #include "tfontform.h"
@@ -93,6 +94,8 @@ void TForm1::wireHandlers()
     connectHandler(ui->Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
     connectHandler(ui->FontButton, &QToolButton::clicked, this, &TForm1::FontButtonClick);
     connectHandler(ui->Font1, &QAction::triggered, this, &TForm1::FontButtonClick);
+
+    karte::announceMenuNames(ui->MainMenu1);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
