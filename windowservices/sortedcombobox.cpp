@@ -78,8 +78,7 @@ void SortedComboBox::keyPressEvent(QKeyEvent* event)
     // Alt (or the Meta key) held the letter is a menu's access key the user missed, and either would silently
     // move the drill or change the font. Alt with an arrow key, which carries no text, still opens and closes the
     // list.
-    const bool menuModifier = event->modifiers() & (Qt::AltModifier | Qt::MetaModifier);
-    if (menuModifier && !event->text().isEmpty()) {
+    if (event->modifiers().testAnyFlags(Qt::AltModifier | Qt::MetaModifier) && !event->text().isEmpty()) {
         event->ignore();
         return;
     }
