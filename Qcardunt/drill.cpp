@@ -15,12 +15,14 @@ void TForm1::SpeedButton2Click(QObject* /*sender*/)
         ui->TextGreek->setVisible(true);
         ui->TextEnglish->setVisible(true);
         DrillFlag = false;
+        announceRevealedSide(ui->TextEnglish);
     } else {
         ui->TextGreek->setVisible(true);
         ui->TextEnglish->setVisible(false);
         DrillFlag = true;
         // On the last card there is nowhere to go: the same card shows again, Greek side only.
         FrequencyTable.next();
+        announceCard();
     }
 }
 
@@ -32,19 +34,23 @@ void TForm1::SpeedButton1Click(QObject* /*sender*/)
         ui->TextGreek->setVisible(false);
         ui->TextEnglish->setVisible(true);
         DrillFlag = false;
+        announceCard();
     } else {
         ui->TextGreek->setVisible(true);
         ui->TextEnglish->setVisible(true);
         DrillFlag = true;
+        announceRevealedSide(ui->TextGreek);
     }
 }
 
 void TForm1::SpeedButton3Click(QObject* /*sender*/)
 {
     FrequencyTable.first();
+    announceCard();
 }
 
 void TForm1::SpeedButton4Click(QObject* /*sender*/)
 {
     FrequencyTable.last();
+    announceCard();
 }

@@ -1,6 +1,7 @@
 #include "tform1.h"
 
 #include "errorbox.h"
+#include "menuannouncements.h"
 #include "qcardunt.h"
 #include "session.h"
 #include "tfontform.h"
@@ -104,6 +105,8 @@ void TForm1::wireHandlers()
     // Cards in and out.
     connectHandler(ui->ImportCards1, &QAction::triggered, this, &TForm1::ImportCards1Click);
     connectHandler(ui->ExportCards1, &QAction::triggered, this, &TForm1::ExportCards1Click);
+
+    karte::announceMenuNames(ui->MainMenu1);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

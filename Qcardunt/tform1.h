@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -21,6 +22,7 @@ struct FormAccess;
 
 class QAction;
 class QCloseEvent;
+class QLabel;
 class QWidget;
 class TFontForm;
 class TForm2;
@@ -155,6 +157,13 @@ private:
     void showStatusPosition(const QString& text);
     void showStatusFrequency(const QString& text);
     void showHeldStatus();
+    // What a screen reader says after a drill step or a jump: the card that came up (the sides it shows and its
+    // position), the side just revealed, or the word list's entry with the card it brought up.
+    QStringList shownSides() const;
+    QString shownCardText() const;
+    void announceCard();
+    void announceRevealedSide(const QLabel* side);
+    void announceChosenEntry();
     std::optional<QString> heldPosition_;
     std::optional<QString> heldFrequency_;
 };

@@ -28,6 +28,7 @@ void TForm1::FrequencyComboBoxChange(QObject* /*sender*/)
         FrequencyTable.setFieldText("English", chosen);
         FrequencyTable.gotoKey();
     }
+    announceChosenEntry();
 }
 
 void TForm1::lookUpByIndex(const char* indexName, const char* keyField, const std::string& text)

@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include "errorbox.h"
+#include "programstyle.h"
 
 #include <QDir>
 #include <QFont>
@@ -20,6 +21,7 @@ QString& helpFilePath()
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
 {
+    setStyle(new ProgramStyle);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

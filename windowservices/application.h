@@ -7,6 +7,7 @@ namespace karte {
 
 // The program's application object. Besides running the event loop it is the last line of defence for errors:
 // a failure that escapes an event handler Qt delivered is shown in the error box and the loop goes on.
+// Its windows are drawn in the program's style (ProgramStyle).
 class Application : public QApplication
 {
     Q_OBJECT

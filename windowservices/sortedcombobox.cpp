@@ -1,5 +1,6 @@
 #include "sortedcombobox.h"
 
+#include <QKeyEvent>
 #include <QListView>
 #include <QStringListModel>
 #include <QStyledItemDelegate>
@@ -69,6 +70,19 @@ void SortedComboBox::showPopup()
     view()->setFont(font());
     view()->setPalette(palette());
     QComboBox::showPopup();
+}
+
+void SortedComboBox::keyPressEvent(QKeyEvent* event)
+{
+    // A closed list takes a typed letter as the start of an entry to go to, and an editable box types it in; with
+    // Alt (or the Meta key) held the letter is a menu's access key the user missed, and either would silently
+    // move the drill or change the font. Alt with an arrow key, which carries no text, still opens and closes the
+    // list.
+    if (event->modifiers().testAnyFlags(Qt::AltModifier | Qt::MetaModifier) && !event->text().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
 }
 
 void SortedComboBox::setSorted(bool on)

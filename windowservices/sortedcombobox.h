@@ -9,7 +9,8 @@ class QStringListModel;
 // A pick-only drop-down list that can keep its entries in alphabetical order, case ignored, as the card engine
 // orders text. Entries added from code never choose the shown entry, and turning the order on or off rebuilds
 // the list without one; only setCurrentIndex does. None of this counts as the user's choice: that is the
-// activated() signal alone.
+// activated() signal alone. A letter typed with Alt held is never looked up nor typed into the box: it belongs to
+// the window's menus.
 class SortedComboBox : public QComboBox
 {
     Q_OBJECT
@@ -34,6 +35,9 @@ public:
     QStringList entries() const;
 
     void showPopup() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void rebuild(const QStringList& texts);

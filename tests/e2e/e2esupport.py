@@ -182,7 +182,7 @@ class MainWindow:
             "english": (pyatspi.ROLE_LABEL, "description", "Card, English side"),
             "position": (pyatspi.ROLE_LABEL, "description", "Card position"),
             "word_list": (pyatspi.ROLE_COMBO_BOX, "description", "Word list"),
-            "forward": (pyatspi.ROLE_PUSH_BUTTON, "name", ">"),
+            "forward": (pyatspi.ROLE_PUSH_BUTTON, "name", "Forward"),
             "file_menu": (pyatspi.ROLE_MENU_ITEM, "name", "File"),
             "exit": (pyatspi.ROLE_MENU_ITEM, "name", "Exit"),
         }

@@ -73,8 +73,8 @@ protected:
 };
 
 // The data-bound labels and the status panels are read by their text, which changes with the card, and described
-// by what they are; the word list is read by the entry it shows; buttons by their captions, glyph buttons by
-// their hints.
+// by what they are; the word list is read by the entry it shows; the drill buttons by what they do, the other
+// glyph buttons by their hints; the panels by their names.
 const ControlCase kControls[] = {
     { "TextGreek", [](Ui::TForm1& ui) { return ui.TextGreek; }, QAccessible::StaticText, "ὁ", "Card, Greek side" },
     { "TextEnglish", [](Ui::TForm1& ui) { return ui.TextEnglish; }, QAccessible::StaticText, "the",
@@ -87,11 +87,14 @@ const ControlCase kControls[] = {
         "Card frequency" },
     { "FrequencyComboBox", [](Ui::TForm1& ui) { return ui.FrequencyComboBox; }, QAccessible::ComboBox, "the",
         "Word list" },
-    { "SpeedButton3", [](Ui::TForm1& ui) { return ui.SpeedButton3; }, QAccessible::PushButton, "<<", "First card" },
-    { "SpeedButton1", [](Ui::TForm1& ui) { return ui.SpeedButton1; }, QAccessible::PushButton, "<", "Back one step" },
-    { "SpeedButton2", [](Ui::TForm1& ui) { return ui.SpeedButton2; }, QAccessible::PushButton, ">",
-        "Forward one step" },
-    { "SpeedButton4", [](Ui::TForm1& ui) { return ui.SpeedButton4; }, QAccessible::PushButton, ">>", "Last card" },
+    { "SpeedButton3", [](Ui::TForm1& ui) { return ui.SpeedButton3; }, QAccessible::PushButton, "First card",
+        "Goes to the first card" },
+    { "SpeedButton1", [](Ui::TForm1& ui) { return ui.SpeedButton1; }, QAccessible::PushButton, "Back",
+        "Back one step: the previous card's English side, then its Greek side too" },
+    { "SpeedButton2", [](Ui::TForm1& ui) { return ui.SpeedButton2; }, QAccessible::PushButton, "Forward",
+        "Forward one step: the English side, then the next card" },
+    { "SpeedButton4", [](Ui::TForm1& ui) { return ui.SpeedButton4; }, QAccessible::PushButton, "Last card",
+        "Goes to the last card" },
     { "FrequencyCards", [](Ui::TForm1& ui) { return ui.FrequencyCards; }, QAccessible::PushButton, "Open", "Open" },
     { "FontButton", [](Ui::TForm1& ui) { return ui.FontButton; }, QAccessible::PushButton, "Change the font.",
         "Change the font." },
@@ -99,6 +102,12 @@ const ControlCase kControls[] = {
         "Add/Edit custom word." },
     { "Label2", [](Ui::TForm1& ui) { return ui.Label2; }, QAccessible::StaticText, "Custom card editor",
         "Double-click to add or edit custom cards" },
+    // The panels are parts of the window, never windows of their own: a screen reader that met a window role here
+    // took the first panel for the whole window.
+    { "Panel1", [](Ui::TForm1& ui) { return ui.Panel1; }, QAccessible::ToolBar, "Toolbar", "" },
+    { "QCard", [](Ui::TForm1& ui) { return ui.QCard; }, QAccessible::Grouping, "Card", "" },
+    { "QCardButtons", [](Ui::TForm1& ui) { return ui.QCardButtons; }, QAccessible::Grouping, "Drill bar", "" },
+    { "StatusBar1", [](Ui::TForm1& ui) { return ui.StatusBar1; }, QAccessible::StatusBar, "Status line", "" },
 };
 
 TEST_P(MainWindowAccessibilityTest, ControlsHaveTheirRoleNameAndDescription)
@@ -177,6 +186,8 @@ struct StepCase
     bool englishShowing;
     QString position;
     QString frequency;
+    // What a screen reader is told unasked: the side just revealed, or the card that came up.
+    QString announced;
 };
 
 void choose(Ui::TForm1& ui, const QString& entry)
@@ -190,20 +201,22 @@ void choose(Ui::TForm1& ui, const QString& entry)
 // From the first card with its Greek side showing, one after the other.
 const StepCase kSteps[] = {
     { "> reveals the English side", [](Ui::TForm1& ui) { ui.SpeedButton2->click(); }, "ὁ", "the", true, true, "1 of 3",
-        "19769" },
+        "19769", "the" },
     { "> moves on to the next card", [](Ui::TForm1& ui) { ui.SpeedButton2->click(); }, "καί", "and", true, false,
-        "2 of 3", "8973" },
+        "2 of 3", "8973", "καί, 2 of 3" },
     { ">> goes to the last card", [](Ui::TForm1& ui) { ui.SpeedButton4->click(); }, "θεός", "God", true, false,
-        "3 of 3", "1317" },
+        "3 of 3", "1317", "θεός, 3 of 3" },
     { "< goes back to the English side", [](Ui::TForm1& ui) { ui.SpeedButton1->click(); }, "καί", "and", false, true,
-        "2 of 3", "8973" },
+        "2 of 3", "8973", "and, 2 of 3" },
     { "<< goes to the first card", [](Ui::TForm1& ui) { ui.SpeedButton3->click(); }, "ὁ", "the", false, true, "1 of 3",
-        "19769" },
-    { "the word list jumps", [](Ui::TForm1& ui) { choose(ui, "God"); }, "θεός", "God", false, true, "3 of 3", "1317" },
+        "19769", "the, 1 of 3" },
+    { "the word list jumps", [](Ui::TForm1& ui) { choose(ui, "God"); }, "θεός", "God", false, true, "3 of 3", "1317",
+        "God, 3 of 3" },
 };
 
 TEST_F(AccessibleTextTest, TheCardAndTheStatusLineAreReadAsTheyChange)
 {
+    AnnouncementRecorder announcements;
     ASSERT_EQ(nameOf(ui().TextGreek), "ὁ");
     ASSERT_TRUE(readable(ui().TextGreek));
     ASSERT_FALSE(readable(ui().TextEnglish));
@@ -221,6 +234,7 @@ TEST_F(AccessibleTextTest, TheCardAndTheStatusLineAreReadAsTheyChange)
         // What the labels are stays put while their text changes.
         EXPECT_EQ(descriptionOf(ui().TextGreek), "Card, Greek side");
         EXPECT_EQ(descriptionOf(ui().StatusPanel0), "Card position");
+        EXPECT_EQ(announcements.take(), QStringList { step.announced });
     }
 }
 

@@ -1,12 +1,17 @@
 #include "windowtest.h"
 
+#include "announcement.h"
 #include "qcardunt.h"
 #include "session.h"
 #include "table.h"
 #include "tform1.h"
 #include "ui_tform1.h"
 
+#include <QAccessible>
+#include <QCoreApplication>
+
 #include <filesystem>
+#include <utility>
 
 namespace windowtest {
 
@@ -29,6 +34,29 @@ QStringList MessageRecorder::texts() const
     for (const karte::MessageRequest& request : requests_)
         result.append(request.text);
     return result;
+}
+
+AnnouncementRecorder::AnnouncementRecorder()
+{
+    karte::setAnnouncementListener([this](QWidget* object) {
+        // Said as a screen reader reads a notification that appears: by its role and name.
+        QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(object);
+        if (shown && shown->role() == QAccessible::Notification)
+            texts_.append(shown->text(QAccessible::Name));
+    });
+}
+
+AnnouncementRecorder::~AnnouncementRecorder()
+{
+    karte::setAnnouncementListener({});
+}
+
+QStringList AnnouncementRecorder::take()
+{
+    // An announcement goes out a turn or two of the event loop after it is made.
+    for (int turn = 0; turn < 3; ++turn)
+        QCoreApplication::processEvents();
+    return std::exchange(texts_, {});
 }
 
 void resetProgramState()

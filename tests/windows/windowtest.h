@@ -48,6 +48,23 @@ private:
     std::vector<karte::MessageRequest> requests_;
 };
 
+// While alive, keeps what the windows tell a screen reader unasked (karte::announce): the text of every notification
+// that is made to appear, read through its accessible interface.
+class AnnouncementRecorder
+{
+public:
+    AnnouncementRecorder();
+    ~AnnouncementRecorder();
+    AnnouncementRecorder(const AnnouncementRecorder&) = delete;
+    AnnouncementRecorder& operator=(const AnnouncementRecorder&) = delete;
+
+    // Processes the pending events first, then hands over what was said since the last call.
+    QStringList take();
+
+private:
+    QStringList texts_;
+};
+
 // Puts the program-wide state back to its start values, as a freshly started program has it.
 void resetProgramState();
 

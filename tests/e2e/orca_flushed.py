@@ -1,0 +1,21 @@
+#!/usr/bin/python3
+"""Runs Debian's Orca (/usr/bin/orca) unchanged, except that every line of its debug log reaches the file at once:
+Orca writes the --debug-file through a block buffer, and the test reads what Orca said while Orca runs."""
+import runpy
+import sys
+
+sys.path.insert(1, "/usr/lib/python3/dist-packages")
+from orca import debug  # noqa: E402  (Orca's own modules, found through the path above)
+
+_println = debug.println
+
+
+def println(*args, **kwargs):
+    _println(*args, **kwargs)
+    if debug.debugFile:
+        debug.debugFile.flush()
+
+
+debug.println = println
+sys.argv[0] = "/usr/bin/orca"
+runpy.run_path("/usr/bin/orca", run_name="__main__")
