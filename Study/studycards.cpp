@@ -57,6 +57,8 @@ void TStudyForm::showCard(std::int64_t key, bool outOfTurn)
     showCounts();
     if (outOfTurn)
         ui->CountsText->setText(ui->CountsText->text() + QStringLiteral(" · Reviewing a card out of turn"));
+    // A screen reader says the side that came up, and how much is left.
+    announce(ui->FrontText->text() + QStringLiteral(". ") + ui->CountsText->text());
 }
 
 void TStudyForm::ShowAnswerClick(QObject* /*sender*/)
@@ -83,6 +85,10 @@ void TStudyForm::reveal()
             QStringLiteral("%1, next in %2").arg(name, studytexts::spokenInterval(outcomes[i].label)));
         buttons[i]->setVisible(true);
     }
+    QString answer = ui->BackText->text();
+    if (!ui->FrequencyText->text().isEmpty())
+        answer += QStringLiteral(". ") + ui->FrequencyText->text();
+    announce(answer);
 }
 
 void TStudyForm::primaryAction()
@@ -145,6 +151,7 @@ void TStudyForm::showDone()
     ui->MoreNewButton->setVisible(session_->counts().newCards == 0 && session_->progress().newCards > 0);
     ui->Pages->setCurrentWidget(ui->DonePage);
     showCounts();
+    announce(ui->SummaryText->text());
     // A learning card falling due within the next hours brings the window back to it by itself.
     if (nextDue && *nextDue > now && *nextDue - now < 6 * 60 * 60 * 1000)
         dueTimer_.start(static_cast<int>(*nextDue - now) + 500);

@@ -1,5 +1,6 @@
 #include "tstudyform.h"
 
+#include "announcement.h"
 #include "cardsearch.h"
 #include "errorbox.h"
 #include "errors.h"
@@ -16,6 +17,8 @@
 #include <QShortcut>
 #include <QShowEvent>
 
+#include <utility>
+
 namespace {
 
 // Seals answers to a protected set that have waited long enough; the set's own rule says what that is.
@@ -31,6 +34,9 @@ TStudyForm::TStudyForm(QWidget* parent)
 {
     ui->setupUi(this);
     karte::scaleToScreen(this, 96);
+    // The window itself takes the keyboard when it opens: the keys work everywhere but in the search box, and a
+    // screen reader starts on the card rather than on the first box.
+    setFocusPolicy(Qt::StrongFocus);
     // The verses and forms read as part of the card, not as a box of their own.
     QPalette context = ui->ContextView->palette();
     context.setColor(QPalette::Base, context.color(QPalette::Window));
@@ -142,6 +148,22 @@ void TStudyForm::FormShow(QObject* /*sender*/)
     }
     sealTimer_.start();
     showCurrent();
+    setFocus();
+}
+
+bool TStudyForm::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate && !pendingAnnouncement_.isEmpty())
+        karte::announce(this, std::exchange(pendingAnnouncement_, QString()));
+    return QWidget::event(event);
+}
+
+void TStudyForm::announce(const QString& text)
+{
+    if (isActiveWindow())
+        karte::announce(this, text);
+    else
+        pendingAnnouncement_ = text;
 }
 
 void TStudyForm::startSession()

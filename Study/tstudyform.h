@@ -64,6 +64,7 @@ public:
     void findCard();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -86,6 +87,8 @@ private:
     void searchChanged();
     void openFoundCard();
     void applyCardFont();
+    // Has a screen reader say what changed: at once when the window is the active one, else once it becomes so.
+    void announce(const QString& text);
     const learning::Clock& clock() const;
 
     std::unique_ptr<Ui::TStudyForm> ui;
@@ -104,4 +107,5 @@ private:
     QTimer sealTimer_; // asks a protected set to seal what has waited long enough
     QTimer dueTimer_; // brings back a learning card that falls due while the window waits
     bool placed_ = false;
+    QString pendingAnnouncement_;
 };

@@ -95,6 +95,13 @@ def check(program):
     heard("Down in the Tools menu", ["Down"], ["Add/Edit Custom Cards grayed"], program)
     orca.press("Escape", "Escape")
 
+    # The Study window is the keyboard's way through the cards: each card that comes up and each answer shown is
+    # spoken, with what is left of the day.
+    heard("Tools > Study", ["alt+t", "s"], ["ὁ. New 20 · Learning 0 · Due 0"], program)
+    heard("Space showing the answer", ["space"], ["the. Frequency: 19769"], program)
+    heard("3 grading it Good", ["3"], ["καί. New 19 · Learning 1 · Due 0"], program)
+    orca.press("Escape")
+
 
 def main():
     global orca
