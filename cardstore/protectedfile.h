@@ -61,6 +61,13 @@ KeyDerivationCost defaultKeyDerivationCost();
 KeyDerivationCost keyDerivationCostForNewSets();
 void setKeyDerivationCostForNewSets(KeyDerivationCost cost);
 
+// Runs the work of deriving a key from a password, which takes a second or more: by default in the calling thread.
+// A program with windows hands in a runner that does it on a thread of its own and keeps the windows painted
+// meanwhile. The work touches nothing but its own data and the engine's key cache, which is locked; it throws
+// nothing (a failure is carried back to the caller and raised there).
+using KeyDerivationRunner = std::function<void(const std::function<void()>& work)>;
+void setKeyDerivationRunner(KeyDerivationRunner runner);
+
 // Whether bytes (the start of a file) begin like a protected set of any version.
 bool hasProtectedMagic(std::string_view bytes);
 bool isProtectedCardSet(const std::string& path);

@@ -155,7 +155,13 @@ bool costIsUsable(KeyDerivationCost cost)
 
 namespace {
 KeyDerivation derivationForFuzzing = nullptr;
+
+KeyDerivationRunner& keyDerivationRunner()
+{
+    static KeyDerivationRunner runner;
+    return runner;
 }
+} // namespace
 
 void setKeyDerivationForFuzzing(KeyDerivation derivation)
 {
@@ -167,7 +173,20 @@ std::unique_ptr<SecretBytes> deriveKey(const std::string& password, const unsign
     if (derivationForFuzzing)
         return derivationForFuzzing(password, salt, cost);
     static KeyCache cache;
-    return cache.derive(password, salt, cost);
+    if (!keyDerivationRunner())
+        return cache.derive(password, salt, cost);
+    std::unique_ptr<SecretBytes> key;
+    std::exception_ptr failure;
+    keyDerivationRunner()([&] {
+        try {
+            key = cache.derive(password, salt, cost);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    if (failure)
+        std::rethrow_exception(failure);
+    return key;
 }
 
 const unsigned char* Sealed::salt() const
@@ -329,5 +348,10 @@ std::vector<unsigned char> seal(
 }
 
 } // namespace sealing
+
+void setKeyDerivationRunner(KeyDerivationRunner runner)
+{
+    sealing::keyDerivationRunner() = std::move(runner);
+}
 
 } // namespace cardstore

@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "busywork.h"
 #include "errorbox.h"
 #include "programstyle.h"
 
@@ -22,6 +23,8 @@ Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
 {
     setStyle(new ProgramStyle);
+    // Opening a protected set derives its key, a second's work: the windows stay painted and the cursor says so.
+    deriveKeysWhileBusy();
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)
