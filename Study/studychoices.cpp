@@ -79,9 +79,17 @@ void TStudyForm::searchChanged()
 {
     ui->SearchResults->clear();
     const QString query = ui->SearchBox->text().trimmed();
-    if (!search_ || query.isEmpty()) {
+    if (!session_ || query.isEmpty()) {
         ui->SearchResults->hide();
         return;
+    }
+    // The index is made at the first search: most studies never search, and a big set takes a while to index.
+    if (!search_) {
+        std::vector<nttext::SearchCard> cards;
+        cards.reserve(session_->cards().size());
+        for (const learning::StudyCard& card : session_->cards())
+            cards.push_back({ std::to_string(card.key), card.greek });
+        search_ = std::make_unique<nttext::CardSearch>(std::move(cards), karte::newTestamentText());
     }
     for (const nttext::SearchHit& hit : search_->find(query.toStdString(), 10)) {
         const learning::StudyCard& card = session_->cards()[static_cast<std::size_t>(hit.card)];

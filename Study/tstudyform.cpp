@@ -173,11 +173,6 @@ void TStudyForm::startSession()
     cardstore::Table& table = *source_->dataSet();
     table.checkBrowseMode();
     session_ = std::make_unique<learning::StudySession>(table, clock(), karte::newTestamentText(), fuzz_);
-    std::vector<nttext::SearchCard> cards;
-    cards.reserve(session_->cards().size());
-    for (const learning::StudyCard& card : session_->cards())
-        cards.push_back({ std::to_string(card.key), card.greek });
-    search_ = std::make_unique<nttext::CardSearch>(std::move(cards), karte::newTestamentText());
     fillChoices();
     showNote();
 }

@@ -42,7 +42,7 @@ std::string sentence(const Tally& tally, const std::string& subject, const char*
 
 } // namespace
 
-void StudyStore::findDamage()
+void StudyStore::findMemoryDamage()
 {
     std::vector<std::int64_t> cards;
     auto cardQuery = connection_.prepare("SELECT id FROM cards ORDER BY id");
@@ -50,7 +50,8 @@ void StudyStore::findDamage()
         cards.push_back(cardQuery.columnInt(0));
     auto known = [&](std::int64_t key) { return std::binary_search(cards.begin(), cards.end(), key); };
 
-    std::vector<Tally> memories, answers;
+    std::vector<Tally> memories;
+    std::vector<CardMemory> sound;
     auto memoryQuery = connection_.prepare(
         std::string("SELECT card, ") + studyschema::kMemoryColumns + " FROM karte_study_memory ORDER BY card");
     CardMemory memory;
@@ -62,24 +63,37 @@ void StudyStore::findDamage()
         if (problem) {
             resetCards_.push_back(memory.cardKey);
             note(memories, problem, memory.cardKey);
+        } else {
+            sound.push_back(memory);
         }
     }
-    auto logQuery = connection_.prepare(
-        std::string("SELECT ") + studyschema::kEntryColumns + " FROM karte_study_log ORDER BY id");
+    openingMemories_ = std::move(sound);
+    for (const Tally& tally : memories)
+        resetMessages_.push_back(
+            sentence(tally, "The progress of " + std::to_string(tally.count) + (tally.count > 1 ? " cards" : " card"),
+                "card", "studied as new again"));
+}
+
+void StudyStore::findLogDamage() const
+{
+    if (logLookedOver_)
+        return;
+    logLookedOver_ = true;
+    if (!studyschema::present(connection_))
+        return;
+    std::vector<Tally> answers;
+    auto logQuery = connection_.prepare(std::string("SELECT ") + studyschema::kEntryColumns
+        + ", EXISTS (SELECT 1 FROM cards WHERE id = karte_study_log.card) FROM karte_study_log ORDER BY id");
     ReviewEntry entry;
     while (logQuery.step()) {
         const char* problem = studyschema::readEntry(logQuery, entry);
-        if (!problem && !known(entry.cardKey))
+        if (!problem && logQuery.columnInt(13) == 0)
             problem = studyschema::kNoSuchCard;
         if (problem) {
             resetAnswers_.push_back(entry.id);
             note(answers, problem, entry.id);
         }
     }
-    for (const Tally& tally : memories)
-        resetMessages_.push_back(
-            sentence(tally, "The progress of " + std::to_string(tally.count) + (tally.count > 1 ? " cards" : " card"),
-                "card", "studied as new again"));
     for (const Tally& tally : answers)
         resetMessages_.push_back(
             sentence(tally, std::to_string(tally.count) + (tally.count > 1 ? " recorded answers" : " recorded answer"),

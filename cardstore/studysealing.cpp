@@ -45,6 +45,8 @@ void StudyStore::reapplyUnsealed()
     forgetSealedAnswers();
     resetCards_.clear();
     resetAnswers_.clear();
+    logLookedOver_ = true;
+    openingMemories_.reset();
     if (unsealed_.empty())
         return;
     std::vector<ReviewEntry> answers = std::move(unsealed_);

@@ -34,7 +34,9 @@ StudyStore::StudyStore(CardFile& file)
     , clock_(steadyMilliseconds)
 {
     if (studyschema::present(connection_))
-        findDamage();
+        findMemoryDamage();
+    else
+        logLookedOver_ = true;
     if (protected_)
         protected_->setAfterReload([this](sqlite::Connection&) { reapplyUnsealed(); });
 }
@@ -71,8 +73,19 @@ bool StudyStore::excludedAnswer(std::int64_t id) const
     return std::binary_search(resetAnswers_.begin(), resetAnswers_.end(), id);
 }
 
+const std::vector<std::string>& StudyStore::resetMessages() const
+{
+    findLogDamage();
+    return resetMessages_;
+}
+
 std::vector<CardMemory> StudyStore::loadMemories() const
 {
+    if (openingMemories_) {
+        std::vector<CardMemory> memories = std::move(*openingMemories_);
+        openingMemories_.reset();
+        return memories;
+    }
     std::vector<CardMemory> memories;
     if (!studyschema::present(connection_))
         return memories;
@@ -96,6 +109,8 @@ void StudyStore::write(const std::function<void()>& body, bool sealNow)
 {
     requireSaving();
     forgetSealedAnswers();
+    findLogDamage();
+    openingMemories_.reset();
     bool resetting = !resetCards_.empty() || !resetAnswers_.empty();
     writeTransaction(
         connection_,
@@ -220,11 +235,13 @@ std::optional<ReviewEntry> StudyStore::undoLastAnswer()
     return undone;
 }
 
-void StudyStore::visitEntries(sqlite::Statement& query, const std::function<void(const ReviewEntry&)>& visit) const
+void StudyStore::visitEntries(
+    sqlite::Statement& query, const std::function<void(const ReviewEntry&)>& visit, bool checked) const
 {
     ReviewEntry entry;
+    const auto reading = checked ? studyschema::Reading::Checked : studyschema::Reading::Quick;
     while (query.step())
-        if (!studyschema::readEntry(query, entry, studyschema::Reading::Quick) && !excludedAnswer(entry.id))
+        if (!studyschema::readEntry(query, entry, reading) && !excludedAnswer(entry.id))
             visit(entry);
 }
 
@@ -232,6 +249,7 @@ void StudyStore::visitReviews(const std::function<void(const ReviewEntry&)>& vis
 {
     if (!studyschema::present(connection_))
         return;
+    findLogDamage();
     auto query = connection_.prepare(
         std::string("SELECT ") + studyschema::kEntryColumns + " FROM karte_study_log ORDER BY reviewed, id");
     visitEntries(query, visit);
@@ -242,6 +260,7 @@ std::vector<ReviewEntry> StudyStore::lastReviews(std::size_t count) const
     std::vector<ReviewEntry> entries;
     if (!studyschema::present(connection_))
         return entries;
+    findLogDamage();
     auto query = connection_.prepare(std::string("SELECT ") + studyschema::kEntryColumns
         + " FROM karte_study_log ORDER BY reviewed DESC, id DESC LIMIT ?");
     query.bindInt(1, static_cast<std::int64_t>(std::min<std::size_t>(count, INT64_MAX)));
@@ -262,10 +281,14 @@ std::vector<ReviewEntry> StudyStore::reviewsSince(std::int64_t sinceMs) const
           "FROM karte_study_log WHERE reviewed >= ? ORDER BY reviewed, id");
     query.bindInt(1, sinceMs);
     constexpr int kStateBefore = 13;
-    visitEntries(query, [&](const ReviewEntry& entry) {
-        entries.push_back(entry);
-        entries.back().stateBefore = static_cast<int>(query.columnInt(kStateBefore));
-    });
+    // Read row by row with every check, so that the day's answers need not wait for the whole log to be looked over.
+    visitEntries(
+        query,
+        [&](const ReviewEntry& entry) {
+            entries.push_back(entry);
+            entries.back().stateBefore = static_cast<int>(query.columnInt(kStateBefore));
+        },
+        true);
     return entries;
 }
 

@@ -59,7 +59,7 @@ public:
     // raises the read-only error and leaves the file alone.
     bool canSave() const;
     // What was left out when the store opened, in sentences the window can show; empty for sound progress.
-    const std::vector<std::string>& resetMessages() const { return resetMessages_; }
+    const std::vector<std::string>& resetMessages() const;
 
     // The memory of every card answered, by card key.
     std::vector<CardMemory> loadMemories() const;
@@ -94,7 +94,10 @@ public:
     void setClock(std::function<std::int64_t()> nowMs);
 
 private:
-    void findDamage();
+    // The memories are looked over when the store opens, the log (twice as long, and not needed to show the first
+    // card) when it is first read in full, written, or its damage asked for.
+    void findMemoryDamage();
+    void findLogDamage() const;
     void requireSaving() const;
     void write(const std::function<void()>& body, bool sealNow);
     bool insertAnswer(ReviewEntry& entry); // false when the card is not in the file
@@ -103,14 +106,19 @@ private:
     void reapplyUnsealed();
     bool excludedMemory(std::int64_t cardKey) const;
     bool excludedAnswer(std::int64_t id) const;
-    void visitEntries(sqlite::Statement& query, const std::function<void(const ReviewEntry&)>& visit) const;
+    // checked: each row read with every check, for a read that comes before the log was looked over.
+    void visitEntries(
+        sqlite::Statement& query, const std::function<void(const ReviewEntry&)>& visit, bool checked = false) const;
 
     CardFile& file_;
     sqlite::Connection& connection_;
     ProtectedFile* protected_;
     std::vector<std::int64_t> resetCards_; // sorted
-    std::vector<std::int64_t> resetAnswers_; // sorted
-    std::vector<std::string> resetMessages_;
+    mutable std::vector<std::int64_t> resetAnswers_; // sorted
+    mutable std::vector<std::string> resetMessages_;
+    mutable bool logLookedOver_ = false;
+    // The sound memories read while the store opened, for the first loadMemories(), which would read them again.
+    mutable std::optional<std::vector<CardMemory>> openingMemories_;
     std::vector<ReviewEntry> unsealed_;
     std::int64_t writeCountOfUnsealed_ = 0;
     std::int64_t firstUnsealedMs_ = 0;

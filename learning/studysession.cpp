@@ -96,13 +96,14 @@ StudySettings readStudySettings(const cardstore::StudyStore& store)
 }
 
 StudySession::StudySession(cardstore::Table& table, const Clock& clock, const nttext::Text* text, bool fuzz)
-    : store_(table.study())
+    : table_(table)
+    , store_(table.study())
     , clock_(clock)
     , text_(text)
     , fuzz_(fuzz)
     , protected_(table.isProtected())
 {
-    loadCards(table);
+    loadCards();
     loadSettings();
     loadMemories();
     buildQueue();
@@ -135,27 +136,56 @@ void StudySession::seal()
     store_.seal();
 }
 
-void StudySession::loadCards(cardstore::Table& table)
+const cardstore::Value& StudySession::field(const std::vector<cardstore::Value>& values, int index)
 {
-    const int greek = table.fieldIndex("Language");
-    const int english = table.fieldIndex("English");
-    const int frequency = table.fieldIndex("Frequency");
-    const auto field = [](const std::vector<cardstore::Value>& values, int index) -> const cardstore::Value& {
-        static const cardstore::Value none;
-        return index >= 0 && static_cast<std::size_t>(index) < values.size() ? values[std::size_t(index)] : none;
-    };
-    table.visitRecords([&](std::int64_t key, const std::vector<cardstore::Value>& values) {
+    static const cardstore::Value none;
+    return index >= 0 && static_cast<std::size_t>(index) < values.size() ? values[std::size_t(index)] : none;
+}
+
+void StudySession::loadCards()
+{
+    greekField_ = table_.fieldIndex("Language");
+    englishField_ = table_.fieldIndex("English");
+    frequencyField_ = table_.fieldIndex("Frequency");
+    const auto count = static_cast<std::size_t>(table_.recordCount());
+    cards_.reserve(count);
+    placeOfKey_.reserve(count);
+    table_.visitRecords([&](std::int64_t key, const std::vector<cardstore::Value>& values) {
         StudyCard card;
         card.key = key;
-        card.greek = textOf(field(values, greek));
-        card.english = textOf(field(values, english));
-        card.frequency = textOf(field(values, frequency));
-        card.occurrences = occurrencesOf(field(values, frequency));
-        if (text_)
-            card.lemma = text_->lemmaOfCard(card.greek).value_or(-1);
+        card.occurrences = occurrencesOf(field(values, frequencyField_));
+        card.lemma = kNotReadYet;
         placeOfKey_.emplace(key, cards_.size());
         cards_.push_back(std::move(card));
     });
+    memories_.resize(cards_.size());
+}
+
+const StudyCard& StudySession::complete(std::size_t place) const
+{
+    StudyCard& card = cards_[place];
+    if (card.lemma != kNotReadYet)
+        return card;
+    if (const std::vector<cardstore::Value>* values = table_.recordValues(card.key)) {
+        card.greek = textOf(field(*values, greekField_));
+        card.english = textOf(field(*values, englishField_));
+        card.frequency = textOf(field(*values, frequencyField_));
+    }
+    card.lemma = text_ ? text_->lemmaOfCard(card.greek).value_or(-1) : -1;
+    return card;
+}
+
+const std::vector<StudyCard>& StudySession::cards() const
+{
+    for (std::size_t place = 0; place < cards_.size(); ++place)
+        complete(place);
+    return cards_;
+}
+
+void StudySession::remember(std::int64_t key, const Memory& memory)
+{
+    if (const auto found = placeOfKey_.find(key); found != placeOfKey_.end())
+        memories_[found->second] = memory == Memory {} ? std::nullopt : std::optional<Memory>(memory);
 }
 
 void StudySession::loadSettings()
@@ -170,8 +200,8 @@ void StudySession::loadSettings()
 void StudySession::loadMemories()
 {
     for (const cardstore::CardMemory& stored : store_.loadMemories())
-        if (placeOfKey_.contains(stored.cardKey))
-            memories_[stored.cardKey] = memoryOf(stored);
+        if (const auto found = placeOfKey_.find(stored.cardKey); found != placeOfKey_.end())
+            memories_[found->second] = memoryOf(stored);
 }
 
 std::optional<int> StudySession::bookIndex() const
@@ -191,12 +221,11 @@ void StudySession::buildQueue()
     std::vector<QueueCard> queueCards;
     queueCards.reserve(cards_.size());
     for (std::size_t place = 0; place < cards_.size(); ++place) {
-        const StudyCard& card = cards_[place];
+        const StudyCard& card = book ? complete(place) : cards_[place];
         QueueCard entry;
         entry.key = card.key;
         entry.position = static_cast<std::int64_t>(place);
-        if (auto found = memories_.find(card.key); found != memories_.end())
-            entry.memory = found->second;
+        entry.memory = memories_[place];
         if (book && card.lemma >= 0)
             entry.bookFrequency = text_->bookCounts(card.lemma)[static_cast<std::size_t>(*book)];
         queueCards.push_back(std::move(entry));
@@ -246,13 +275,13 @@ void StudySession::changeSettings(const StudySettings& settings)
 const StudyCard* StudySession::card(std::int64_t key) const
 {
     const auto found = placeOfKey_.find(key);
-    return found == placeOfKey_.end() ? nullptr : &cards_[found->second];
+    return found == placeOfKey_.end() ? nullptr : &complete(found->second);
 }
 
 std::optional<Memory> StudySession::memory(std::int64_t key) const
 {
-    const auto found = memories_.find(key);
-    return found == memories_.end() ? std::nullopt : std::optional<Memory>(found->second);
+    const auto found = placeOfKey_.find(key);
+    return found == placeOfKey_.end() ? std::nullopt : memories_[found->second];
 }
 
 std::array<Outcome, 4> StudySession::preview(std::int64_t key) const
@@ -276,7 +305,7 @@ Answer StudySession::answer(std::int64_t key, Grade grade, std::int64_t duration
             queue_->undo();
         throw;
     }
-    memories_[key] = answered->after;
+    remember(key, answered->after);
     answers_.push_back({ *answered, fromQueue });
     if (!fromQueue)
         buildQueue();
@@ -304,10 +333,7 @@ std::optional<Answer> StudySession::undo()
     if (store_.canSave())
         store_.undoLastAnswer();
     answers_.pop_back();
-    if (last.answer.before == Memory {})
-        memories_.erase(last.answer.key);
-    else
-        memories_[last.answer.key] = last.answer.before;
+    remember(last.answer.key, last.answer.before);
     if (last.fromQueue)
         queue_->undo();
     else
@@ -319,8 +345,8 @@ std::vector<ProgressCard> StudySession::progressCards() const
 {
     std::vector<ProgressCard> result;
     result.reserve(cards_.size());
-    for (const StudyCard& card : cards_)
-        result.push_back({ card.key, memory(card.key), card.occurrences });
+    for (std::size_t place = 0; place < cards_.size(); ++place)
+        result.push_back({ cards_[place].key, memories_[place], cards_[place].occurrences });
     return result;
 }
 
@@ -361,10 +387,11 @@ std::optional<BookCoverage> StudySession::bookCoverage() const
         return std::nullopt;
     const std::int64_t now = clock_.nowMs();
     std::unordered_map<int, bool> knownLemmas; // lemma → known, for the lemmas the set has a card for
-    for (const StudyCard& card : cards_) {
+    for (std::size_t place = 0; place < cards_.size(); ++place) {
+        const StudyCard& card = complete(place);
         if (card.lemma < 0)
             continue;
-        const std::optional<Memory> remembered = memory(card.key);
+        const std::optional<Memory> remembered = memories_[place];
         bool& known = knownLemmas[card.lemma];
         known = known || (remembered && isKnown(*remembered, now));
     }

@@ -6,6 +6,7 @@
 #include "progress.h"
 #include "reviewqueue.h"
 #include "scheduler.h"
+#include "value.h"
 
 #include <array>
 #include <cstdint>
@@ -80,7 +81,9 @@ public:
     // The book studied as the text's canonical place, when a book is chosen and there is a text.
     std::optional<int> bookIndex() const;
 
-    const std::vector<StudyCard>& cards() const { return cards_; }
+    // Every card of the set in its primary order, their lemmas looked up.
+    const std::vector<StudyCard>& cards() const;
+    // One card, its lemma looked up; null when the set has no card with that key.
     const StudyCard* card(std::int64_t key) const;
     std::optional<Memory> memory(std::int64_t key) const;
 
@@ -115,14 +118,21 @@ private:
         bool fromQueue; // the queue can take it back itself
     };
 
-    void loadCards(cardstore::Table& table);
+    void loadCards();
     void loadSettings();
     void loadMemories();
     void buildQueue();
     int newCardsAnsweredToday() const;
     std::vector<ProgressCard> progressCards() const;
     void keep(const Answer& answer, std::int64_t durationMs);
+    // The card with its texts and lemma, read when first needed: a set of a hundred thousand cards would pay for
+    // them at every opening of the Study window, which needs only the cards it shows.
+    const StudyCard& complete(std::size_t place) const;
+    static const cardstore::Value& field(const std::vector<cardstore::Value>& values, int index);
+    static constexpr int kNotReadYet = -2; // in StudyCard::lemma
+    void remember(std::int64_t key, const Memory& memory);
 
+    const cardstore::Table& table_;
     cardstore::StudyStore& store_;
     const Clock& clock_;
     const nttext::Text* text_;
@@ -130,9 +140,12 @@ private:
     bool protected_;
     StudySettings settings_;
     Scheduler scheduler_;
-    std::vector<StudyCard> cards_; // in the set's primary order
+    mutable std::vector<StudyCard> cards_; // in the set's primary order; texts and lemma read when first needed
+    int greekField_ = -1;
+    int englishField_ = -1;
+    int frequencyField_ = -1;
     std::unordered_map<std::int64_t, std::size_t> placeOfKey_;
-    std::unordered_map<std::int64_t, Memory> memories_;
+    std::vector<std::optional<Memory>> memories_; // by place in cards_; none: new
     std::optional<ReviewQueue> queue_; // rebuilt, so held where it can be made again
     std::vector<SessionAnswer> answers_;
 };
