@@ -149,6 +149,9 @@ void TStudyForm::FormShow(QObject* /*sender*/)
     sealTimer_.start();
     showCurrent();
     setFocus();
+    // What is to be said about the progress (damage left out, a set that cannot keep it) needs the whole log looked
+    // over, which a big set should not make the first card wait for.
+    QTimer::singleShot(0, this, [this] { karte::guarded([this] { showNote(); }); });
 }
 
 bool TStudyForm::event(QEvent* event)
@@ -174,7 +177,6 @@ void TStudyForm::startSession()
     table.checkBrowseMode();
     session_ = std::make_unique<learning::StudySession>(table, clock(), karte::newTestamentText(), fuzz_);
     fillChoices();
-    showNote();
 }
 
 void TStudyForm::FormHide(QObject* /*sender*/)

@@ -53,6 +53,8 @@ protected:
         ASSERT_TRUE(study->isVisible());
         study->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(study.get()));
+        // The note about the progress follows the first card.
+        QCoreApplication::processEvents();
     }
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
