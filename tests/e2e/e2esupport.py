@@ -25,6 +25,9 @@ class Program:
     """The running program: its process and its log."""
 
     def __init__(self, executable, home):
+        # Kept, so that a test can start the program again on the same data.
+        self.executable = executable
+        self.home = home
         self.log_path = os.path.join(home, "karte.log")
         env = dict(os.environ)
         env.update(
