@@ -203,11 +203,16 @@ void TStudyForm::FormHide(QObject* /*sender*/)
 
 void TStudyForm::applyCardFont()
 {
-    // The Greek side in the set's own face, at a size that fits the window whatever size the drill uses.
+    // The Greek side in the set's own face, at a size that fits the window whatever size the drill uses; the
+    // verses in the same face.
     QFont greek = ui->FrontText->font();
     if (cardText_)
         greek.setFamily(cardText_->font().family());
     ui->FrontText->setProperty("greekFont", greek);
+    QFont verses = ui->ContextView->font();
+    verses.setFamily(greek.family());
+    verses.setPointSize(12);
+    ui->ContextView->setFont(verses);
 }
 
 void TStudyForm::showProblem(const QString& text)
