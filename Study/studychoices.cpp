@@ -86,13 +86,15 @@ void TStudyForm::searchChanged()
     // The index is made at the first search: most studies never search, and a big set takes a while to index.
     if (!search_) {
         std::vector<nttext::SearchCard> cards;
-        cards.reserve(session_->cards().size());
         for (const learning::StudyCard& card : session_->cards())
             cards.push_back({ std::to_string(card.key), card.greek });
         search_ = std::make_unique<nttext::CardSearch>(std::move(cards), karte::newTestamentText());
     }
     for (const nttext::SearchHit& hit : search_->find(query.toStdString(), 10)) {
-        const learning::StudyCard& card = session_->cards()[static_cast<std::size_t>(hit.card)];
+        const learning::StudyCard* found = session_->card(std::stoll(search_->card(hit.card).key));
+        if (!found)
+            continue;
+        const learning::StudyCard& card = *found;
         auto* item = new QListWidgetItem(
             QStringLiteral("%1 — %2").arg(QString::fromStdString(card.greek), QString::fromStdString(card.english)));
         item->setData(Qt::UserRole, QVariant::fromValue<qint64>(card.key));

@@ -42,12 +42,13 @@ std::string sentence(const Tally& tally, const std::string& subject, const char*
 
 } // namespace
 
-void StudyStore::findMemoryDamage()
+void StudyStore::findMemoryDamage(std::vector<std::int64_t> cards)
 {
-    std::vector<std::int64_t> cards;
-    auto cardQuery = connection_.prepare("SELECT id FROM cards ORDER BY id");
-    while (cardQuery.step())
-        cards.push_back(cardQuery.columnInt(0));
+    if (cards.empty()) {
+        auto cardQuery = connection_.prepare("SELECT id FROM cards ORDER BY id");
+        while (cardQuery.step())
+            cards.push_back(cardQuery.columnInt(0));
+    }
     auto known = [&](std::int64_t key) { return std::binary_search(cards.begin(), cards.end(), key); };
 
     std::vector<Tally> memories;

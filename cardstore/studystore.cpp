@@ -27,14 +27,14 @@ std::int64_t steadyMilliseconds()
 
 } // namespace
 
-StudyStore::StudyStore(CardFile& file)
+StudyStore::StudyStore(CardFile& file, std::vector<std::int64_t> cardKeys)
     : file_(file)
     , connection_(file.connection())
     , protected_(file.protectedFile())
     , clock_(steadyMilliseconds)
 {
     if (studyschema::present(connection_))
-        findMemoryDamage();
+        findMemoryDamage(std::move(cardKeys));
     else
         logLookedOver_ = true;
     if (protected_)

@@ -50,7 +50,9 @@ public:
     static constexpr std::size_t kSealAfterAnswers = 20;
     static constexpr std::int64_t kSealAfterMs = 30'000;
 
-    explicit StudyStore(CardFile& file);
+    // cardKeys: the keys of the set's cards, ascending, when the caller holds them already (a table does); read from
+    // the file otherwise.
+    explicit StudyStore(CardFile& file, std::vector<std::int64_t> cardKeys = {});
     ~StudyStore();
     StudyStore(const StudyStore&) = delete;
     StudyStore& operator=(const StudyStore&) = delete;
@@ -96,7 +98,7 @@ public:
 private:
     // The memories are looked over when the store opens, the log (twice as long, and not needed to show the first
     // card) when it is first read in full, written, or its damage asked for.
-    void findMemoryDamage();
+    void findMemoryDamage(std::vector<std::int64_t> cards);
     void findLogDamage() const;
     void requireSaving() const;
     void write(const std::function<void()>& body, bool sealNow);

@@ -290,8 +290,17 @@ int Table::primaryIndexNumber() const
 StudyStore& Table::study()
 {
     requireActive();
-    if (!study_)
-        study_ = std::make_unique<StudyStore>(*file_);
+    if (!study_) {
+        // The table holds every card's key already, in key order in the natural order.
+        std::vector<std::int64_t> keys;
+        const auto& slots = orderFor(static_cast<int>(orders_.size()) - 1).slots();
+        keys.reserve(slots.size());
+        for (std::uint32_t slot : slots)
+            keys.push_back(rows_[slot].rowid);
+        if (!std::is_sorted(keys.begin(), keys.end()))
+            std::sort(keys.begin(), keys.end());
+        study_ = std::make_unique<StudyStore>(*file_, std::move(keys));
+    }
     return *study_;
 }
 

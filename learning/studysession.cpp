@@ -5,6 +5,7 @@
 #include "text.h"
 #include "textforms.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <unordered_set>
@@ -151,41 +152,59 @@ void StudySession::loadCards()
     cards_.reserve(count);
     placeOfKey_.reserve(count);
     table_.visitRecords([&](std::int64_t key, const std::vector<cardstore::Value>& values) {
-        StudyCard card;
-        card.key = key;
-        card.occurrences = occurrencesOf(field(values, frequencyField_));
-        card.lemma = kNotReadYet;
-        placeOfKey_.emplace(key, cards_.size());
-        cards_.push_back(std::move(card));
+        placeOfKey_.emplace_back(key, cards_.size());
+        cards_.push_back({ key, occurrencesOf(field(values, frequencyField_)), kNotReadYet });
     });
     memories_.resize(cards_.size());
+    std::sort(placeOfKey_.begin(), placeOfKey_.end());
 }
 
-const StudyCard& StudySession::complete(std::size_t place) const
+std::optional<std::size_t> StudySession::placeOf(std::int64_t key) const
 {
-    StudyCard& card = cards_[place];
-    if (card.lemma != kNotReadYet)
-        return card;
-    if (const std::vector<cardstore::Value>* values = table_.recordValues(card.key)) {
+    const auto found = std::lower_bound(
+        placeOfKey_.begin(), placeOfKey_.end(), key, [](const auto& entry, std::int64_t k) { return entry.first < k; });
+    if (found == placeOfKey_.end() || found->first != key)
+        return std::nullopt;
+    return found->second;
+}
+
+StudyCard StudySession::read(std::size_t place) const
+{
+    const CardEntry& entry = cards_[place];
+    StudyCard card;
+    card.key = entry.key;
+    card.occurrences = entry.occurrences;
+    if (const std::vector<cardstore::Value>* values = table_.recordValues(entry.key)) {
         card.greek = textOf(field(*values, greekField_));
         card.english = textOf(field(*values, englishField_));
         card.frequency = textOf(field(*values, frequencyField_));
     }
-    card.lemma = text_ ? text_->lemmaOfCard(card.greek).value_or(-1) : -1;
+    if (entry.lemma == kNotReadYet)
+        cards_[place].lemma = text_ ? text_->lemmaOfCard(card.greek).value_or(-1) : -1;
+    card.lemma = cards_[place].lemma;
     return card;
 }
 
-const std::vector<StudyCard>& StudySession::cards() const
+int StudySession::lemmaAt(std::size_t place) const
 {
+    if (cards_[place].lemma == kNotReadYet)
+        read(place);
+    return cards_[place].lemma;
+}
+
+std::vector<StudyCard> StudySession::cards() const
+{
+    std::vector<StudyCard> all;
+    all.reserve(cards_.size());
     for (std::size_t place = 0; place < cards_.size(); ++place)
-        complete(place);
-    return cards_;
+        all.push_back(read(place));
+    return all;
 }
 
 void StudySession::remember(std::int64_t key, const Memory& memory)
 {
-    if (const auto found = placeOfKey_.find(key); found != placeOfKey_.end())
-        memories_[found->second] = memory == Memory {} ? std::nullopt : std::optional<Memory>(memory);
+    if (const std::optional<std::size_t> place = placeOf(key))
+        memories_[*place] = memory == Memory {} ? std::nullopt : std::optional<Memory>(memory);
 }
 
 void StudySession::loadSettings()
@@ -200,8 +219,8 @@ void StudySession::loadSettings()
 void StudySession::loadMemories()
 {
     for (const cardstore::CardMemory& stored : store_.loadMemories())
-        if (const auto found = placeOfKey_.find(stored.cardKey); found != placeOfKey_.end())
-            memories_[found->second] = memoryOf(stored);
+        if (const std::optional<std::size_t> place = placeOf(stored.cardKey))
+            memories_[*place] = memoryOf(stored);
 }
 
 std::optional<int> StudySession::bookIndex() const
@@ -221,13 +240,12 @@ void StudySession::buildQueue()
     std::vector<QueueCard> queueCards;
     queueCards.reserve(cards_.size());
     for (std::size_t place = 0; place < cards_.size(); ++place) {
-        const StudyCard& card = book ? complete(place) : cards_[place];
         QueueCard entry;
-        entry.key = card.key;
+        entry.key = cards_[place].key;
         entry.position = static_cast<std::int64_t>(place);
         entry.memory = memories_[place];
-        if (book && card.lemma >= 0)
-            entry.bookFrequency = text_->bookCounts(card.lemma)[static_cast<std::size_t>(*book)];
+        if (const int lemma = book ? lemmaAt(place) : -1; lemma >= 0)
+            entry.bookFrequency = text_->bookCounts(lemma)[static_cast<std::size_t>(*book)];
         queueCards.push_back(std::move(entry));
     }
     QueueOptions options;
@@ -274,14 +292,19 @@ void StudySession::changeSettings(const StudySettings& settings)
 
 const StudyCard* StudySession::card(std::int64_t key) const
 {
-    const auto found = placeOfKey_.find(key);
-    return found == placeOfKey_.end() ? nullptr : &complete(found->second);
+    const std::optional<std::size_t> place = placeOf(key);
+    if (!place)
+        return nullptr;
+    auto found = shown_.find(*place);
+    if (found == shown_.end())
+        found = shown_.emplace(*place, read(*place)).first;
+    return &found->second;
 }
 
 std::optional<Memory> StudySession::memory(std::int64_t key) const
 {
-    const auto found = placeOfKey_.find(key);
-    return found == placeOfKey_.end() ? std::nullopt : memories_[found->second];
+    const std::optional<std::size_t> place = placeOf(key);
+    return place ? memories_[*place] : std::nullopt;
 }
 
 std::array<Outcome, 4> StudySession::preview(std::int64_t key) const
@@ -373,7 +396,7 @@ SetProgress StudySession::progress() const
 std::vector<HistoryPoint> StudySession::history() const
 {
     std::unordered_map<std::int64_t, std::int64_t> frequencies;
-    for (const StudyCard& card : cards_)
+    for (const CardEntry& card : cards_)
         frequencies.emplace(card.key, card.occurrences);
     KnownHistory history(std::move(frequencies), clock_);
     store_.visitReviews([&history](const cardstore::ReviewEntry& entry) { history.add(logEntryOf(entry)); });
@@ -388,11 +411,11 @@ std::optional<BookCoverage> StudySession::bookCoverage() const
     const std::int64_t now = clock_.nowMs();
     std::unordered_map<int, bool> knownLemmas; // lemma → known, for the lemmas the set has a card for
     for (std::size_t place = 0; place < cards_.size(); ++place) {
-        const StudyCard& card = complete(place);
-        if (card.lemma < 0)
+        const int lemma = lemmaAt(place);
+        if (lemma < 0)
             continue;
         const std::optional<Memory> remembered = memories_[place];
-        bool& known = knownLemmas[card.lemma];
+        bool& known = knownLemmas[lemma];
         known = known || (remembered && isKnown(*remembered, now));
     }
     std::vector<BookLemma> lemmas;

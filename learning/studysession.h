@@ -81,8 +81,9 @@ public:
     // The book studied as the text's canonical place, when a book is chosen and there is a text.
     std::optional<int> bookIndex() const;
 
-    // Every card of the set in its primary order, their lemmas looked up.
-    const std::vector<StudyCard>& cards() const;
+    // Every card of the set in its primary order, their texts read and lemmas looked up: work in proportion to the
+    // set, for the search and the Progress window.
+    std::vector<StudyCard> cards() const;
     // One card, its lemma looked up; null when the set has no card with that key.
     const StudyCard* card(std::int64_t key) const;
     std::optional<Memory> memory(std::int64_t key) const;
@@ -125,11 +126,19 @@ private:
     int newCardsAnsweredToday() const;
     std::vector<ProgressCard> progressCards() const;
     void keep(const Answer& answer, std::int64_t durationMs);
-    // The card with its texts and lemma, read when first needed: a set of a hundred thousand cards would pay for
-    // them at every opening of the Study window, which needs only the cards it shows.
-    const StudyCard& complete(std::size_t place) const;
+    // What the session keeps of every card. Its texts are read from the table, and its lemma looked up, when first
+    // needed: a set of a hundred thousand cards would pay for them at every opening of the Study window, which
+    // needs only the cards it shows.
+    struct CardEntry
+    {
+        std::int64_t key;
+        std::int64_t occurrences;
+        int lemma; // kNotReadYet until looked up
+    };
+    static constexpr int kNotReadYet = -2;
+    StudyCard read(std::size_t place) const;
+    int lemmaAt(std::size_t place) const;
     static const cardstore::Value& field(const std::vector<cardstore::Value>& values, int index);
-    static constexpr int kNotReadYet = -2; // in StudyCard::lemma
     void remember(std::int64_t key, const Memory& memory);
 
     const cardstore::Table& table_;
@@ -140,11 +149,14 @@ private:
     bool protected_;
     StudySettings settings_;
     Scheduler scheduler_;
-    mutable std::vector<StudyCard> cards_; // in the set's primary order; texts and lemma read when first needed
+    mutable std::vector<CardEntry> cards_; // in the set's primary order
+    mutable std::unordered_map<std::size_t, StudyCard> shown_; // the cards read so far, by place
     int greekField_ = -1;
     int englishField_ = -1;
     int frequencyField_ = -1;
-    std::unordered_map<std::int64_t, std::size_t> placeOfKey_;
+    // (key, place in cards_) by key: a hundred thousand cards sort faster than they go into a hash table.
+    std::vector<std::pair<std::int64_t, std::size_t>> placeOfKey_;
+    std::optional<std::size_t> placeOf(std::int64_t key) const;
     std::vector<std::optional<Memory>> memories_; // by place in cards_; none: new
     std::optional<ReviewQueue> queue_; // rebuilt, so held where it can be made again
     std::vector<SessionAnswer> answers_;
