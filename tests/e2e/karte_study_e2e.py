@@ -3,7 +3,8 @@
 
 Starts the program KARTE on the built-in set of a fresh data directory and studies as a user would, keys only:
 Tools > Study, then Space to see the answer and 3 (Good) for three cards, and Esc. The Study window must show each
-card's Greek side, then its English side, with the day's counts; after Esc the main window is usable again. The
+card's Greek side, then its English side, with the day's counts, and for the first the word's verses and forms;
+after Esc the main window is usable again. The
 program is then closed and started again on the same data: the answers must have been kept, which the Study
 window's counts show.
 
@@ -54,9 +55,11 @@ def study_window(program, main_window):
                     found["back"] = node
                 elif description == "Cards left today":
                     found["counts"] = node
-            if len(found) == 3:
+                elif node.name == "In the New Testament":
+                    found["verses"] = node
+            if len(found) == 4:
                 return True, found
-            return False, f"the Study window without {sorted({'front', 'back', 'counts'} - set(found))}"
+            return False, f"the Study window without {sorted({'front', 'back', 'counts', 'verses'} - set(found))}"
         return False, "no Study window on the screen"
 
     return wait_until(program, "the Study window", probe)
@@ -95,6 +98,14 @@ def check(program):
         card_on_show(program, study, greek, None, f"New {new_left} · Learning {index} · Due 0")
         run("xdotool", "key", "space")
         card_on_show(program, study, greek, english, f"New {new_left}")
+        if index == 0:
+            # The answer side shows the word in its verses, with their references, and its commonest forms.
+            def verses():
+                text = fresh(study["verses"]).queryText()
+                shown_text = text.getText(0, text.characterCount)
+                return "— Mark 1:1" in shown_text and "Commonest forms" in shown_text, shown_text[:200]
+
+            print(f"{greek}: the verses and forms shown: {wait_until(program, 'the verses of ὁ', verses)!r}")
         run("xdotool", "key", "3")
         new_left -= 1
         print(f"{greek}: Space showed '{english}', 3 answered Good")
