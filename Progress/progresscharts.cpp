@@ -2,10 +2,12 @@
 
 #include "progressdescription.h"
 
-#include <QBarCategoryAxis>
+#include <QAccessibleWidget>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
+#include <QChartView>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QLineSeries>
@@ -18,15 +20,24 @@ namespace progresscharts {
 
 namespace {
 
-constexpr int kTicks = 5;
+constexpr int kMostSteps = 5;
 
-// A count axis from 0 whose ticks fall on whole numbers.
+// The step of a count axis from 0: 1, 2 or 5 times a power of ten, so that at most five steps reach highest.
+int countStep(int highest)
+{
+    for (int scale = 1;; scale *= 10)
+        for (int factor : { 1, 2, 5 })
+            if ((highest + factor * scale - 1) / (factor * scale) <= kMostSteps)
+                return factor * scale;
+}
+
 QValueAxis* countAxis(int highest, const QString& title)
 {
+    const int step = countStep(highest);
+    const int steps = std::max(1, (highest + step - 1) / step);
     auto* axis = new QValueAxis;
-    const int step = std::max(1, (highest + kTicks - 2) / (kTicks - 1));
-    axis->setRange(0, step * (kTicks - 1));
-    axis->setTickCount(kTicks);
+    axis->setRange(0, step * steps);
+    axis->setTickCount(steps + 1);
     axis->setLabelFormat(QStringLiteral("%d"));
     axis->setTitleText(title);
     return axis;
@@ -49,27 +60,45 @@ QString shortDate(std::int64_t ms, int utcOffsetSeconds)
     return QDate(date.year, date.month, date.day).toString(QStringLiteral("d MMM"));
 }
 
+QAccessibleInterface* chartInterface(const QString& className, QObject* object)
+{
+    if (className != QLatin1String("QChartView") || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Chart);
+}
+
 } // namespace
+
+void announceChartsAsCharts()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(chartInterface);
+        return true;
+    }();
+    (void)installed;
+}
 
 QChart* dueChart(const learning::SetProgress& figures, const learning::Clock& clock)
 {
     QChart* chart = plainChart(QStringLiteral("Reviews due in the next %1 days").arg(learning::kForecastDays));
     auto* due = new QBarSet(QStringLiteral("Reviews due"));
-    QStringList days;
-    const learning::DaySpan today = learning::today(clock);
-    const int offset = clock.utcOffsetSeconds(clock.nowMs());
-    for (std::size_t day = 0; day < figures.duePerDay.size(); ++day) {
-        *due << figures.duePerDay[day];
-        days << shortDate(today.startMs + static_cast<std::int64_t>(day) * learning::kDayMs, offset);
-    }
+    for (int count : figures.duePerDay)
+        *due << count;
     auto* series = new QBarSeries;
     series->append(due);
     series->setBarWidth(0.7);
     chart->addSeries(series);
-    auto* dayAxis = new QBarCategoryAxis;
-    dayAxis->append(days);
-    // Thirty dates side by side only fit on their sides.
-    dayAxis->setLabelsAngle(-90);
+    // Thirty dates do not fit side by side: the axis names today and every seventh day after it, each under its
+    // bar.
+    auto* dayAxis = new QCategoryAxis;
+    dayAxis->setRange(-0.5, learning::kForecastDays - 0.5);
+    dayAxis->setStartValue(-0.5);
+    dayAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    const learning::DaySpan today = learning::today(clock);
+    const int offset = clock.utcOffsetSeconds(clock.nowMs());
+    for (int day = 0; day < learning::kForecastDays; day += 7)
+        dayAxis->append(
+            day == 0 ? QStringLiteral("today") : shortDate(today.startMs + day * learning::kDayMs, offset), day);
     chart->addAxis(dayAxis, Qt::AlignBottom);
     series->attachAxis(dayAxis);
     const int most = *std::max_element(figures.duePerDay.begin(), figures.duePerDay.end());
@@ -126,7 +155,7 @@ QChart* historyChart(std::span<const learning::HistoryPoint> history, bool withC
         // Steps of 5, 10, 15, 20 or 25 per cent, whole numbers all.
         const double top = std::clamp(std::ceil(mostCoverage / 20) * 20, 20.0, 100.0);
         shareAxis->setRange(0, top);
-        shareAxis->setTickCount(kTicks);
+        shareAxis->setTickCount(kMostSteps);
         shareAxis->setLabelFormat(QStringLiteral("%.0f%%"));
         shareAxis->setTitleText(QStringLiteral("Coverage"));
         chart->addAxis(shareAxis, Qt::AlignRight);

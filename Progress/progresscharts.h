@@ -16,4 +16,8 @@ QChart* dueChart(const learning::SetProgress& figures, const learning::Clock& cl
 // of its own.
 QChart* historyChart(std::span<const learning::HistoryPoint> history, bool withCoverage, const learning::Clock& clock);
 
+// Has a screen reader meet every chart view as a chart, read by its accessible name and description, rather than
+// as the scroll area it is built on. Once per program; later calls do nothing.
+void announceChartsAsCharts();
+
 } // namespace progresscharts

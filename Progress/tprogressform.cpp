@@ -28,6 +28,7 @@ TProgressForm::TProgressForm(QWidget* parent)
             | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
     , ui(std::make_unique<Ui::TProgressForm>())
 {
+    progresscharts::announceChartsAsCharts();
     ui->setupUi(this);
     for (QChartView* view : { ui->DueChart, ui->HistoryChart })
         view->setRenderHint(QPainter::Antialiasing);

@@ -112,6 +112,7 @@ TEST_F(ProgressTest, FiguresSentenceAndChartsOfTheBuiltInSet)
     EXPECT_EQ(text(p.KnownWordsText), "You know 2 words, 20.9% of the words you will read in the New Testament");
     EXPECT_EQ(text(p.BookText), "(hidden)");
 
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(p.DueChart)->role(), QAccessible::Chart);
     EXPECT_EQ(accessibleText(p.DueChart, QAccessible::Name), "Reviews due per day");
     EXPECT_EQ(accessibleText(p.DueChart, QAccessible::Description),
         "Reviews due: 1 today, 0 tomorrow, 2 on 17 December; 3 in the next 30 days");
