@@ -91,6 +91,7 @@ void TForm1::wireHandlers()
     connectHandler(ui->Contents1, &QAction::triggered, this, &TForm1::Contents1Click);
     connectHandler(ui->About1, &QAction::triggered, this, &TForm1::About1Click);
     connectHandler(ui->Study1, &QAction::triggered, this, &TForm1::Study1Click);
+    connectHandler(ui->Progress1, &QAction::triggered, this, &TForm1::Progress1Click);
     FrequencyTable.onPasswordRequired = [] { return karte::requestPassword(); };
 
     // Card set commands and the font chooser.

@@ -28,6 +28,7 @@ class TFontForm;
 class TForm2;
 class TFormQCustom;
 class TStudyForm;
+class TProgressForm;
 class TImportForm;
 
 // The main window: the toolbar with the word list, the card panel with the drill bar and the status line, and the
@@ -51,6 +52,8 @@ public:
     void connectSideWindows(TForm2* aboutBox, TFormQCustom* editor, TFontForm* fontChooser);
     // The Study window, likewise: it studies the set this window has open.
     void connectStudyWindow(TStudyForm* studyWindow);
+    // The Progress window, likewise: it shows the progress made on the set this window has open.
+    void connectProgressWindow(TProgressForm* progressWindow);
 
     // Start-up and layout.
     void FormCreate(QObject* sender);
@@ -122,6 +125,8 @@ public:
 
     // Tools > Study: the Study window over this window, which is disabled while it is open.
     void Study1Click(QObject* sender);
+    // Tools > Progress: the Progress window over this window, which is disabled while it is open.
+    void Progress1Click(QObject* sender);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -134,6 +139,7 @@ private:
     TFormQCustom* editor_ = nullptr;
     TFontForm* fontChooser_ = nullptr;
     TStudyForm* studyWindow_ = nullptr;
+    TProgressForm* progressWindow_ = nullptr;
     QWidget* cardGreekText() const;
     // The import window of the last file chosen; a new one is made for each file.
     std::unique_ptr<TImportForm> importForm_;

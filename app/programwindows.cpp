@@ -7,6 +7,7 @@
 #include "tform1.h"
 #include "tform2.h"
 #include "tformqcustom.h"
+#include "tprogressform.h"
 #include "tstudyform.h"
 
 #include <QApplication>
@@ -40,6 +41,8 @@ void ProgramWindows::createSideWindows()
     form1_->connectSideWindows(form2_.get(), formQCustom_.get(), fontForm_.get());
     studyForm_ = std::make_unique<TStudyForm>();
     form1_->connectStudyWindow(studyForm_.get());
+    progressForm_ = std::make_unique<TProgressForm>();
+    form1_->connectProgressWindow(progressForm_.get());
 }
 
 void ProgramWindows::forgetNames() noexcept

@@ -7,11 +7,13 @@ class TForm1;
 class TForm2;
 class TFormQCustom;
 class TStudyForm;
+class TProgressForm;
 
 namespace karte {
 
 // The program's windows, created in the order start-up creates them (the main window, then the About box, the
-// custom card editor, the font chooser and the Study window) and connected to each other. The program-wide names (Form1
+// custom card editor, the font chooser, the Study window and the Progress window) and connected to each other. The
+// program-wide names (Form1
 // ...) point at them while they live.
 class ProgramWindows
 {
@@ -33,6 +35,7 @@ public:
     TFormQCustom* editor() const { return formQCustom_.get(); }
     TFontForm* fontChooser() const { return fontForm_.get(); }
     TStudyForm* studyWindow() const { return studyForm_.get(); }
+    TProgressForm* progressWindow() const { return progressForm_.get(); }
 
 private:
     void createSideWindows();
@@ -43,6 +46,7 @@ private:
     std::unique_ptr<TFormQCustom> formQCustom_;
     std::unique_ptr<TFontForm> fontForm_;
     std::unique_ptr<TStudyForm> studyForm_;
+    std::unique_ptr<TProgressForm> progressForm_;
 };
 
 } // namespace karte

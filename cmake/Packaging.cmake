@@ -34,6 +34,7 @@ string(JOIN ", " CPACK_DEBIAN_PACKAGE_DEPENDS
     "libqt6core6 (>= 6.4)"
     "libqt6gui6 (>= 6.4)"
     "libqt6widgets6 (>= 6.4)"
+    "libqt6charts6 (>= 6.4)"
     "qt6-qpa-plugins (>= 6.4)"
     "libsqlite3-0 (>= 3.36.0)"
     "libicu72 (>= 72.1~rc-1~)"

@@ -4,9 +4,9 @@
 #include "progress.h"
 
 #include <cstdint>
-#include <set>
+#include <functional>
+#include <queue>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 namespace learning {
@@ -40,15 +40,33 @@ public:
 private:
     struct CardRecord
     {
-        std::int64_t frequency;
-        std::int64_t knownUntilMs; // counted as known while in knownUntil_
-        bool counted;
+        std::int64_t frequency = 0;
+        std::int64_t knownUntilMs = 0; // counted as known until then
+        bool inSet = false;
+        bool counted = false;
     };
-    void closeDay();
-    void forget(std::int64_t key, CardRecord& card);
+    // Known cards by the time they stop being known, earliest first. An entry whose card has since been answered
+    // again no longer matches its record and is passed over when it comes up.
+    struct Expiry
+    {
+        std::int64_t knownUntilMs;
+        std::size_t card;
+        bool operator>(const Expiry& other) const { return knownUntilMs > other.knownUntilMs; }
+    };
 
-    std::unordered_map<std::int64_t, CardRecord> cards_;
-    std::set<std::pair<std::int64_t, std::int64_t>> knownUntil_; // (knownUntilMs, key) of the known cards
+    CardRecord* record(std::int64_t key);
+    void closeDay();
+    void forget(CardRecord& card);
+    // Keeps the expiries within twice the cards, however many answers the log holds.
+    void dropStaleExpiries();
+
+    // The records by key: a plain table from the lowest key when the keys lie close together, as the row ids of
+    // a set do, and a hash table into it otherwise.
+    std::vector<CardRecord> cards_;
+    std::int64_t lowestKey_ = 0;
+    std::unordered_map<std::int64_t, std::size_t> placeOfKey_;
+    bool denseKeys_ = true;
+    std::priority_queue<Expiry, std::vector<Expiry>, std::greater<>> expiries_;
     const Clock& clock_;
     std::int64_t totalWords_;
     std::int64_t dayStart_ = 0;

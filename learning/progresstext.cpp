@@ -4,9 +4,7 @@
 
 namespace learning {
 
-namespace {
-
-std::string grouped(std::int64_t n)
+std::string groupedText(std::int64_t n)
 {
     std::string digits = std::to_string(n < 0 ? -n : n);
     for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
@@ -14,11 +12,9 @@ std::string grouped(std::int64_t n)
     return n < 0 ? "-" + digits : digits;
 }
 
-} // namespace
-
 std::string countText(std::int64_t n, std::string_view singular, std::string_view plural)
 {
-    return grouped(n) + " " + std::string(n == 1 ? singular : plural);
+    return groupedText(n) + " " + std::string(n == 1 ? singular : plural);
 }
 
 std::string percentText(double share)

@@ -10,6 +10,8 @@
 // The sentences of the Study and Progress windows, kept apart from the figures they show.
 namespace learning {
 
+// "1,125": thousands set apart by commas.
+std::string groupedText(std::int64_t n);
 // "1 word", "312 words", "1,125 words".
 std::string countText(std::int64_t n, std::string_view singular, std::string_view plural);
 // A share as a percentage with one decimal: "79.4%". It never rounds up to "100.0%" short of the whole.

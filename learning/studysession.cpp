@@ -399,8 +399,13 @@ std::vector<HistoryPoint> StudySession::history() const
     for (const CardEntry& card : cards_)
         frequencies.emplace(card.key, card.occurrences);
     KnownHistory history(std::move(frequencies), clock_);
-    store_.visitReviews([&history](const cardstore::ReviewEntry& entry) { history.add(logEntryOf(entry)); });
+    visitReviews([&history](const ReviewLogEntry& entry) { history.add(entry); });
     return history.finish();
+}
+
+void StudySession::visitReviews(const std::function<void(const ReviewLogEntry&)>& visit) const
+{
+    store_.visitReviews([&visit](const cardstore::ReviewEntry& entry) { visit(logEntryOf(entry)); });
 }
 
 std::optional<BookCoverage> StudySession::bookCoverage() const

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -75,6 +76,7 @@ public:
     void sealIfDue();
     void seal();
 
+    const Clock& clock() const { return clock_; }
     const StudySettings& settings() const { return settings_; }
     // Keeps the settings in the set (when it can be written) and builds the queue anew for them.
     void changeSettings(const StudySettings& settings);
@@ -109,6 +111,8 @@ public:
     SetProgress progress() const;
     // Known words and coverage at the end of each day that had answers, from the review log.
     std::vector<HistoryPoint> history() const;
+    // Every answer the set keeps, in time order, for figures that count the cards some other way.
+    void visitReviews(const std::function<void(const ReviewLogEntry&)>& visit) const;
     // The chosen book's coverage, when a book is chosen and there is a text.
     std::optional<BookCoverage> bookCoverage() const;
 

@@ -31,19 +31,19 @@ fi
 
 # Every file a desktop and the program look for.
 for file in \
-    bin/karte bin/karte-protect bin/karte-inspect bin/karte-cards \
+    bin/karte bin/karte-protect bin/karte-inspect bin/karte-cards bin/karte-progress \
     share/karte/cardsfrq.db share/karte/nttext.dat share/karte/help/index.html \
     share/applications/karte.desktop share/icons/hicolor/scalable/apps/karte.svg \
-    share/doc/karte/SOURCES.md; do
+    share/doc/karte/SOURCES.md share/doc/karte/LICENSE; do
     [[ -f $prefix/$file ]] || fail "missing $file"
 done
-for file in bin/karte bin/karte-protect bin/karte-inspect bin/karte-cards; do
+for file in bin/karte bin/karte-protect bin/karte-inspect bin/karte-cards bin/karte-progress; do
     [[ -x $prefix/$file ]] || fail "$file is not executable"
 done
 
 # Only what a user runs goes to bin: no test, benchmark or build tool.
 installed=$(cd "$prefix/bin" && ls | sort | tr '\n' ' ')
-[[ $installed == "karte karte-cards karte-inspect karte-protect " ]] || fail "bin holds: $installed"
+[[ $installed == "karte karte-cards karte-inspect karte-progress karte-protect " ]] || fail "bin holds: $installed"
 
 # Each themed PNG really has the size its folder promises (the width and height of the PNG header).
 for size in 16 24 32 48 64 128 256; do
@@ -72,6 +72,13 @@ if ! out=$("$prefix/bin/karte-inspect" "$prefix/share/karte/cardsfrq.db" 2>&1); 
     fail "karte-inspect cannot read the installed set: $out"
 fi
 grep -qx '1125 cards' <<<"$out" || fail "the installed set does not hold 1125 cards: $out"
+# karte-progress finds the installed companion file: with it, a never studied set has 1,125 new cards and no
+# complaint about books or lemmas.
+if ! out=$("$prefix/bin/karte-progress" "$prefix/share/karte/cardsfrq.db" 2>&1); then
+    fail "karte-progress cannot read the installed set: $out"
+fi
+grep -q '^1,125 cards: 1,125 new' <<<"$out" || fail "karte-progress on the installed set: $out"
+grep -q 'no books or lemmas' <<<"$out" && fail "karte-progress does not find the installed text: $out"
 
 # A user's first run seeds the per-user built-in set from <prefix>/share/karte. The installed tool opens the
 # built-in set as the program does; the seeded copy must be the installed pristine one, byte for byte.

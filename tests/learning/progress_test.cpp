@@ -125,7 +125,9 @@ TEST(Progress, TodaysSummaryCountsTodaysAnswersOnly)
     EXPECT_FALSE(none.nextDueMs);
 }
 
-TEST(Progress, KnownWordsOverTimeAgreeWithADayByDayRecount)
+namespace {
+
+void knownWordsOverTimeAgreeWithARecount(std::int64_t spacing)
 {
     const ManualClock clock(kNow, 2 * 3600);
     SchedulerSettings settings;
@@ -133,7 +135,7 @@ TEST(Progress, KnownWordsOverTimeAgreeWithADayByDayRecount)
     const Scheduler scheduler(settings);
     std::unordered_map<std::int64_t, std::int64_t> frequencies;
     for (std::int64_t key = 0; key < 40; ++key)
-        frequencies[key] = 1000 / (key + 1);
+        frequencies[key * spacing] = 1000 / (key + 1);
 
     // Answers on about two days in three over 120 days, each day's first answer set back by a minute so that
     // the log is not quite in order, and some for a card no longer in the set (key 99).
@@ -145,7 +147,7 @@ TEST(Progress, KnownWordsOverTimeAgreeWithADayByDayRecount)
             continue;
         std::int64_t t = kNow + day * kDayMs + static_cast<std::int64_t>(random() % 6) * kHourMs;
         for (int i = 0; i < 8; ++i, t += 3 * kMinuteMs) {
-            const std::int64_t key = i == 7 ? 99 : static_cast<std::int64_t>(random() % 40);
+            const std::int64_t key = (i == 7 ? 99 : static_cast<std::int64_t>(random() % 40)) * spacing;
             const auto grade = static_cast<Grade>(1 + random() % 4);
             const std::int64_t at = i == 0 && !log.empty() ? log.back().reviewedMs - kMinuteMs : t;
             const Memory after = scheduler.review(memories[key], grade, at);
@@ -186,6 +188,17 @@ TEST(Progress, KnownWordsOverTimeAgreeWithADayByDayRecount)
     closeDay();
     ASSERT_GT(expected.size(), 60u);
     EXPECT_EQ(points, expected);
+}
+
+} // namespace
+
+TEST(Progress, KnownWordsOverTimeAgreeWithADayByDayRecount)
+{
+    // Keys close together, as a set's row ids are, and keys far apart.
+    for (const std::int64_t spacing : { std::int64_t { 1 }, std::int64_t { 1'000'000'007 } }) {
+        SCOPED_TRACE(spacing);
+        knownWordsOverTimeAgreeWithARecount(spacing);
+    }
 }
 
 TEST(BookCoverage, MarksWithinAndBeyondTheSet)

@@ -133,7 +133,9 @@ TEST_F(MainWindowTest, EveryMenuItemIsReadByItsCaption)
         { "File", { "New...", "Open...", "", "Exit" } },
         { "Card Set", { "NT Frequency" } },
         { "Sort List", { "Alphabetically", "Show Greek", "Show Frequency" } },
-        { "Tools", { "Font", "Add/Edit Custom Cards", "", "Study...", "", "Import Cards...", "Export Cards..." } },
+        { "Tools",
+            { "Font", "Add/Edit Custom Cards", "", "Study...", "Progress...", "", "Import Cards...",
+                "Export Cards..." } },
         { "Help", { "Contents", "", "About" } },
     };
     QAccessibleInterface* bar = accessibleOf(ui().MainMenu1);

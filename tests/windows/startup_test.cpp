@@ -209,8 +209,8 @@ TEST_F(StartUpTest, MenusCaptionsAndHintsAreThoseOfTheDesign)
                 { "ShowFrequency1", "Show &Frequency" } } },
         { &Ui::TForm1::Tools1, "&Tools",
             { { "Font1", "F&ont" }, { "AddEditCustomCards1", "&Add/Edit Custom Cards" }, { "N3", "-" },
-                { "Study1", "&Study..." }, { "N4", "-" }, { "ImportCards1", "&Import Cards..." },
-                { "ExportCards1", "&Export Cards..." } } },
+                { "Study1", "&Study..." }, { "Progress1", "&Progress..." }, { "N4", "-" },
+                { "ImportCards1", "&Import Cards..." }, { "ExportCards1", "&Export Cards..." } } },
         { &Ui::TForm1::Help1, "H&elp", { { "Contents1", "C&ontents" }, { "N1", "-" }, { "About1", "A&bout" } } },
     };
     QList<QAction*> bar = ui().MainMenu1->actions();

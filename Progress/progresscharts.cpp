@@ -1,0 +1,171 @@
+#include "progresscharts.h"
+
+#include "progressdescription.h"
+
+#include <QAccessibleWidget>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QLineSeries>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+namespace progresscharts {
+
+namespace {
+
+constexpr int kMostSteps = 5;
+
+// The step of a count axis from 0: 1, 2 or 5 times a power of ten, so that at most five steps reach highest.
+int countStep(int highest)
+{
+    for (int scale = 1;; scale *= 10)
+        for (int factor : { 1, 2, 5 })
+            if ((highest + factor * scale - 1) / (factor * scale) <= kMostSteps)
+                return factor * scale;
+}
+
+QValueAxis* countAxis(int highest, const QString& title)
+{
+    const int step = countStep(highest);
+    const int steps = std::max(1, (highest + step - 1) / step);
+    auto* axis = new QValueAxis;
+    axis->setRange(0, step * steps);
+    axis->setTickCount(steps + 1);
+    axis->setLabelFormat(QStringLiteral("%d"));
+    axis->setTitleText(title);
+    return axis;
+}
+
+QChart* plainChart(const QString& title)
+{
+    auto* chart = new QChart;
+    chart->setTitle(title);
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->setBackgroundRoundness(0);
+    return chart;
+}
+
+// "9 Dec": the day's local date as the study core reckons it.
+QString shortDate(std::int64_t ms, int utcOffsetSeconds)
+{
+    const learning::CivilDate date = learning::civilDate(ms, utcOffsetSeconds);
+    return QDate(date.year, date.month, date.day).toString(QStringLiteral("d MMM"));
+}
+
+QAccessibleInterface* chartInterface(const QString& className, QObject* object)
+{
+    if (className != QLatin1String("QChartView") || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Chart);
+}
+
+} // namespace
+
+void announceChartsAsCharts()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(chartInterface);
+        return true;
+    }();
+    (void)installed;
+}
+
+QChart* dueChart(const learning::SetProgress& figures, const learning::Clock& clock)
+{
+    QChart* chart = plainChart(QStringLiteral("Reviews due in the next %1 days").arg(learning::kForecastDays));
+    auto* due = new QBarSet(QStringLiteral("Reviews due"));
+    for (int count : figures.duePerDay)
+        *due << count;
+    auto* series = new QBarSeries;
+    series->append(due);
+    series->setBarWidth(0.7);
+    chart->addSeries(series);
+    // Thirty dates do not fit side by side: the axis names today and every seventh day after it, each under its
+    // bar.
+    auto* dayAxis = new QCategoryAxis;
+    dayAxis->setRange(-0.5, learning::kForecastDays - 0.5);
+    dayAxis->setStartValue(-0.5);
+    dayAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    const learning::DaySpan today = learning::today(clock);
+    const int offset = clock.utcOffsetSeconds(clock.nowMs());
+    for (int day = 0; day < learning::kForecastDays; day += 7)
+        dayAxis->append(
+            day == 0 ? QStringLiteral("today") : shortDate(today.startMs + day * learning::kDayMs, offset), day);
+    chart->addAxis(dayAxis, Qt::AlignBottom);
+    series->attachAxis(dayAxis);
+    const int most = *std::max_element(figures.duePerDay.begin(), figures.duePerDay.end());
+    QValueAxis* countsAxis = countAxis(most, QStringLiteral("Reviews"));
+    chart->addAxis(countsAxis, Qt::AlignLeft);
+    series->attachAxis(countsAxis);
+    chart->legend()->hide();
+    return chart;
+}
+
+QChart* historyChart(std::span<const learning::HistoryPoint> history, bool withCoverage, const learning::Clock& clock)
+{
+    QChart* chart = plainChart(history.empty() ? QStringLiteral("Known words over time: no reviews yet")
+                                               : QStringLiteral("Known words over time"));
+    if (history.empty()) {
+        chart->legend()->hide();
+        return chart;
+    }
+    auto* known = new QLineSeries;
+    known->setName(QStringLiteral("Known words"));
+    known->setPointsVisible(true);
+    auto* coverage = new QLineSeries;
+    coverage->setName(QStringLiteral("Coverage of the New Testament (%)"));
+    coverage->setPointsVisible(true);
+    int mostKnown = 0;
+    double mostCoverage = 0;
+    for (const learning::HistoryPoint& point : history) {
+        // Each day at its local noon, so that the axis, which reads times in the computer's zone, shows its date.
+        const auto at = static_cast<qreal>(point.dayStartMs + 12 * learning::kHourMs);
+        known->append(at, point.known);
+        coverage->append(at, point.coverage * 100);
+        mostKnown = std::max(mostKnown, point.known);
+        mostCoverage = std::max(mostCoverage, point.coverage * 100);
+    }
+    chart->addSeries(known);
+    auto* timeAxis = new QDateTimeAxis;
+    const std::int64_t first = history.front().dayStartMs;
+    const std::int64_t last = history.back().dayStartMs + learning::kDayMs;
+    const std::int64_t margin = learning::kDayMs / 2;
+    timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(first - margin), QDateTime::fromMSecsSinceEpoch(last + margin));
+    const int offset = clock.utcOffsetSeconds(clock.nowMs());
+    const bool oneYear = learning::civilDate(first, offset).year == learning::civilDate(last, offset).year;
+    timeAxis->setFormat(oneYear ? QStringLiteral("d MMM") : QStringLiteral("d MMM yyyy"));
+    timeAxis->setTickCount(static_cast<int>(std::clamp<std::size_t>(history.size() + 1, 2, 7)));
+    chart->addAxis(timeAxis, Qt::AlignBottom);
+    known->attachAxis(timeAxis);
+    QValueAxis* knownAxis = countAxis(mostKnown, QStringLiteral("Known words"));
+    chart->addAxis(knownAxis, Qt::AlignLeft);
+    known->attachAxis(knownAxis);
+    if (withCoverage) {
+        chart->addSeries(coverage);
+        coverage->attachAxis(timeAxis);
+        auto* shareAxis = new QValueAxis;
+        // Steps of 5, 10, 15, 20 or 25 per cent, whole numbers all.
+        const double top = std::clamp(std::ceil(mostCoverage / 20) * 20, 20.0, 100.0);
+        shareAxis->setRange(0, top);
+        shareAxis->setTickCount(kMostSteps);
+        shareAxis->setLabelFormat(QStringLiteral("%.0f%%"));
+        shareAxis->setTitleText(QStringLiteral("Coverage"));
+        chart->addAxis(shareAxis, Qt::AlignRight);
+        coverage->attachAxis(shareAxis);
+        chart->legend()->setAlignment(Qt::AlignBottom);
+    } else {
+        delete coverage;
+        chart->legend()->hide();
+    }
+    return chart;
+}
+
+} // namespace progresscharts

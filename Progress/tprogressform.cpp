@@ -1,0 +1,165 @@
+#include "tprogressform.h"
+
+#include "errorbox.h"
+#include "errors.h"
+#include "newtestament.h"
+#include "outsidedestruction.h"
+#include "placement.h"
+#include "progresscharts.h"
+#include "progressdescription.h"
+#include "progressreport.h"
+#include "progresstext.h"
+#include "session.h"
+#include "studysession.h"
+#include "table.h"
+#include "tdatasource.h"
+#include "ui_tprogressform.h"
+#include "windowscaling.h"
+
+#include <QChart>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QShowEvent>
+
+TProgressForm::TProgressForm(QWidget* parent)
+    : QWidget(parent,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
+    , ui(std::make_unique<Ui::TProgressForm>())
+{
+    progresscharts::announceChartsAsCharts();
+    ui->setupUi(this);
+    for (QChartView* view : { ui->DueChart, ui->HistoryChart })
+        view->setRenderHint(QPainter::Antialiasing);
+    karte::scaleToScreen(this, 96);
+    karte::connectGuarded(ui->CloseButton, &QPushButton::clicked, this, [this] { close(); });
+    karte::connectGuarded(
+        new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] { close(); });
+    karte::closeWhenDestroyedFromOutside(this);
+}
+
+TProgressForm::~TProgressForm() = default;
+
+const learning::Clock& TProgressForm::clock() const
+{
+    static const learning::SystemClock system;
+    return clock_ ? *clock_ : system;
+}
+
+void TProgressForm::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous()) {
+        if (!placed_) {
+            karte::centreOnScreen(this);
+            placed_ = true;
+        }
+        karte::guarded([this] { FormShow(this); });
+    }
+    QWidget::showEvent(event);
+}
+
+void TProgressForm::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        karte::guarded([this] { FormHide(this); });
+}
+
+void TProgressForm::FormShow(QObject* /*sender*/)
+{
+    ui->NoteText->clear();
+    try {
+        if (!source_ || !source_->active())
+            throw cardstore::Error("No card set is open");
+        cardstore::Table& table = *source_->dataSet();
+        table.checkBrowseMode();
+        const bool builtIn = table.tableName() == cardstore::Session::kBuiltInTable;
+        ui->SetText->setText(
+            builtIn ? QStringLiteral("NT Frequency") : QFileInfo(QString::fromStdString(table.filePath())).fileName());
+        const nttext::Text* text = karte::newTestamentText();
+        // The session is read and let go: the window shows figures and keeps nothing of the set open.
+        const learning::StudySession session(table, clock(), text);
+        showReport(learning::progressReport(session, text, builtIn));
+        QStringList notes;
+        for (const std::string& message : session.resetMessages())
+            notes.append(QString::fromStdString(message));
+        if (!karte::newTestamentProblem().isEmpty())
+            notes.append(QStringLiteral("No books or lemmas can be counted: %1").arg(karte::newTestamentProblem()));
+        ui->NoteText->setText(notes.join(QLatin1Char('\n')));
+    } catch (const cardstore::Error& error) {
+        // Progress that cannot be read leaves the set as it is; the window says what is wrong.
+        showProblem(QString::fromUtf8(error.what()));
+    }
+    ui->NoteText->setVisible(!ui->NoteText->text().isEmpty());
+}
+
+void TProgressForm::FormHide(QObject* /*sender*/)
+{
+    if (mainWindow_)
+        mainWindow_->setEnabled(true);
+}
+
+void TProgressForm::showReport(const learning::ProgressReport& report)
+{
+    const learning::SetProgress& figures = report.figures;
+    const std::pair<QLabel*, int> counts[] = {
+        { ui->NewCount, figures.newCards },
+        { ui->LearningCount, figures.learning },
+        { ui->KnownCount, figures.known },
+        { ui->DueCount, figures.dueToday },
+    };
+    const QLabel* captions[] = { ui->NewLabel, ui->LearningLabel, ui->KnownLabel, ui->DueLabel };
+    for (std::size_t i = 0; i < std::size(counts); ++i) {
+        const auto& [label, count] = counts[i];
+        const QString number = QString::fromStdString(learning::groupedText(count));
+        label->setText(number);
+        // Read as "Known: 12" rather than a bare number.
+        label->setAccessibleName(QStringLiteral("%1: %2").arg(captions[i]->text(), number));
+    }
+    ui->FiguresPanel->setAccessibleDescription(QString::fromStdString(learning::figuresSentence(figures)));
+
+    const auto showSentence = [](QLabel* label, const std::string& sentence) {
+        label->setText(QString::fromStdString(sentence));
+        label->setVisible(!sentence.empty());
+    };
+    showSentence(ui->KnownWordsText,
+        report.knownWords ? learning::knownWordsSentence(report.knownWords->words, report.knownWords->coverage) : "");
+    showSentence(ui->BookText, report.book ? learning::bookCoverageSentence(report.bookName, *report.book) : "");
+    std::string outside;
+    if (report.book)
+        for (const learning::BookMark* mark : { &report.book->mark90, &report.book->mark95 })
+            if (std::string sentence = learning::outsideSetSentence(*mark); !sentence.empty())
+                outside += (outside.empty() ? "" : "\n") + sentence;
+    showSentence(ui->OutsideText, outside);
+
+    const learning::Clock& now = clock();
+    setChart(ui->DueChart, progresscharts::dueChart(figures, now),
+        QString::fromStdString(learning::dueForecastDescription(figures, now)));
+    std::string history = learning::knownHistoryDescription(report.history, now);
+    if (report.knownWords && !report.history.empty())
+        history += ". " + learning::coverageHistoryDescription(report.history, now);
+    setChart(ui->HistoryChart, progresscharts::historyChart(report.history, report.knownWords.has_value(), now),
+        QString::fromStdString(history));
+    for (QWidget* part : { static_cast<QWidget*>(ui->FiguresPanel), static_cast<QWidget*>(ui->DueChart),
+             static_cast<QWidget*>(ui->HistoryChart) })
+        part->show();
+}
+
+void TProgressForm::setChart(QChartView* view, QChart* chart, const QString& description)
+{
+    // The view takes the new chart but leaves the old one to its owner, which is this window.
+    QChart* old = view->chart();
+    view->setChart(chart);
+    delete old;
+    view->setAccessibleDescription(description);
+}
+
+void TProgressForm::showProblem(const QString& text)
+{
+    ui->NoteText->setText(text);
+    for (QWidget* part : { static_cast<QWidget*>(ui->FiguresPanel), static_cast<QWidget*>(ui->KnownWordsText),
+             static_cast<QWidget*>(ui->BookText), static_cast<QWidget*>(ui->OutsideText),
+             static_cast<QWidget*>(ui->DueChart), static_cast<QWidget*>(ui->HistoryChart) })
+        part->hide();
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class TProgressForm;
+}
+namespace windowtest {
+struct FormAccess;
+}
+namespace learning {
+class Clock;
+struct ProgressReport;
+} // namespace learning
+
+class QChart;
+class QChartView;
+class TDataSource;
+
+// The Progress window: what the learner knows of the open set and what lies ahead. The cards new, learning, known
+// and due today; the share of the New Testament the known words make up; the book's coverage when the set is
+// studied by book; a chart of the reviews due over the next 30 days and one of known words over time. Each chart
+// says its figures in words to a screen reader. The main window stays disabled while the window is open; Esc
+// closes it.
+class TProgressForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TProgressForm(QWidget* parent = nullptr);
+    ~TProgressForm() override;
+
+    // What the main window hands over: the data source of the set shown and itself (enabled again when the window
+    // hides).
+    void setDataSource(TDataSource* source) { source_ = source; }
+    void setMainWindow(QWidget* window) { mainWindow_ = window; }
+    // The time the figures go by; tests fix it. By default the computer's clock.
+    void setClock(const learning::Clock* clock) { clock_ = clock; }
+
+    // Runs each time the window is shown: the set's progress is read and shown.
+    void FormShow(QObject* sender);
+    // Runs each time the window is hidden: the main window is enabled again.
+    void FormHide(QObject* sender);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    friend struct windowtest::FormAccess;
+
+    void showReport(const learning::ProgressReport& report);
+    void showProblem(const QString& text);
+    static void setChart(QChartView* view, QChart* chart, const QString& description);
+    const learning::Clock& clock() const;
+
+    std::unique_ptr<Ui::TProgressForm> ui;
+    TDataSource* source_ = nullptr;
+    QPointer<QWidget> mainWindow_;
+    const learning::Clock* clock_ = nullptr;
+    bool placed_ = false;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "bookcoverage.h"
+#include "knownhistory.h"
+#include "progress.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nttext {
+class Text;
+}
+
+namespace learning {
+
+class StudySession;
+
+// How much of the Greek New Testament's running words the known words make up.
+struct KnownWords
+{
+    int words = 0;
+    double coverage = 0; // of kNewTestamentWords, at most 1
+};
+
+// Everything the Progress window shows, and karte-progress prints, for one set.
+struct ProgressReport
+{
+    SetProgress figures;
+    // The built-in set counts its cards' frequencies. A set of one's own counts the text's occurrences of the
+    // lemmas its cards name, each lemma once, whatever its own frequencies say; none when no card names one.
+    std::optional<KnownWords> knownWords;
+    // Known words over time, counted as knownWords counts them; when there is no knownWords, the known cards,
+    // whose coverage then means nothing.
+    std::vector<HistoryPoint> history;
+    std::string bookName; // the book the set is studied by, empty for all words
+    std::optional<BookCoverage> book;
+};
+
+// text: the one the session was given (null without the companion file: no lemmas and no books then).
+ProgressReport progressReport(const StudySession& session, const nttext::Text* text, bool builtInSet);
+
+} // namespace learning

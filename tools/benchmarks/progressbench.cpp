@@ -1,0 +1,67 @@
+// Speed of the Progress window's figures on generated user sets of 1,000, 10,000 and 100,000 cards whose every
+// card has been answered twice: the figures with known words over time (StudySession::progress and the history
+// rebuilt from the log), and the same with the study session read from the set first, as the window does each
+// time it opens. Part of karte-bench-store.
+
+#include "studiedsets.h"
+
+#include "clock.h"
+#include "progressreport.h"
+#include "studysession.h"
+#include "table.h"
+
+#include <benchmark/benchmark.h>
+
+using benchsets::studiedSet;
+
+namespace {
+
+// Three days after the generated answers: some cards are known, some due.
+const learning::ManualClock& benchClock()
+{
+    static const learning::ManualClock clock(1'700'000'000'000 + 3 * learning::kDayMs);
+    return clock;
+}
+
+void checkFigures(benchmark::State& state, const learning::ProgressReport& report)
+{
+    if (report.figures.cards != state.range(0) || report.history.empty())
+        state.SkipWithError("the figures do not cover the generated progress");
+}
+
+void BM_ProgressFigures(benchmark::State& state)
+{
+    cardstore::Table table;
+    table.setTableName(studiedSet(static_cast<int>(state.range(0))));
+    table.open();
+    const learning::StudySession session(table, benchClock(), nullptr);
+    for (auto _ : state) {
+        const learning::ProgressReport report = learning::progressReport(session, nullptr, true);
+        checkFigures(state, report);
+        benchmark::DoNotOptimize(report.history.data());
+    }
+}
+
+void BM_ProgressFiguresWithSession(benchmark::State& state)
+{
+    cardstore::Table table;
+    table.setTableName(studiedSet(static_cast<int>(state.range(0))));
+    table.open();
+    table.study(); // the store's first look over every row is timed by BM_StudyOpen
+    for (auto _ : state) {
+        const learning::StudySession session(table, benchClock(), nullptr);
+        const learning::ProgressReport report = learning::progressReport(session, nullptr, true);
+        checkFigures(state, report);
+        benchmark::DoNotOptimize(report.history.data());
+    }
+}
+
+void cardCounts(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->ArgName("cards")->Arg(1'000)->Arg(10'000)->Arg(100'000);
+}
+
+BENCHMARK(BM_ProgressFigures)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProgressFiguresWithSession)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
