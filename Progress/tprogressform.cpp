@@ -21,6 +21,7 @@
 #include <QKeySequence>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QTimer>
 
 TProgressForm::TProgressForm(QWidget* parent)
     : QWidget(parent,
@@ -78,15 +79,11 @@ void TProgressForm::FormShow(QObject* /*sender*/)
         ui->SetText->setText(
             builtIn ? QStringLiteral("NT Frequency") : QFileInfo(QString::fromStdString(table.filePath())).fileName());
         const nttext::Text* text = karte::newTestamentText();
-        // The session is read and let go: the window shows figures and keeps nothing of the set open.
-        const learning::StudySession session(table, clock(), text);
-        showReport(learning::progressReport(session, text, builtIn));
-        QStringList notes;
-        for (const std::string& message : session.resetMessages())
-            notes.append(QString::fromStdString(message));
-        if (!karte::newTestamentProblem().isEmpty())
-            notes.append(QStringLiteral("No books or lemmas can be counted: %1").arg(karte::newTestamentProblem()));
-        ui->NoteText->setText(notes.join(QLatin1Char('\n')));
+        // The session is read and let go once the history is shown: the window keeps nothing of the set open.
+        session_ = std::make_unique<learning::StudySession>(table, clock(), text);
+        builtIn_ = builtIn;
+        showReport(learning::progressReport(*session_, text, builtIn));
+        QTimer::singleShot(0, this, [this] { karte::guarded([this] { showHistory(); }); });
     } catch (const cardstore::Error& error) {
         // Progress that cannot be read leaves the set as it is; the window says what is wrong.
         showProblem(QString::fromUtf8(error.what()));
@@ -96,8 +93,32 @@ void TProgressForm::FormShow(QObject* /*sender*/)
 
 void TProgressForm::FormHide(QObject* /*sender*/)
 {
+    session_.reset();
     if (mainWindow_)
         mainWindow_->setEnabled(true);
+}
+
+void TProgressForm::showHistory()
+{
+    if (!session_)
+        return;
+    const std::unique_ptr<learning::StudySession> session = std::move(session_);
+    const learning::Clock& now = clock();
+    const std::vector<learning::HistoryPoint> history
+        = learning::knownHistory(*session, karte::newTestamentText(), builtIn_);
+    std::string description = learning::knownHistoryDescription(history, now);
+    if (knownWords_ && !history.empty())
+        description += ". " + learning::coverageHistoryDescription(history, now);
+    setChart(
+        ui->HistoryChart, progresscharts::historyChart(history, knownWords_, now), QString::fromStdString(description));
+    // What was left out of damaged progress is known once the log has been read.
+    QStringList notes;
+    for (const std::string& message : session->resetMessages())
+        notes.append(QString::fromStdString(message));
+    if (!karte::newTestamentProblem().isEmpty())
+        notes.append(QStringLiteral("No books or lemmas can be counted: %1").arg(karte::newTestamentProblem()));
+    ui->NoteText->setText(notes.join(QLatin1Char('\n')));
+    ui->NoteText->setVisible(!notes.isEmpty());
 }
 
 void TProgressForm::showReport(const learning::ProgressReport& report)
@@ -136,11 +157,9 @@ void TProgressForm::showReport(const learning::ProgressReport& report)
     const learning::Clock& now = clock();
     setChart(ui->DueChart, progresscharts::dueChart(figures, now),
         QString::fromStdString(learning::dueForecastDescription(figures, now)));
-    std::string history = learning::knownHistoryDescription(report.history, now);
-    if (report.knownWords && !report.history.empty())
-        history += ". " + learning::coverageHistoryDescription(report.history, now);
-    setChart(ui->HistoryChart, progresscharts::historyChart(report.history, report.knownWords.has_value(), now),
-        QString::fromStdString(history));
+    knownWords_ = report.knownWords.has_value();
+    setChart(ui->HistoryChart, progresscharts::historyChart({}, knownWords_, now),
+        QStringLiteral("Known words over time: counting"));
     for (QWidget* part : { static_cast<QWidget*>(ui->FiguresPanel), static_cast<QWidget*>(ui->DueChart),
              static_cast<QWidget*>(ui->HistoryChart) })
         part->show();

@@ -13,6 +13,7 @@ struct FormAccess;
 }
 namespace learning {
 class Clock;
+class StudySession;
 struct ProgressReport;
 } // namespace learning
 
@@ -53,6 +54,9 @@ private:
     friend struct windowtest::FormAccess;
 
     void showReport(const learning::ProgressReport& report);
+    // Known words over time are rebuilt from the whole log, which on a big set takes longer than the figures: the
+    // chart follows them, in the next turn of the event loop.
+    void showHistory();
     void showProblem(const QString& text);
     static void setChart(QChartView* view, QChart* chart, const QString& description);
     const learning::Clock& clock() const;
@@ -62,4 +66,7 @@ private:
     QPointer<QWidget> mainWindow_;
     const learning::Clock* clock_ = nullptr;
     bool placed_ = false;
+    std::unique_ptr<learning::StudySession> session_; // while the history is yet to be shown
+    bool builtIn_ = false;
+    bool knownWords_ = false;
 };

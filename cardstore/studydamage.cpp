@@ -77,14 +77,18 @@ void StudyStore::findMemoryDamage(std::vector<std::int64_t> cards)
 
 void StudyStore::findLogDamage() const
 {
-    if (logLookedOver_)
-        return;
+    if (!logLookedOver_)
+        lookOverLog(nullptr);
+}
+
+void StudyStore::lookOverLog(const std::function<void(const ReviewEntry&)>* visit) const
+{
     logLookedOver_ = true;
     if (!studyschema::present(connection_))
         return;
     std::vector<Tally> answers;
     auto logQuery = connection_.prepare(std::string("SELECT ") + studyschema::kEntryColumns
-        + ", EXISTS (SELECT 1 FROM cards WHERE id = karte_study_log.card) FROM karte_study_log ORDER BY id");
+        + ", EXISTS (SELECT 1 FROM cards WHERE id = karte_study_log.card) FROM karte_study_log ORDER BY reviewed, id");
     ReviewEntry entry;
     while (logQuery.step()) {
         const char* problem = studyschema::readEntry(logQuery, entry);
@@ -93,8 +97,11 @@ void StudyStore::findLogDamage() const
         if (problem) {
             resetAnswers_.push_back(entry.id);
             note(answers, problem, entry.id);
+        } else if (visit) {
+            (*visit)(entry);
         }
     }
+    std::sort(resetAnswers_.begin(), resetAnswers_.end());
     for (const Tally& tally : answers)
         resetMessages_.push_back(
             sentence(tally, std::to_string(tally.count) + (tally.count > 1 ? " recorded answers" : " recorded answer"),

@@ -249,7 +249,10 @@ void StudyStore::visitReviews(const std::function<void(const ReviewEntry&)>& vis
 {
     if (!studyschema::present(connection_))
         return;
-    findLogDamage();
+    if (!logLookedOver_) {
+        lookOverLog(&visit);
+        return;
+    }
     auto query = connection_.prepare(
         std::string("SELECT ") + studyschema::kEntryColumns + " FROM karte_study_log ORDER BY reviewed, id");
     visitEntries(query, visit);

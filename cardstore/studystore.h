@@ -100,6 +100,9 @@ private:
     // card) when it is first read in full, written, or its damage asked for.
     void findMemoryDamage(std::vector<std::int64_t> cards);
     void findLogDamage() const;
+    // Looks the log over in time order and hands each sound answer to visit, when there is one: the first full read
+    // of the log is also its look-over.
+    void lookOverLog(const std::function<void(const ReviewEntry&)>* visit) const;
     void requireSaving() const;
     void write(const std::function<void()>& body, bool sealNow);
     bool insertAnswer(ReviewEntry& entry); // false when the card is not in the file

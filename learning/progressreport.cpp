@@ -11,46 +11,60 @@ namespace learning {
 
 namespace {
 
-// Known words counted by lemma: a lemma is known now when any card naming it is. Over time a lemma goes by the
-// card of it answered last, so that it is counted once however many cards name it.
-void countLemmas(const StudySession& session, const nttext::Text& text, ProgressReport& report)
+// The lemmas a set of one's own names: each card's, and whether any card of it is known now.
+struct NamedLemmas
+{
+    std::unordered_map<std::int64_t, int> lemmaOfCard;
+    std::unordered_map<int, bool> known;
+};
+
+NamedLemmas namedLemmas(const StudySession& session)
 {
     const std::int64_t now = session.clock().nowMs();
-    std::unordered_map<std::int64_t, int> lemmaOfCard;
-    std::unordered_map<int, bool> knownLemmas;
+    NamedLemmas named;
     for (const StudyCard& card : session.cards()) {
         if (card.lemma < 0)
             continue;
-        lemmaOfCard.emplace(card.key, card.lemma);
+        named.lemmaOfCard.emplace(card.key, card.lemma);
         const std::optional<Memory> memory = session.memory(card.key);
-        bool& known = knownLemmas[card.lemma];
+        bool& known = named.known[card.lemma];
         known = known || (memory && isKnown(*memory, now));
     }
-    if (knownLemmas.empty()) {
-        report.history = session.history();
-        return;
-    }
+    return named;
+}
+
+// Known words counted by lemma: a lemma is known now when any card naming it is.
+std::optional<KnownWords> knownByLemma(const NamedLemmas& named, const nttext::Text& text)
+{
+    if (named.known.empty())
+        return std::nullopt;
     KnownWords known;
     std::int64_t occurrences = 0;
-    std::unordered_map<std::int64_t, std::int64_t> lemmaCounts;
-    for (const auto& [lemma, isKnownNow] : knownLemmas) {
-        lemmaCounts.emplace(lemma, text.count(lemma));
+    for (const auto& [lemma, isKnownNow] : named.known) {
         if (isKnownNow) {
             ++known.words;
             occurrences += text.count(lemma);
         }
     }
     known.coverage = std::min(1.0, static_cast<double>(occurrences) / static_cast<double>(kNewTestamentWords));
-    report.knownWords = known;
+    return known;
+}
 
+// Over time a lemma goes by the card of it answered last, so that it is counted once however many cards name it.
+std::vector<HistoryPoint> historyByLemma(
+    const StudySession& session, const NamedLemmas& named, const nttext::Text& text)
+{
+    std::unordered_map<std::int64_t, std::int64_t> lemmaCounts;
+    for (const auto& [lemma, isKnownNow] : named.known)
+        lemmaCounts.emplace(lemma, text.count(lemma));
     KnownHistory history(std::move(lemmaCounts), session.clock());
     session.visitReviews([&](ReviewLogEntry entry) {
         // An answer to a card of no lemma still marks a day with reviews.
-        const auto found = lemmaOfCard.find(entry.key);
-        entry.key = found == lemmaOfCard.end() ? -1 : found->second;
+        const auto found = named.lemmaOfCard.find(entry.key);
+        entry.key = found == named.lemmaOfCard.end() ? -1 : found->second;
         history.add(entry);
     });
-    report.history = history.finish();
+    return history.finish();
 }
 
 } // namespace
@@ -59,19 +73,25 @@ ProgressReport progressReport(const StudySession& session, const nttext::Text* t
 {
     ProgressReport report;
     report.figures = session.progress();
-    if (builtInSet) {
+    if (builtInSet)
         report.knownWords = KnownWords { report.figures.known, report.figures.coverage };
-        report.history = session.history();
-    } else if (text) {
-        countLemmas(session, *text, report);
-    } else {
-        report.history = session.history();
-    }
+    else if (text)
+        report.knownWords = knownByLemma(namedLemmas(session), *text);
     if (const std::optional<int> book = session.bookIndex(); book && text) {
         report.bookName = text->books()[static_cast<std::size_t>(*book)].name;
         report.book = session.bookCoverage();
     }
     return report;
+}
+
+std::vector<HistoryPoint> knownHistory(const StudySession& session, const nttext::Text* text, bool builtInSet)
+{
+    if (!builtInSet && text) {
+        const NamedLemmas named = namedLemmas(session);
+        if (!named.known.empty())
+            return historyByLemma(session, named, *text);
+    }
+    return session.history();
 }
 
 } // namespace learning

@@ -23,21 +23,22 @@ struct KnownWords
     double coverage = 0; // of kNewTestamentWords, at most 1
 };
 
-// Everything the Progress window shows, and karte-progress prints, for one set.
+// The figures the Progress window shows, and karte-progress prints, for one set; known words over time come apart
+// (knownHistory), since they are rebuilt from the whole log and the figures need not wait for them.
 struct ProgressReport
 {
     SetProgress figures;
     // The built-in set counts its cards' frequencies. A set of one's own counts the text's occurrences of the
     // lemmas its cards name, each lemma once, whatever its own frequencies say; none when no card names one.
     std::optional<KnownWords> knownWords;
-    // Known words over time, counted as knownWords counts them; when there is no knownWords, the known cards,
-    // whose coverage then means nothing.
-    std::vector<HistoryPoint> history;
     std::string bookName; // the book the set is studied by, empty for all words
     std::optional<BookCoverage> book;
 };
 
 // text: the one the session was given (null without the companion file: no lemmas and no books then).
 ProgressReport progressReport(const StudySession& session, const nttext::Text* text, bool builtInSet);
+// Known words over time, counted as the report's knownWords counts them; where the report has no knownWords, the
+// known cards, whose coverage then means nothing.
+std::vector<HistoryPoint> knownHistory(const StudySession& session, const nttext::Text* text, bool builtInSet);
 
 } // namespace learning

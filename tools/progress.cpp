@@ -53,15 +53,16 @@ std::unique_ptr<nttext::Text> loadText()
     }
 }
 
-void print(const learning::ProgressReport& report, const learning::Clock& clock)
+void print(const learning::ProgressReport& report, const std::vector<learning::HistoryPoint>& history,
+    const learning::Clock& clock)
 {
     std::cout << learning::figuresSentence(report.figures) << "\n";
     if (report.knownWords)
         std::cout << learning::knownWordsSentence(report.knownWords->words, report.knownWords->coverage) << "\n";
     std::cout << learning::dueForecastDescription(report.figures, clock) << "\n";
-    std::cout << learning::knownHistoryDescription(report.history, clock) << "\n";
+    std::cout << learning::knownHistoryDescription(history, clock) << "\n";
     if (report.knownWords)
-        std::cout << learning::coverageHistoryDescription(report.history, clock) << "\n";
+        std::cout << learning::coverageHistoryDescription(history, clock) << "\n";
     if (report.book) {
         std::cout << learning::bookCoverageSentence(report.bookName, *report.book) << "\n";
         for (const learning::BookMark* mark : { &report.book->mark90, &report.book->mark95 })
@@ -99,7 +100,8 @@ int main(int argc, char** argv)
             std::cerr << "karte-progress: " << message << "\n";
         std::cout << table.filePath() << "\n";
         const bool builtIn = table.tableName() == cardstore::Session::kBuiltInTable;
-        print(learning::progressReport(session, text.get(), builtIn), clock);
+        print(learning::progressReport(session, text.get(), builtIn),
+            learning::knownHistory(session, text.get(), builtIn), clock);
     } catch (const cardstore::Error& error) {
         std::cerr << "karte-progress: " << error.what() << "\n";
         return 1;

@@ -86,6 +86,8 @@ protected:
     {
         ui().Progress1->trigger();
         ASSERT_TRUE(progress->isVisible());
+        // Known words over time follow the figures.
+        QCoreApplication::processEvents();
     }
     std::string text(QLabel* label) { return label->isVisible() ? label->text().toStdString() : "(hidden)"; }
 
