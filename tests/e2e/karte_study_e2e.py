@@ -2,11 +2,11 @@
 """End-to-end test of studying with the keyboard alone.
 
 Starts the program KARTE on the built-in set of a fresh data directory and studies as a user would, keys only:
-Tools > Study, then Space to see the answer and 3 (Good) for three cards, and Esc. The Study window must show each
+Tools > Study, then Space to see the answer and 4 (Easy) for three cards, and Esc. The Study window must show each
 card's Greek side, then its English side, with the day's counts, and for the first the word's verses and forms;
-after Esc the main window is usable again. The
-program is then closed and started again on the same data: the answers must have been kept, which the Study
-window's counts show.
+after Esc the main window is usable again. The program is then closed and started again on the same data: the
+answers must have been kept, which the Study window's counts show, and Tools > Progress must count the three words
+known with their share of the New Testament.
 
 Run it inside a desktop session with an accessibility bus and a window manager (tests/e2e/xsession.sh with
 KARTE_XSESSION_WM=openbox), which gives the keyboard to the program as a desktop does. Exits 0 when every check
@@ -82,6 +82,18 @@ def open_study(program):
     run("xdotool", "key", "--delay", "150", "alt+t", "s")
 
 
+def progress_sentence(main_window, expected):
+    """A probe: the Progress window's sentence of the New Testament's words known."""
+    for window in main_window.get_application():
+        if window is None or window.name != "Progress" or not showing(window):
+            continue
+        for node in walk(window):
+            if node.description.startswith("The share of the New Testament"):
+                return name_of(node) == expected, name_of(node)
+        return False, "the Progress window without its sentence"
+    return False, "no Progress window on the screen"
+
+
 def enabled(node):
     return fresh(node).getState().contains(pyatspi.STATE_ENABLED)
 
@@ -95,7 +107,7 @@ def check(program):
     wait_until(program, "the main window disabled", lambda: (not enabled(controls.word_list),) * 2)
     new_left = 20
     for index, (greek, english) in enumerate(FIRST_CARDS):
-        card_on_show(program, study, greek, None, f"New {new_left} · Learning {index} · Due 0")
+        card_on_show(program, study, greek, None, f"New {new_left} · Learning 0 · Due 0")
         run("xdotool", "key", "space")
         card_on_show(program, study, greek, english, f"New {new_left}")
         if index == 0:
@@ -106,10 +118,10 @@ def check(program):
                 return "— Mark 1:1" in shown_text and "Commonest forms" in shown_text, shown_text[:200]
 
             print(f"{greek}: the verses and forms shown: {wait_until(program, 'the verses of ὁ', verses)!r}")
-        run("xdotool", "key", "3")
+        run("xdotool", "key", "4")
         new_left -= 1
-        print(f"{greek}: Space showed '{english}', 3 answered Good")
-    card_on_show(program, study, "σύ", None, "New 17 · Learning 3 · Due 0")
+        print(f"{greek}: Space showed '{english}', 4 answered Easy")
+    card_on_show(program, study, "σύ", None, "New 17 · Learning 0 · Due 0")
     run("xdotool", "key", "Escape")
     wait_until(program, "the Study window closed and the main window usable again",
                lambda: (enabled(controls.word_list), None))
@@ -128,8 +140,16 @@ def check(program):
         MainWindow(again, window)
         open_study(again)
         study = study_window(again, window)
-        card_on_show(again, study, "σύ", None, "New 17 · Learning 3 · Due 0")
-        print("started again: the Study window goes on at σύ, three cards learning")
+        card_on_show(again, study, "σύ", None, "New 17 · Learning 0 · Due 0")
+        print("started again: the Study window goes on at σύ")
+        run("xdotool", "key", "Escape")
+        wait_until(again, "the Study window closed", lambda: (enabled(MainWindow(again, window).word_list), None))
+
+        # Tools > Progress counts the three words known: 19,769 + 8,973 + 5,546 of the 137,554 running words.
+        run("xdotool", "key", "--delay", "150", "alt+t", "p")
+        expected = "You know 3 words, 24.9% of the words you will read in the New Testament"
+        sentence = wait_until(again, "the Progress window's coverage", lambda: progress_sentence(window, expected))
+        print(f"Progress: {sentence}")
         run("xdotool", "key", "Escape")
     finally:
         again.stop()
