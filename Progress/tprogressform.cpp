@@ -3,8 +3,8 @@
 #include "errorbox.h"
 #include "errors.h"
 #include "newtestament.h"
+#include "openings.h"
 #include "outsidedestruction.h"
-#include "placement.h"
 #include "progresscharts.h"
 #include "progressdescription.h"
 #include "progressreport.h"
@@ -20,7 +20,6 @@
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QShortcut>
-#include <QShowEvent>
 #include <QTimer>
 
 TProgressForm::TProgressForm(QWidget* parent)
@@ -46,25 +45,6 @@ const learning::Clock& TProgressForm::clock() const
 {
     static const learning::SystemClock system;
     return clock_ ? *clock_ : system;
-}
-
-void TProgressForm::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous()) {
-        if (!placed_) {
-            karte::centreOnScreen(this);
-            placed_ = true;
-        }
-        karte::guarded([this] { FormShow(this); });
-    }
-    QWidget::showEvent(event);
-}
-
-void TProgressForm::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    if (!event->spontaneous())
-        karte::guarded([this] { FormHide(this); });
 }
 
 void TProgressForm::FormShow(QObject* /*sender*/)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "openings.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -46,10 +48,6 @@ public:
     // Runs each time the window is hidden: the main window is enabled again.
     void FormHide(QObject* sender);
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
 private:
     friend struct windowtest::FormAccess;
 
@@ -65,8 +63,9 @@ private:
     TDataSource* source_ = nullptr;
     QPointer<QWidget> mainWindow_;
     const learning::Clock* clock_ = nullptr;
-    bool placed_ = false;
     std::unique_ptr<learning::StudySession> session_; // while the history is yet to be shown
     bool builtIn_ = false;
     bool knownWords_ = false;
+    // Last, so that it stops watching before the members above go.
+    karte::Openings openings_ { this, [this] { FormShow(this); }, [this] { FormHide(this); } };
 };

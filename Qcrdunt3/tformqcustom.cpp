@@ -1,8 +1,8 @@
 #include "tformqcustom.h"
 
 #include "errorbox.h"
+#include "openings.h"
 #include "outsidedestruction.h"
-#include "placement.h"
 #include "table.h"
 #include "tdatasource.h"
 #include "ui_tformqcustom.h"
@@ -38,26 +38,6 @@ void TFormQCustom::setDataSource(TDataSource* source)
     ui->EnglishEdit->setDataSource(source);
     ui->FrequencyEdit->setDataSource(source);
     ui->DBNav->setDataSource(source);
-}
-
-void TFormQCustom::showEvent(QShowEvent* event)
-{
-    // A spontaneous show is the window coming back from being minimised, not a new opening.
-    if (!event->spontaneous()) {
-        if (!placed_) {
-            karte::centreOnScreen(this);
-            placed_ = true;
-        }
-        karte::guarded([this] { FormShow(this); });
-    }
-    QWidget::showEvent(event);
-}
-
-void TFormQCustom::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    if (!event->spontaneous())
-        karte::guarded([this] { FormHide(this); });
 }
 
 void TFormQCustom::closeEvent(QCloseEvent* event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "openings.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -44,8 +46,6 @@ public:
     void setAfterEditing(std::function<void()> refill) { afterEditing_ = std::move(refill); }
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -55,7 +55,8 @@ private:
     QPointer<QWidget> mainWindow_;
     std::function<void()> afterEditing_;
     TDataSource* source_ = nullptr;
-    bool placed_ = false;
+    // Last, so that it stops watching before the members above go.
+    karte::Openings openings_ { this, [this] { FormShow(this); }, [this] { FormHide(this); } };
 };
 
 extern TFormQCustom* FormQCustom;

@@ -5,8 +5,8 @@
 #include "errorbox.h"
 #include "errors.h"
 #include "newtestament.h"
+#include "openings.h"
 #include "outsidedestruction.h"
-#include "placement.h"
 #include "studysession.h"
 #include "table.h"
 #include "tdatasource.h"
@@ -15,7 +15,6 @@
 
 #include <QKeySequence>
 #include <QShortcut>
-#include <QShowEvent>
 
 #include <utility>
 
@@ -110,25 +109,6 @@ void TStudyForm::wireHandlers()
         }
     });
     connectGuarded(&dueTimer_, &QTimer::timeout, this, [this] { showCurrent(); });
-}
-
-void TStudyForm::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous()) {
-        if (!placed_) {
-            karte::centreOnScreen(this);
-            placed_ = true;
-        }
-        karte::guarded([this] { FormShow(this); });
-    }
-    QWidget::showEvent(event);
-}
-
-void TStudyForm::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    if (!event->spontaneous())
-        karte::guarded([this] { FormHide(this); });
 }
 
 void TStudyForm::FormShow(QObject* /*sender*/)

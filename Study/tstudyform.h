@@ -1,6 +1,7 @@
 #pragma once
 
 #include "memory.h"
+#include "openings.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -66,8 +67,6 @@ public:
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     friend struct windowtest::FormAccess;
@@ -106,6 +105,7 @@ private:
     QElapsedTimer onShow_; // since the card came up
     QTimer sealTimer_; // asks a protected set to seal what has waited long enough
     QTimer dueTimer_; // brings back a learning card that falls due while the window waits
-    bool placed_ = false;
     QString pendingAnnouncement_;
+    // Last, so that it stops watching before the members above go.
+    karte::Openings openings_ { this, [this] { FormShow(this); }, [this] { FormHide(this); } };
 };

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class QWidget;
+
+namespace karte {
+
+// The openings and closings of a side window: the first time it is shown it is placed in the middle of the screen
+// (by its frame, see centreOnScreen), and each time it is shown or hidden by the program or the user, opened runs
+// before it shows or closed after it hides, guarded. A window only minimised and brought back is neither opened
+// nor closed. The window holds it as its last member, so that it stops watching before the window's other members
+// go: the hiding that destroying a window does is no closing.
+class Openings : public QObject
+{
+public:
+    Openings(QWidget* window, std::function<void()> opened, std::function<void()> closed);
+    ~Openings() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* window_;
+    std::function<void()> opened_;
+    std::function<void()> closed_;
+    bool placed_ = false;
+};
+
+} // namespace karte
