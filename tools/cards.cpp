@@ -158,20 +158,6 @@ interchange::ImportSettings settingsFor(const Options& options, const interchang
     return settings;
 }
 
-// Asks for the password of a protected set, three times at most.
-void askForPasswords(cardstore::Table& table)
-{
-    table.onPasswordRequired = [attempts = 0]() mutable {
-        if (++attempts > 3)
-            return false;
-        terminalinput::Secret password;
-        if (!terminalinput::ask(attempts == 1 ? "Password: " : "Wrong password; try again: ", password))
-            return false;
-        cardstore::Session::instance().addPassword(password.text());
-        return true;
-    };
-}
-
 // Ctrl+C from here on cancels the work in hand instead of ending the tool in the middle of it.
 interchange::Progress cancelOnInterrupt()
 {
@@ -195,7 +181,7 @@ void runImport(const Options& options)
     cardstore::Table table;
     if (!makeNew) {
         table.setTableName(options.set);
-        askForPasswords(table);
+        terminalinput::askForPasswords(table);
         table.open();
     }
     interchange::Progress progress = cancelOnInterrupt();
@@ -231,7 +217,7 @@ void runExport(const Options& options)
     cardstore::Table table;
     table.setTableName(options.set);
     table.setReadOnly(true);
-    askForPasswords(table);
+    terminalinput::askForPasswords(table);
     table.open();
     std::size_t written = interchange::exportSet(table, options.file, settings, cancelOnInterrupt());
     std::cout << "Wrote " << interchange::cardCount(written) << " to " << options.file << ".\n";

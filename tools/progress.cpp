@@ -28,20 +28,6 @@ constexpr const char* kUsage
       "  prints the study progress of the card set SET, or of the built-in set when SET is omitted\n"
       "Passwords of protected sets are asked for on the terminal, or read one per line from standard input.\n";
 
-// Asks for the password of a protected set, three times at most.
-void askForPasswords(cardstore::Table& table)
-{
-    table.onPasswordRequired = [attempts = 0]() mutable {
-        if (++attempts > 3)
-            return false;
-        terminalinput::Secret password;
-        if (!terminalinput::ask(attempts == 1 ? "Password: " : "Wrong password; try again: ", password))
-            return false;
-        cardstore::Session::instance().addPassword(password.text());
-        return true;
-    };
-}
-
 // The Greek text, for the lemmas of a set of one's own and for study by book; without it those are left out.
 std::unique_ptr<nttext::Text> loadText()
 {
@@ -91,7 +77,7 @@ int main(int argc, char** argv)
             table.setTableName(cardstore::Session::kBuiltInTable);
         }
         table.setReadOnly(true);
-        askForPasswords(table);
+        terminalinput::askForPasswords(table);
         table.open();
         const std::unique_ptr<nttext::Text> text = loadText();
         const learning::SystemClock clock;

@@ -1,5 +1,8 @@
 #include "terminalinput.h"
 
+#include "session.h"
+#include "table.h"
+
 #include <sodium.h>
 
 #include <csignal>
@@ -80,6 +83,19 @@ bool ask(const char* prompt, Secret& secret)
     bool got = readLine(secret);
     restoreEcho();
     return got;
+}
+
+void askForPasswords(cardstore::Table& table)
+{
+    table.onPasswordRequired = [attempts = 0]() mutable {
+        if (++attempts > 3)
+            return false;
+        Secret password;
+        if (!ask(attempts == 1 ? "Password: " : "Wrong password; try again: ", password))
+            return false;
+        cardstore::Session::instance().addPassword(password.text());
+        return true;
+    };
 }
 
 } // namespace terminalinput

@@ -2,6 +2,10 @@
 
 #include <string>
 
+namespace cardstore {
+class Table;
+}
+
 // Passwords for the command-line tools: asked for on a terminal without echo, or read one per line from standard
 // input when it is no terminal (for scripts).
 
@@ -31,5 +35,8 @@ bool ask(const char* prompt, Secret& secret);
 
 // Whether standard input is a terminal, so that a new password is worth asking for twice.
 bool interactive();
+
+// Has the table ask for the password of a protected set when it opens one, three times at most.
+void askForPasswords(cardstore::Table& table);
 
 } // namespace terminalinput
