@@ -134,9 +134,6 @@ public:
     // Appends records given as field texts in field order, in one transaction, through the fields' text
     // forms. The cursor ends on the first record. A cancelled progress raises Abort and adds nothing.
     void appendRecords(const std::vector<std::vector<std::string>>& records, const WriteProgress& progress = {});
-    // Hands the stored values of every record to visit in the order of the primary index (the records' natural
-    // order when there is none), without moving the cursor or telling the listeners.
-    void forEachInPrimaryOrder(const std::function<void(const std::vector<Value>&)>& visit);
 
 private:
     void requireActive() const;

@@ -310,13 +310,4 @@ void Table::appendRecords(const std::vector<std::vector<std::string>>& records, 
     notify(DataEvent::DataSetChange);
 }
 
-void Table::forEachInPrimaryOrder(const std::function<void(const std::vector<Value>&)>& visit)
-{
-    requireActive();
-    int primary = primaryIndexNumber();
-    const IndexOrder& order = orderFor(primary < 0 ? static_cast<int>(orders_.size()) - 1 : primary);
-    for (std::uint32_t slot : order.slots())
-        visit(rows_[slot].values);
-}
-
 } // namespace cardstore

@@ -77,7 +77,7 @@ std::size_t exportSet(
 
     const auto total = static_cast<std::uint64_t>(table.recordCount());
     std::size_t written = 0;
-    table.forEachInPrimaryOrder([&](const std::vector<cardstore::Value>& values) {
+    table.visitRecords([&](std::int64_t, const std::vector<cardstore::Value>& values) {
         line.clear();
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (i)

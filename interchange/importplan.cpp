@@ -41,7 +41,7 @@ std::unordered_set<std::string> cardsOf(cardstore::Table& table)
     int english = table.fieldIndexOrThrow("English");
     std::unordered_set<std::string> keys;
     keys.reserve(static_cast<std::size_t>(table.recordCount()));
-    table.forEachInPrimaryOrder([&](const std::vector<cardstore::Value>& values) {
+    table.visitRecords([&](std::int64_t, const std::vector<cardstore::Value>& values) {
         keys.insert(cardKey(storedText(values[static_cast<std::size_t>(greek)]),
             storedText(values[static_cast<std::size_t>(english)])));
     });
