@@ -105,6 +105,10 @@ def showing(node):
     return fresh(node).getState().contains(pyatspi.STATE_SHOWING)
 
 
+def enabled(node):
+    return fresh(node).getState().contains(pyatspi.STATE_ENABLED)
+
+
 def walk(node, skip_lists=True):
     """Every object under node, depth first; the word list's 1125 entries are left out."""
     for child in node:

@@ -13,10 +13,7 @@ KARTE_XSESSION_WM=openbox), which gives the keyboard to the program as a desktop
 holds, 1 on the first that does not.
 """
 
-import subprocess
 import sys
-
-import pyatspi
 
 from e2esupport import (
     DEADLINE,
@@ -24,6 +21,7 @@ from e2esupport import (
     MainWindow,
     Program,
     click,
+    enabled,
     find_main_window,
     fresh,
     name_of,
@@ -92,10 +90,6 @@ def progress_sentence(main_window, expected):
                 return name_of(node) == expected, name_of(node)
         return False, "the Progress window without its sentence"
     return False, "no Progress window on the screen"
-
-
-def enabled(node):
-    return fresh(node).getState().contains(pyatspi.STATE_ENABLED)
 
 
 def check(program):

@@ -19,6 +19,7 @@ from e2esupport import (
     Failure,
     MainWindow,
     click,
+    enabled,
     find_main_window,
     fresh,
     run,
@@ -86,10 +87,6 @@ def check_centred(program, caption):
     seen = wait_until(program, f"'{caption}' centred on the screen by its frame", probe, timeout=5)
     print(f"{caption}: centred by its frame {seen['frame']}")
     return window
-
-
-def enabled(node):
-    return fresh(node).getState().contains(pyatspi.STATE_ENABLED)
 
 
 def stays(program, what, probe, seconds=1.5):

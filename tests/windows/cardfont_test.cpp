@@ -278,4 +278,3 @@ TEST(DesignedFaces, TheLayoutsFacesAreDrawnInTheirMetricTwins)
 }
 
 } // namespace
-

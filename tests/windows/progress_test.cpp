@@ -34,17 +34,6 @@ namespace {
 // A Tuesday noon, UTC: 9 December 2025.
 constexpr std::int64_t kNoon = 1'765'281'600'000;
 
-const std::vector<testsupport::Card>& fourCards()
-{
-    static const std::vector<testsupport::Card> cards {
-        { "the", "ὁ", 19769 },
-        { "and, even, also", "καί", 8973 },
-        { "word, message", "λόγος", 330 },
-        { "love", "ἀγάπη", 116 },
-    };
-    return cards;
-}
-
 // Answers the cards of the set the table has open, by their Greek side, as the Study window would; a book, when
 // given, is kept in the set as the Study window's choice is.
 void answer(cardstore::Table& table, const learning::Clock& clock, const std::map<std::string, Grade>& grades,

@@ -20,24 +20,13 @@ namespace {
 // A Tuesday noon, UTC.
 constexpr std::int64_t kNoon = 1'765'281'600'000;
 
-const std::vector<testsupport::Card>& studyCards()
-{
-    static const std::vector<testsupport::Card> cards {
-        { "the", "ὁ", 19769 },
-        { "and, even, also", "καί", 8973 },
-        { "word, message", "λόγος", 330 },
-        { "love", "ἀγάπη", 116 },
-    };
-    return cards;
-}
-
 class StudyTest : public MainWindowTest
 {
 protected:
     StudyTest()
         : clock(kNoon)
     {
-        formOn(studyCards());
+        formOn(fourCards());
         study = std::make_unique<TStudyForm>();
         study->setClock(&clock, false);
         form->connectStudyWindow(study.get());

@@ -129,4 +129,15 @@ const std::vector<testsupport::Card>& threeCards()
     return cards;
 }
 
+const std::vector<testsupport::Card>& fourCards()
+{
+    static const std::vector<testsupport::Card> cards {
+        { "the", "ὁ", 19769 },
+        { "and, even, also", "καί", 8973 },
+        { "word, message", "λόγος", 330 },
+        { "love", "ἀγάπη", 116 },
+    };
+    return cards;
+}
+
 } // namespace windowtest

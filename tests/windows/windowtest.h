@@ -104,5 +104,8 @@ protected:
 
 // The three cards most tests use, in the built-in set's table order.
 const std::vector<testsupport::Card>& threeCards();
+// Four cards the study tests use, in the built-in set's table order: the commonest three words and ἀγάπη, which 1
+// John has more often than λόγος.
+const std::vector<testsupport::Card>& fourCards();
 
 } // namespace windowtest
