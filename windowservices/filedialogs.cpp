@@ -2,6 +2,8 @@
 
 #include "messagebox.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -43,6 +45,22 @@ QString startFolder()
     return lastFolder().isEmpty() ? QDir::currentPath() : lastFolder();
 }
 
+QLineEdit* nameBoxOf(QFileDialog& dialog)
+{
+    return dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+}
+
+// The name box's completion list is a popup window of its own. Left open by a name typed and confirmed with Enter
+// while it showed, it outlived the dialog, which is kept for the next showing: it stayed over the main window and
+// took the user's next click or key to close itself. It closes with the dialog, however the dialog closes.
+void closeCompletionListWithDialog(QFileDialog& dialog)
+{
+    QLineEdit* nameBox = nameBoxOf(dialog);
+    QCompleter* completer = nameBox ? nameBox->completer() : nullptr;
+    if (completer && completer->popup())
+        QObject::connect(&dialog, &QDialog::finished, completer->popup(), &QWidget::hide);
+}
+
 } // namespace
 
 FileDialog::FileDialog(Options options)
@@ -63,6 +81,7 @@ QFileDialog& FileDialog::dialog(QWidget* parent)
         dialog_->setFileMode(options_.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
         // The overwrite question is asked below, the same way for every name, so the dialog must not ask it too.
         dialog_->setOption(QFileDialog::DontConfirmOverwrite);
+        closeCompletionListWithDialog(*dialog_);
     } else if (dialog_->parentWidget() != parent) {
         dialog_->setParent(parent, dialog_->windowFlags());
     }
@@ -141,7 +160,7 @@ bool FileDialog::ask(QWidget* parent, QString& typedName)
         shown.setNameFilter(nameFilters(options_.filter));
     shown.setDefaultSuffix(options_.defaultSuffix);
     // The name box holds what was typed last time unless it is cleared.
-    if (auto* nameBox = shown.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+    if (QLineEdit* nameBox = nameBoxOf(shown))
         nameBox->clear();
     if (!typedName.isEmpty())
         shown.selectFile(typedName);

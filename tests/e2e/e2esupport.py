@@ -207,6 +207,18 @@ class MainWindow:
             setattr(self, key, node)
 
 
+def find_named(program, window, role, name):
+    """The object under window with this role and name, once it is there."""
+
+    def probe():
+        for node in walk(window):
+            if node.getRole() == role and node.name == name:
+                return True, node
+        return False, f"no {name}"
+
+    return wait_until(program, f"'{name}'", probe)
+
+
 def windows_on_screen(program):
     """What the program shows, for the report of a failure: an error box would be among these."""
     lines = []

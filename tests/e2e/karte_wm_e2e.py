@@ -21,6 +21,7 @@ from e2esupport import (
     click,
     enabled,
     find_main_window,
+    find_named,
     fresh,
     run,
     run_test,
@@ -98,16 +99,6 @@ def stays(program, what, probe, seconds=1.5):
             raise Failure(f"{what}: no longer so; seen: {seen!r}")
         program.check_running(f"checking that {what}")
         time.sleep(0.1)
-
-
-def find_named(program, window, role, name):
-    def probe():
-        for node in walk(window):
-            if node.getRole() == role and node.name == name:
-                return True, node
-        return False, f"no {name}"
-
-    return wait_until(program, f"'{name}'", probe)
 
 
 def double_click(node):
