@@ -1,6 +1,7 @@
 // The Progress window over the main window: the figures, the known words' share of the New Testament for the
 // built-in set and for sets of one's own, the book's coverage, the charts as a screen reader hears them, the main
 // window given back however the window closes; and karte-progress, which prints the same figures.
+#include "books.h"
 #include "clock.h"
 #include "newtestament.h"
 #include "progresstext.h"
@@ -125,25 +126,50 @@ TEST_F(ProgressTest, FiguresSentenceAndChartsOfTheBuiltInSet)
     EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
 }
 
-TEST_F(ProgressTest, TheBookStudiedHasItsCoverageAndWhatTheSetLacks)
+TEST_F(ProgressTest, BothMarksOfTheBookStudiedAreSaidReachedOrNot)
 {
     const nttext::Text* nt = karte::newTestamentText();
     ASSERT_NE(nt, nullptr) << "no companion file";
-    answer(form->FrequencyTable, clock, { { "ὁ", Grade::Easy }, { "καί", Grade::Easy } }, "1Jn");
-    openProgress();
-    const auto firstJohn = static_cast<std::size_t>(
-        std::find_if(nt->books().begin(), nt->books().end(), [](const auto& b) { return b.code == "1Jn"; })
-        - nt->books().begin());
-    std::int64_t known = 0;
-    for (const char* greek : { "ὁ", "καί" })
-        known += nt->bookCounts(*nt->lemmaOfCard(greek))[firstJohn];
-    const double share = static_cast<double>(known) / nt->books()[firstJohn].words;
-    // Four cards cannot take 1 John to 90%: the sentence stops at what is known.
-    EXPECT_EQ(text(progressUi().BookText), "1 John: you know " + learning::percentText(share) + " of its words");
-    const QStringList outside = progressUi().OutsideText->text().split('\n');
-    ASSERT_EQ(outside.size(), 2);
-    EXPECT_TRUE(outside[0].startsWith("90% needs ")) << outside[0].toStdString();
-    EXPECT_TRUE(outside[1].startsWith("95% needs ")) << outside[1].toStdString();
+    const int secondJohn = *nttext::bookIndex("2Jn");
+    const std::vector<nttext::LemmaCount>& lemmas = nt->bookLemmas(secondJohn);
+    // Every word of 2 John but its commonest leaves it short of 90%.
+    ASSERT_GT(lemmas.front().count * 10, nt->books()[static_cast<std::size_t>(secondJohn)].words);
+    struct Case
+    {
+        const char* name;
+        bool commonestInSet;
+        bool commonestKnown;
+        std::string marks;
+    };
+    const Case cases[] = {
+        { "every word known", true, true,
+            "You already know 90% of 2 John's words\nYou already know 95% of 2 John's words" },
+        { "the commonest word still to learn", true, false,
+            "1 more word for 90% of 2 John, in this set\n1 more word for 95% of 2 John, in this set" },
+        { "the commonest word not in the set", false, false,
+            "1 more word for 90% of 2 John, not in this set\n1 more word for 95% of 2 John, not in this set" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<testsupport::Card> cards;
+        std::map<std::string, Grade> answers;
+        for (const nttext::LemmaCount& lemma : lemmas) {
+            const bool commonest = &lemma == &lemmas.front();
+            if (commonest && !c.commonestInSet)
+                continue;
+            cards.push_back({ "word " + std::to_string(lemma.lemma), nt->lemma(lemma.lemma), 1 });
+            if (!commonest || c.commonestKnown)
+                answers.emplace(nt->lemma(lemma.lemma), Grade::Easy);
+        }
+        const std::string path = dataHome.file(std::string(c.name) + ".sdb");
+        testsupport::makeCardSet(path, cards);
+        form->openCardSet(QString::fromStdString(path));
+        answer(form->FrequencyTable, clock, answers, "2Jn");
+        openProgress();
+        EXPECT_TRUE(text(progressUi().BookText).starts_with("2 John: you know ")) << text(progressUi().BookText);
+        EXPECT_EQ(text(progressUi().MarksText), c.marks);
+        progress->close();
+    }
 }
 
 TEST_F(ProgressTest, ASetOfOnesOwnCountsTheTextsOccurrencesOfItsLemmas)
@@ -160,12 +186,15 @@ TEST_F(ProgressTest, ASetOfOnesOwnCountsTheTextsOccurrencesOfItsLemmas)
     const Case cases[] = {
         { "lemmas", { { "word", "λόγος", 90000 }, { "love", "ἀγάπη", 1 }, { "not Greek", "xyz", 1 } },
             { { "λόγος", Grade::Easy }, { "xyz", Grade::Easy } },
-            "You know 1 word, 0.2% of the words you will read in the New Testament", 2 },
+            "2 cards known, 1 of them a word of the New Testament, which makes up 0.2% of the words you will read in "
+            "it",
+            2 },
         { "one lemma on two cards", { { "word", "λόγος", 1 }, { "Word", "Λόγος", 1 } },
             { { "λόγος", Grade::Easy }, { "Λόγος", Grade::Easy } },
-            "You know 1 word, 0.2% of the words you will read in the New Testament", 2 },
-        { "none known yet", { { "word", "λόγος", 1 } }, {},
-            "You know 0 words, 0.0% of the words you will read in the New Testament", 0 },
+            "2 cards known, all of them words of the New Testament (one and the same word), which makes up 0.2% of "
+            "the words you will read in it",
+            2 },
+        { "none known yet", { { "word", "λόγος", 1 } }, {}, "No cards known yet", 0 },
         { "no lemmas", { { "cat", "Katze", 1 } }, { { "Katze", Grade::Easy } }, "(hidden)", 1 },
     };
     for (const Case& c : cases) {
@@ -240,6 +269,23 @@ TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
         const learning::SystemClock clock;
         answer(table, clock, { { "λόγος", Grade::Easy } });
     }
+    // Every word of 2 John, known, studied by that book: both its marks reached.
+    const nttext::Text* nt = karte::newTestamentText();
+    ASSERT_NE(nt, nullptr) << "no companion file";
+    const std::string bookPath = dir.file("2john.sdb");
+    {
+        std::vector<testsupport::Card> cards;
+        std::map<std::string, Grade> answers;
+        for (const nttext::LemmaCount& lemma : nt->bookLemmas(*nttext::bookIndex("2Jn"))) {
+            cards.push_back({ "word", nt->lemma(lemma.lemma), 1 });
+            answers.emplace(nt->lemma(lemma.lemma), Grade::Easy);
+        }
+        testsupport::makeCardSet(bookPath, cards);
+        cardstore::Table table;
+        table.setTableName(bookPath);
+        table.open();
+        answer(table, learning::SystemClock(), answers, "2Jn");
+    }
     struct Case
     {
         std::string arguments;
@@ -249,9 +295,12 @@ TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
     const Case cases[] = {
         { path, 0,
             { path, "3 cards: 2 new, 0 learning, 1 known, 0 due today",
-                "You know 1 word, 0.2% of the words you will read in the New Testament",
+                "1 card known, a word of the New Testament, which makes up 0.2% of the words you will read in it",
                 "Reviews due: 0 today, 0 tomorrow, 1 on ", "Known words: 1 on ",
                 "Coverage of the New Testament: 0.2% on " } },
+        { bookPath, 0,
+            { bookPath, "", "", "", "", "", "2 John: you know 100.0% of its words",
+                "You already know 90% of 2 John's words", "You already know 95% of 2 John's words" } },
         { dir.file("missing.sdb"), 1, { "karte-progress: Table does not exist. File: " + dir.file("missing.sdb") } },
         { path + " " + path, 2, { "usage: karte-progress [SET]" } },
     };
