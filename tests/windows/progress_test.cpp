@@ -18,11 +18,15 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QDateTimeAxis>
+#include <QLineSeries>
 #include <QTest>
+#include <QValueAxis>
 
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -206,6 +210,69 @@ TEST_F(ProgressTest, ASetOfOnesOwnCountsTheTextsOccurrencesOfItsLemmas)
         openProgress();
         EXPECT_EQ(text(progressUi().KnownWordsText), c.sentence);
         EXPECT_EQ(progressUi().HistoryChart->chart()->series().size(), c.historyLines);
+        progress->close();
+    }
+}
+
+TEST_F(ProgressTest, KnownWordsOverTimeDrawEveryDotWholeOnOneGrid)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<testsupport::Card> cards; // none: the built-in set
+        std::map<std::string, Grade> answers;
+    };
+    // One day of reviews each: two words that make a fifth of the text, one that makes a quarter of a per cent, a
+    // card that is no word (no coverage axis).
+    const Case cases[] = {
+        { "built-in set", {}, { { "ὁ", Grade::Easy }, { "καί", Grade::Easy } } },
+        { "one word", { { "word", "λόγος", 1 } }, { { "λόγος", Grade::Easy } } },
+        { "no word", { { "cat", "Katze", 1 } }, { { "Katze", Grade::Easy } } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.cards.empty()) {
+            const std::string path = dataHome.file(std::string(c.name) + ".sdb");
+            testsupport::makeCardSet(path, c.cards);
+            form->openCardSet(QString::fromStdString(path));
+        }
+        answer(form->FrequencyTable, clock, c.answers);
+        openProgress();
+        QChart* chart = progressUi().HistoryChart->chart();
+        QCoreApplication::processEvents(); // lays the chart out
+        const QRectF plot = chart->plotArea();
+        ASSERT_FALSE(plot.isEmpty());
+        for (QAbstractSeries* series : chart->series()) {
+            const auto* line = qobject_cast<QLineSeries*>(series);
+            ASSERT_NE(line, nullptr);
+            const qreal radius = line->markerSize() / 2;
+            for (const QPointF& point : line->points()) {
+                const QPointF at = chart->mapToPosition(point, series);
+                EXPECT_TRUE(plot.contains(QRectF(at - QPointF(radius, radius), at + QPointF(radius, radius))))
+                    << series->name().toStdString() << " at " << point.y();
+            }
+        }
+        // The day's date is under its dot: a tick of the time axis there.
+        const auto* days = qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).value(0));
+        ASSERT_NE(days, nullptr);
+        const double dot = qobject_cast<QLineSeries*>(chart->series().front())->at(0).x();
+        const double tick = static_cast<double>(days->min().msecsTo(days->max())) / (days->tickCount() - 1);
+        const double ticks = (dot - static_cast<double>(days->min().toMSecsSinceEpoch())) / tick;
+        EXPECT_NEAR(ticks, std::round(ticks), 1e-6) << days->tickCount() << " ticks";
+        // The grid lines of the two value axes are the same lines when both run from 0 in as many steps.
+        const QList<QAbstractAxis*> valueAxes = chart->axes(Qt::Vertical);
+        ASSERT_EQ(valueAxes.size(), c.answers.contains("Katze") ? 1 : 2);
+        for (QAbstractAxis* axis : valueAxes) {
+            const auto* values = qobject_cast<QValueAxis*>(axis);
+            ASSERT_NE(values, nullptr);
+            EXPECT_EQ(values->min(), 0);
+            EXPECT_EQ(values->tickCount(), qobject_cast<QValueAxis*>(valueAxes.front())->tickCount());
+            // Labels on round numbers: each step 1, 2 or 5 times a power of ten.
+            const double step = values->max() / (values->tickCount() - 1);
+            const double leading = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+            EXPECT_TRUE(std::abs(leading - 1) < 1e-6 || std::abs(leading - 2) < 1e-6 || std::abs(leading - 5) < 1e-6)
+                << values->titleText().toStdString() << " steps by " << step;
+        }
         progress->close();
     }
 }
