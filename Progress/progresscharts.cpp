@@ -51,7 +51,7 @@ QValueAxis* countAxis(int highest, const QString& title)
 }
 
 // The value axes of the known-words chart. Both have as many steps, so that their grid lines are the same lines,
-// and each step is 1, 2 or 5 times a power of ten.
+// and each step is 1, 2, 2.5 or 5 times a power of ten, a whole number.
 struct HistoryScale
 {
     int steps = 0;
@@ -62,13 +62,13 @@ struct HistoryScale
 // The highest point stays this far below the top, so that its dot is drawn whole.
 constexpr double kHighestAtMost = 0.95;
 
-// The smallest step of 1, 2 or 5 times a power of ten of which steps leave highest low enough under the top.
+// The smallest such step of which steps leave highest low enough under the top.
 int stepAbove(double highest, int steps)
 {
     for (int scale = 1;; scale *= 10)
-        for (int factor : { 1, 2, 5 })
-            if (highest <= kHighestAtMost * factor * scale * steps)
-                return factor * scale;
+        for (int step : { scale, 2 * scale, scale >= 10 ? scale * 5 / 2 : 0, 5 * scale })
+            if (step > 0 && highest <= kHighestAtMost * step * steps)
+                return step;
 }
 
 // coverageTenths: the highest coverage in tenths of a per cent, or none. Of the step counts that keep the coverage

@@ -267,10 +267,11 @@ TEST_F(ProgressTest, KnownWordsOverTimeDrawEveryDotWholeOnOneGrid)
             ASSERT_NE(values, nullptr);
             EXPECT_EQ(values->min(), 0);
             EXPECT_EQ(values->tickCount(), qobject_cast<QValueAxis*>(valueAxes.front())->tickCount());
-            // Labels on round numbers: each step 1, 2 or 5 times a power of ten.
+            // Labels on round numbers: each step 1, 2, 2.5 or 5 times a power of ten.
             const double step = values->max() / (values->tickCount() - 1);
             const double leading = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
-            EXPECT_TRUE(std::abs(leading - 1) < 1e-6 || std::abs(leading - 2) < 1e-6 || std::abs(leading - 5) < 1e-6)
+            EXPECT_TRUE(std::ranges::any_of(std::array { 1.0, 2.0, 2.5, 5.0 },
+                [leading](double round) { return std::abs(leading - round) < 1e-6; }))
                 << values->titleText().toStdString() << " steps by " << step;
         }
         progress->close();
