@@ -124,15 +124,13 @@ void TProgressForm::showReport(const learning::ProgressReport& report)
         label->setText(QString::fromStdString(sentence));
         label->setVisible(!sentence.empty());
     };
-    showSentence(ui->KnownWordsText,
-        report.knownWords ? learning::knownWordsSentence(report.knownWords->words, report.knownWords->coverage) : "");
+    showSentence(ui->KnownWordsText, learning::knownWordsText(report));
     showSentence(ui->BookText, report.book ? learning::bookCoverageSentence(report.bookName, *report.book) : "");
-    std::string outside;
+    std::string marks;
     if (report.book)
         for (const learning::BookMark* mark : { &report.book->mark90, &report.book->mark95 })
-            if (std::string sentence = learning::outsideSetSentence(*mark); !sentence.empty())
-                outside += (outside.empty() ? "" : "\n") + sentence;
-    showSentence(ui->OutsideText, outside);
+            marks += (marks.empty() ? "" : "\n") + learning::bookMarkSentence(report.bookName, *mark);
+    showSentence(ui->MarksText, marks);
 
     const learning::Clock& now = clock();
     setChart(ui->DueChart, progresscharts::dueChart(figures, now),
@@ -158,7 +156,7 @@ void TProgressForm::showProblem(const QString& text)
 {
     ui->NoteText->setText(text);
     for (QWidget* part : { static_cast<QWidget*>(ui->FiguresPanel), static_cast<QWidget*>(ui->KnownWordsText),
-             static_cast<QWidget*>(ui->BookText), static_cast<QWidget*>(ui->OutsideText),
+             static_cast<QWidget*>(ui->BookText), static_cast<QWidget*>(ui->MarksText),
              static_cast<QWidget*>(ui->DueChart), static_cast<QWidget*>(ui->HistoryChart) })
         part->hide();
 }
