@@ -69,8 +69,8 @@ TEST_F(SmallText, CountsFormsWhateverTheirCaseAndAccentsInContext)
         (std::vector<std::string> {
             "λόγον — accusative singular, 3×", "λόγος — nominative singular, 2×", "λόγου — genitive singular, 1×" }));
     EXPECT_EQ(forms("εἰμί"),
-        (std::vector<std::string> { "ἐστιν — present active indicative, 3rd singular, 3×",
-            "ἦν — imperfect active indicative, 3rd singular, 2×" }));
+        (std::vector<std::string> { "ἐστιν — present active indicative, third person singular, 3×",
+            "ἦν — imperfect active indicative, third person singular, 2×" }));
     EXPECT_EQ(forms("ὁ"),
         (std::vector<std::string> {
             "ὁ — nominative singular masculine, 2×", "τόν — accusative singular masculine, 1×" }));
