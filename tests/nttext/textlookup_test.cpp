@@ -1,9 +1,8 @@
 // karte-text as a script runs it, on the companion file the build made.
+#include "commands.h"
+
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -11,23 +10,9 @@
 
 namespace {
 
-struct ToolRun
+testsupport::CommandRun runTool(const std::string& arguments)
 {
-    int exitCode = -1;
-    std::string output;
-};
-
-ToolRun runTool(const std::string& arguments)
-{
-    const std::string command = std::string(KARTE_TEXT_TOOL) + " " + arguments + " 2>&1";
-    ToolRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t got; pipe && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.output.append(buffer, got);
-    const int status = pipe ? ::pclose(pipe) : -1;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return testsupport::runCommand(std::string(KARTE_TEXT_TOOL) + " " + arguments);
 }
 
 std::vector<std::string> lines(const std::string& text)
@@ -52,7 +37,7 @@ TEST(TextLookupTool, PrintsALemmaWhicheverWayItIsNamed)
         { "ἰσότης", "ἰσότης, -ητος, ἡ" }, // a lemma outside the built-in set
     };
     for (const auto& [word, lexicalForm] : cases) {
-        const ToolRun run = runTool(word);
+        const testsupport::CommandRun run = runTool(word);
         ASSERT_EQ(run.exitCode, 0) << word << ": " << run.output;
         const std::vector<std::string> printed = lines(run.output);
         ASSERT_GE(printed.size(), 6u) << run.output;
@@ -76,7 +61,7 @@ TEST(TextLookupTool, PrintsALemmaWhicheverWayItIsNamed)
 
 TEST(TextLookupTool, ListsEveryLemmaAndRefusesWhatIsNoWord)
 {
-    const ToolRun all = runTool("--all");
+    const testsupport::CommandRun all = runTool("--all");
     EXPECT_EQ(all.exitCode, 0);
     const std::vector<std::string> printed = lines(all.output);
     ASSERT_EQ(printed.size(), 5461u);
@@ -84,7 +69,7 @@ TEST(TextLookupTool, ListsEveryLemmaAndRefusesWhatIsNoWord)
     for (const std::string& line : printed)
         EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 3) << line;
 
-    const ToolRun unknown = runTool("λόγος logos");
+    const testsupport::CommandRun unknown = runTool("λόγος logos");
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_NE(unknown.output.find("lexical form: λόγος, -ου, ὁ"), std::string::npos) << unknown.output;
     EXPECT_NE(unknown.output.find("logos is neither a lemma nor a form of the text"), std::string::npos)

@@ -103,36 +103,22 @@ void BM_ShowCardStudy(benchmark::State& state)
 }
 BENCHMARK(BM_ShowCardStudy)->Unit(benchmark::kMicrosecond);
 
-// A word of the text as a reader meets it, from its lemma and parsing code as the text gives them: the lemma's
-// gloss and lexical form and the parsing in words, over the text's words in order.
-void BM_LookUpWord(benchmark::State& state)
+// A word of the text as a reader meets it: the lemma's gloss and lexical form and the parsing in words, over the
+// text's words in order; the lemma found by its name as the text gives it, or by the word as printed.
+void BM_LookUpWord(benchmark::State& state, bool byPrintedForm)
 {
     const nttext::Text& loaded = text();
     const std::vector<karte::TextToken>& tokens = textSource().tokens();
     std::size_t next = 0;
     for (auto _ : state) {
         const karte::TextToken& token = tokens[next++ % tokens.size()];
-        const int lemma = *loaded.findLemma(token.lemma);
+        const int lemma = byPrintedForm ? loaded.lemmasOfForm(token.word).front() : *loaded.findLemma(token.lemma);
         const nttext::Parse& parse = loaded.parse(*loaded.findParse(token.partOfSpeech, token.parse));
         benchmark::DoNotOptimize(loaded.gloss(lemma).size() + loaded.lexicalForm(lemma).size() + parse.words.size());
     }
 }
-BENCHMARK(BM_LookUpWord)->Unit(benchmark::kMicrosecond);
-
-// The same from the word as printed, whose lemma is looked up by its form.
-void BM_LookUpPrintedWord(benchmark::State& state)
-{
-    const nttext::Text& loaded = text();
-    const std::vector<karte::TextToken>& tokens = textSource().tokens();
-    std::size_t next = 0;
-    for (auto _ : state) {
-        const karte::TextToken& token = tokens[next++ % tokens.size()];
-        const int lemma = loaded.lemmasOfForm(token.word).front();
-        const nttext::Parse& parse = loaded.parse(*loaded.findParse(token.partOfSpeech, token.parse));
-        benchmark::DoNotOptimize(loaded.gloss(lemma).size() + loaded.lexicalForm(lemma).size() + parse.words.size());
-    }
-}
-BENCHMARK(BM_LookUpPrintedWord)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_LookUpWord, byLemma, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_LookUpWord, byPrintedForm, true)->Unit(benchmark::kMicrosecond);
 
 std::vector<nttext::SearchCard> generatedCards(int count)
 {
