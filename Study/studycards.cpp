@@ -45,7 +45,8 @@ void TStudyForm::showCard(std::int64_t key, bool outOfTurn)
     if (card->lemma >= 0)
         text = karte::newTestamentText();
     const nttext::Study* study = text ? text->study(card->lemma) : nullptr;
-    ui->ContextView->setHtml(study ? studytexts::contextHtml(*study) : QString());
+    ui->ContextView->setHtml((text ? studytexts::lemmaHtml(*text, card->lemma) : QString())
+        + (study ? studytexts::contextHtml(*study) : QString()));
     for (QWidget* answer : { static_cast<QWidget*>(ui->BackText), static_cast<QWidget*>(ui->FrequencyText),
              static_cast<QWidget*>(ui->ContextView) })
         answer->setVisible(false);

@@ -3,6 +3,7 @@
 // window given back however the window closes; and karte-progress, which prints the same figures.
 #include "books.h"
 #include "clock.h"
+#include "commands.h"
 #include "newtestament.h"
 #include "progresstext.h"
 #include "studysession.h"
@@ -23,11 +24,8 @@
 #include <QTest>
 #include <QValueAxis>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <map>
 
@@ -311,23 +309,9 @@ TEST_F(ProgressTest, WhateverClosesTheWindowGivesTheMainWindowBack)
 
 // --- karte-progress ----------------------------------------------------------------------------------------------
 
-struct ToolRun
+testsupport::CommandRun runProgressTool(const std::string& arguments)
 {
-    int exitCode = -1;
-    std::string output;
-};
-
-ToolRun runProgressTool(const std::string& arguments)
-{
-    const std::string command = KARTE_PROGRESS_TOOL " " + arguments + " 2>&1 </dev/null";
-    ToolRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t got; pipe && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.output.append(buffer, got);
-    const int status = pipe ? ::pclose(pipe) : -1;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return testsupport::runCommand(KARTE_PROGRESS_TOOL " " + arguments + " </dev/null");
 }
 
 TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
@@ -375,7 +359,7 @@ TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
-        const ToolRun run = runProgressTool(c.arguments);
+        const testsupport::CommandRun run = runProgressTool(c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
         const QStringList lines = QString::fromStdString(run.output).split('\n');
         ASSERT_GE(lines.size(), static_cast<qsizetype>(c.lines.size())) << run.output;

@@ -103,6 +103,21 @@ TEST_F(StudyTest, StudiedWithTheKeyboardAloneAndKeptInTheSet)
     EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
 }
 
+TEST_F(StudyTest, TheAnswerGivesTheWordAsADictionaryListsItAndItsFormsParsed)
+{
+    openStudy();
+    for (int answer = 0; answer < 2; ++answer) {
+        press(Qt::Key_Space);
+        press(Qt::Key_4);
+    }
+    ASSERT_EQ(front(), "λόγος");
+    press(Qt::Key_Space);
+    const QString context = studyUi().ContextView->toPlainText();
+    // The gloss is the text's, which may say more than the card's English side.
+    EXPECT_TRUE(context.startsWith("λόγος, -ου, ὁ — word, message")) << context.toStdString();
+    EXPECT_TRUE(context.contains("λόγον — accusative singular, 130×")) << context.toStdString();
+}
+
 TEST_F(StudyTest, TheDayEndsWithASummaryAndMoreNewCardsOnlyOnRequest)
 {
     openStudy();
