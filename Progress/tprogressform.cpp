@@ -9,7 +9,6 @@
 #include "progressdescription.h"
 #include "progressreport.h"
 #include "progresstext.h"
-#include "session.h"
 #include "studysession.h"
 #include "table.h"
 #include "tdatasource.h"
@@ -55,7 +54,7 @@ void TProgressForm::FormShow(QObject* /*sender*/)
             throw cardstore::Error("No card set is open");
         cardstore::Table& table = *source_->dataSet();
         table.checkBrowseMode();
-        const bool builtIn = table.tableName() == cardstore::Session::kBuiltInTable;
+        const bool builtIn = table.isBuiltInSet();
         ui->SetText->setText(
             builtIn ? QStringLiteral("NT Frequency") : QFileInfo(QString::fromStdString(table.filePath())).fileName());
         const nttext::Text* text = karte::newTestamentText();

@@ -1,20 +1,9 @@
 #include "cardexport.h"
 #include "qcardunt.h"
-#include "session.h"
 #include "tform1.h"
 #include "timportform.h"
 
 #include <QFileInfo>
-
-namespace {
-
-// The built-in set is the one opened under its own short name.
-bool isBuiltInSet(const cardstore::Table& table)
-{
-    return table.tableName() == cardstore::Session::kBuiltInTable;
-}
-
-} // namespace
 
 karte::FileDialog::Options TForm1::importDialogOptions()
 {
@@ -45,7 +34,7 @@ void TForm1::ImportCards1Click(QObject* /*sender*/)
         return;
     auto form = std::make_unique<TImportForm>();
     // The built-in set takes no cards: the import makes a new set of them.
-    form->setOpenSet(FrequencyTable.active() && !isBuiltInSet(FrequencyTable) ? &FrequencyTable : nullptr);
+    form->setOpenSet(FrequencyTable.active() && !FrequencyTable.isBuiltInSet() ? &FrequencyTable : nullptr);
     form->setMainWindow(this);
     form->setAfterImport([this] {
         RefreshComboBox();
@@ -68,7 +57,7 @@ void TForm1::ExportCards1Click(QObject* /*sender*/)
     // The cards are written as stored, so an edit in progress is posted first.
     FrequencyTable.checkBrowseMode();
     if (ExportDialog1.fileName().isEmpty()) {
-        const QString setName = isBuiltInSet(FrequencyTable)
+        const QString setName = FrequencyTable.isBuiltInSet()
             ? windowTitle()
             : QFileInfo(QString::fromStdString(FrequencyTable.filePath())).completeBaseName();
         ExportDialog1.setFileName(setName + QStringLiteral(".csv"));
