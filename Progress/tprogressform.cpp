@@ -46,6 +46,16 @@ const learning::Clock& TProgressForm::clock() const
     return clock_ ? *clock_ : system;
 }
 
+const nttext::Text* TProgressForm::newTestamentText() const
+{
+    return newTestament_ ? newTestament_->text() : nullptr;
+}
+
+QString TProgressForm::newTestamentProblem() const
+{
+    return newTestament_ ? newTestament_->problem() : QString();
+}
+
 void TProgressForm::FormShow(QObject* /*sender*/)
 {
     ui->NoteText->clear();
@@ -57,7 +67,7 @@ void TProgressForm::FormShow(QObject* /*sender*/)
         const bool builtIn = table.isBuiltInSet();
         ui->SetText->setText(
             builtIn ? QStringLiteral("NT Frequency") : QFileInfo(QString::fromStdString(table.filePath())).fileName());
-        const nttext::Text* text = karte::newTestamentText();
+        const nttext::Text* text = newTestamentText();
         // The session is read and let go once the history is shown: the window keeps nothing of the set open.
         session_ = std::make_unique<learning::StudySession>(table, clock(), text);
         builtIn_ = builtIn;
@@ -83,8 +93,7 @@ void TProgressForm::showHistory()
         return;
     const std::unique_ptr<learning::StudySession> session = std::move(session_);
     const learning::Clock& now = clock();
-    const std::vector<learning::HistoryPoint> history
-        = learning::knownHistory(*session, karte::newTestamentText(), builtIn_);
+    const std::vector<learning::HistoryPoint> history = learning::knownHistory(*session, newTestamentText(), builtIn_);
     std::string description = learning::knownHistoryDescription(history, now);
     if (knownWords_ && !history.empty())
         description += ". " + learning::coverageHistoryDescription(history, now);
@@ -94,8 +103,8 @@ void TProgressForm::showHistory()
     QStringList notes;
     for (const std::string& message : session->resetMessages())
         notes.append(QString::fromStdString(message));
-    if (!karte::newTestamentProblem().isEmpty())
-        notes.append(QStringLiteral("No books or lemmas can be counted: %1").arg(karte::newTestamentProblem()));
+    if (!newTestamentProblem().isEmpty())
+        notes.append(QStringLiteral("No books or lemmas can be counted: %1").arg(newTestamentProblem()));
     ui->NoteText->setText(notes.join(QLatin1Char('\n')));
     ui->NoteText->setVisible(!notes.isEmpty());
 }

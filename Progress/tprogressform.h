@@ -18,6 +18,12 @@ class Clock;
 class StudySession;
 struct ProgressReport;
 } // namespace learning
+namespace nttext {
+class Text;
+}
+namespace karte {
+class NewTestament;
+}
 
 class QChart;
 class QChartView;
@@ -39,6 +45,8 @@ public:
     // What the main window hands over: the data source of the set shown and itself (enabled again when the window
     // hides).
     void setDataSource(TDataSource* source) { source_ = source; }
+    // The Greek New Testament, whose counts the known words' share and the books' coverage come from.
+    void setNewTestament(const karte::NewTestament* newTestament) { newTestament_ = newTestament; }
     void setMainWindow(QWidget* window) { mainWindow_ = window; }
     // The time the figures go by; tests fix it. By default the computer's clock.
     void setClock(const learning::Clock* clock) { clock_ = clock; }
@@ -58,9 +66,12 @@ private:
     void showProblem(const QString& text);
     static void setChart(QChartView* view, QChart* chart, const QString& description);
     const learning::Clock& clock() const;
+    const nttext::Text* newTestamentText() const;
+    QString newTestamentProblem() const;
 
     std::unique_ptr<Ui::TProgressForm> ui;
     TDataSource* source_ = nullptr;
+    const karte::NewTestament* newTestament_ = nullptr;
     QPointer<QWidget> mainWindow_;
     const learning::Clock* clock_ = nullptr;
     std::unique_ptr<learning::StudySession> session_; // while the history is yet to be shown

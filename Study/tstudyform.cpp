@@ -60,6 +60,16 @@ const learning::Clock& TStudyForm::clock() const
     return clock_ ? *clock_ : system;
 }
 
+const nttext::Text* TStudyForm::newTestamentText() const
+{
+    return newTestament_ ? newTestament_->text() : nullptr;
+}
+
+QString TStudyForm::newTestamentProblem() const
+{
+    return newTestament_ ? newTestament_->problem() : QString();
+}
+
 void TStudyForm::wireHandlers()
 {
     using karte::connectGuarded;
@@ -155,7 +165,7 @@ void TStudyForm::startSession()
         throw cardstore::Error("No card set is open to study");
     cardstore::Table& table = *source_->dataSet();
     table.checkBrowseMode();
-    session_ = std::make_unique<learning::StudySession>(table, clock(), karte::newTestamentText(), fuzz_);
+    session_ = std::make_unique<learning::StudySession>(table, clock(), newTestamentText(), fuzz_);
     fillChoices();
 }
 
@@ -219,8 +229,8 @@ void TStudyForm::showNote()
             "This card set cannot be written: your answers count for this session, but your progress is not saved."));
     for (const std::string& message : session_->resetMessages())
         notes.append(QString::fromStdString(message));
-    if (!karte::newTestamentProblem().isEmpty())
-        notes.append(QStringLiteral("No verses or forms can be shown: %1").arg(karte::newTestamentProblem()));
+    if (!newTestamentProblem().isEmpty())
+        notes.append(QStringLiteral("No verses or forms can be shown: %1").arg(newTestamentProblem()));
     if (session_->hasUnsealedAnswers())
         notes.append(QStringLiteral("Answers not yet sealed into the protected card set; they are sealed every 20 "
                                     "answers, after 30 seconds and when the window closes."));

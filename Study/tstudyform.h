@@ -24,6 +24,10 @@ class StudySession;
 } // namespace learning
 namespace nttext {
 class CardSearch;
+class Text;
+} // namespace nttext
+namespace karte {
+class NewTestament;
 }
 
 class TDataSource;
@@ -44,6 +48,8 @@ public:
     // What the main window hands over: the data source of the set to study, its Greek card text (whose face the
     // Greek side takes) and itself (enabled again when the window hides).
     void setDataSource(TDataSource* source) { source_ = source; }
+    // The Greek New Testament, whose verses, forms and books the window shows; without it the cards are studied alone.
+    void setNewTestament(const karte::NewTestament* newTestament) { newTestament_ = newTestament; }
     void setCardText(QWidget* greekText) { cardText_ = greekText; }
     void setMainWindow(QWidget* window) { mainWindow_ = window; }
     // The time the study goes by, and whether intervals are fuzzed; tests fix both. By default the computer's
@@ -89,9 +95,12 @@ private:
     // Has a screen reader say what changed: at once when the window is the active one, else once it becomes so.
     void announce(const QString& text);
     const learning::Clock& clock() const;
+    const nttext::Text* newTestamentText() const;
+    QString newTestamentProblem() const;
 
     std::unique_ptr<Ui::TStudyForm> ui;
     TDataSource* source_ = nullptr;
+    const karte::NewTestament* newTestament_ = nullptr;
     QPointer<QWidget> cardText_;
     QPointer<QWidget> mainWindow_;
     const learning::Clock* clock_ = nullptr;
