@@ -35,6 +35,7 @@ TProgressForm::TProgressForm(QWidget* parent)
     karte::connectGuarded(ui->CloseButton, &QPushButton::clicked, this, [this] { close(); });
     karte::connectGuarded(
         new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] { close(); });
+    connect(&openings_, &karte::Openings::closed, this, &TProgressForm::closed);
     karte::closeWhenDestroyedFromOutside(this);
 }
 
@@ -83,8 +84,6 @@ void TProgressForm::FormShow(QObject* /*sender*/)
 void TProgressForm::FormHide(QObject* /*sender*/)
 {
     session_.reset();
-    if (mainWindow_)
-        mainWindow_->setEnabled(true);
 }
 
 void TProgressForm::showHistory()

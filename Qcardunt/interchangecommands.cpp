@@ -1,4 +1,5 @@
 #include "cardexport.h"
+#include "errorbox.h"
 #include "qcardunt.h"
 #include "tform1.h"
 #include "timportform.h"
@@ -35,21 +36,18 @@ void TForm1::ImportCards1Click(QObject* /*sender*/)
     auto form = std::make_unique<TImportForm>();
     // The built-in set takes no cards: the import makes a new set of them.
     form->setOpenSet(FrequencyTable.active() && !FrequencyTable.isBuiltInSet() ? &FrequencyTable : nullptr);
-    form->setMainWindow(this);
-    form->setAfterImport([this] {
+    karte::connectGuarded(form.get(), &TImportForm::cardsAdded, this, [this] {
         RefreshComboBox();
         // Cards added as a post adds them: a set that had none can now keep the font.
         if (FrequencyTable.recordCount() > 0)
             FontSaveEnabled = true;
     });
-    form->setOpenNewSet([this](const QString& path) { openCardSet(path); });
+    connect(form.get(), &TImportForm::newSetMade, this,
+        [this](const QString& path) { karte::guarded([this, &path] { openCardSet(path); }); });
     // A file that cannot be read at all is refused here, before the window shows.
-    form->openFile(ImportDialog1.fileName());
+    form->openFile(ImportDialog1.fileName(), this);
     importForm_ = std::move(form);
-    setEnabled(false);
-    importForm_->show();
-    importForm_->raise();
-    importForm_->activateWindow();
+    openOver(importForm_.get(), FocusBack::Activated);
 }
 
 void TForm1::ExportCards1Click(QObject* /*sender*/)

@@ -43,6 +43,7 @@ TStudyForm::TStudyForm(QWidget* parent)
     sealTimer_.setInterval(kSealCheckMs);
     dueTimer_.setSingleShot(true);
     wireHandlers();
+    connect(&openings_, &karte::Openings::closed, this, &TStudyForm::closed);
     karte::closeWhenDestroyedFromOutside(this);
 }
 
@@ -173,22 +174,11 @@ void TStudyForm::FormHide(QObject* /*sender*/)
 {
     sealTimer_.stop();
     dueTimer_.stop();
-    // The main window is enabled again even when sealing fails: the error is shown over a usable program.
-    const auto enableMainWindow = [this] {
-        if (mainWindow_)
-            mainWindow_->setEnabled(true);
-    };
-    try {
-        if (session_)
-            session_->seal();
-    } catch (const std::exception&) {
-        session_.reset();
-        enableMainWindow();
-        throw;
-    }
-    session_.reset();
     search_.reset();
-    enableMainWindow();
+    // The session goes whether sealing succeeds or not.
+    const std::unique_ptr<learning::StudySession> session = std::move(session_);
+    if (session)
+        session->seal();
 }
 
 void TStudyForm::applyCardFont()
@@ -196,8 +186,8 @@ void TStudyForm::applyCardFont()
     // The Greek side in the set's own face, at a size that fits the window whatever size the drill uses; the
     // verses in the same face.
     QFont greek = ui->FrontText->font();
-    if (cardText_)
-        greek.setFamily(cardText_->font().family());
+    if (cardFace_)
+        greek.setFamily(cardFace_->family());
     ui->FrontText->setProperty("greekFont", greek);
     QFont verses = ui->ContextView->font();
     verses.setFamily(greek.family());
