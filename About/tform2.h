@@ -22,7 +22,7 @@ public:
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
 
-    // The click of SpeedButton1: hides the box, which gives the main window back.
+    // The click of SpeedButton1: hides the box, which is then closed.
     void BitBtn1Click(QObject* sender);
 
     // The first showing of a run puts the box in the middle of the screen, in place of wherever it was moved
@@ -30,8 +30,7 @@ public:
     void setVisible(bool visible) override;
 
 Q_SIGNALS:
-    // The box was hidden, whatever hid it; a minimised box is still up. The main window, disabled while the box is
-    // up, is enabled again and brought to the front.
+    // The box was hidden, whatever hid it; a minimised box is still up.
     void closed();
 
 protected:
