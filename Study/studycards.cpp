@@ -1,4 +1,3 @@
-#include "newtestament.h"
 #include "studysession.h"
 #include "studytexts.h"
 #include "text.h"
@@ -43,7 +42,7 @@ void TStudyForm::showCard(std::int64_t key, bool outOfTurn)
             : QStringLiteral("Frequency: %1").arg(QString::fromStdString(card->frequency)));
     const nttext::Text* text = nullptr;
     if (card->lemma >= 0)
-        text = karte::newTestamentText();
+        text = newTestamentText();
     const nttext::Study* study = text ? text->study(card->lemma) : nullptr;
     ui->ContextView->setHtml((text ? studytexts::lemmaHtml(*text, card->lemma) : QString())
         + (study ? studytexts::contextHtml(*study) : QString()));

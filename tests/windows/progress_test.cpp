@@ -42,7 +42,7 @@ constexpr std::int64_t kNoon = 1'765'281'600'000;
 void answer(cardstore::Table& table, const learning::Clock& clock, const std::map<std::string, Grade>& grades,
     const std::string& book = "")
 {
-    learning::StudySession session(table, clock, karte::newTestamentText(), false);
+    learning::StudySession session(table, clock, karte::newTestament().text(), false);
     if (!book.empty()) {
         learning::StudySettings settings = session.settings();
         settings.book = book;
@@ -91,6 +91,7 @@ protected:
         formOn(fourCards());
         progress = std::make_unique<TProgressForm>();
         progress->setClock(&clock);
+        progress->setNewTestament(&karte::newTestament());
         form->connectProgressWindow(progress.get());
         form->show();
     }
@@ -153,7 +154,7 @@ TEST_F(ProgressTest, FiguresSentenceAndChartsOfTheBuiltInSet)
 
 TEST_F(ProgressTest, BothMarksOfTheBookStudiedAreSaidReachedOrNot)
 {
-    const nttext::Text* nt = karte::newTestamentText();
+    const nttext::Text* nt = karte::newTestament().text();
     ASSERT_NE(nt, nullptr) << "no companion file";
     // Every word of 2 John but its commonest leaves it short of 90%.
     const int book = *nttext::bookIndex("2Jn");

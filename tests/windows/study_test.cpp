@@ -1,6 +1,7 @@
 // The Study window over the main window: studying from the keyboard alone, progress kept in the set and read back,
 // undo, a set that cannot keep progress, damaged progress, the search for a card out of turn, and study by book.
 #include "clock.h"
+#include "newtestament.h"
 #include "studystore.h"
 #include "table.h"
 #include "tform1.h"
@@ -29,6 +30,7 @@ protected:
         formOn(fourCards());
         study = std::make_unique<TStudyForm>();
         study->setClock(&clock, false);
+        study->setNewTestament(&karte::newTestament());
         form->connectStudyWindow(study.get());
         form->show();
     }
