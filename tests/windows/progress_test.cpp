@@ -329,7 +329,7 @@ TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
         answer(table, clock, { { "λόγος", Grade::Easy } });
     }
     // Every word of 2 John, known, studied by that book: both its marks reached.
-    const nttext::Text* nt = karte::newTestamentText();
+    const nttext::Text* nt = karte::newTestament().text();
     ASSERT_NE(nt, nullptr) << "no companion file";
     const std::string bookPath = dir.file("2john.sdb");
     {
