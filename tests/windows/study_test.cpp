@@ -199,4 +199,47 @@ TEST_F(StudyTest, StudyForABookGivesItsWordsByTheirFrequencyThereAndIsRemembered
     EXPECT_EQ(studyUi().BookBox->currentText(), "1 John");
 }
 
+TEST_F(StudyTest, EnterInANumberBoxKeepsTheNumberAndAnswersNothing)
+{
+    openStudy();
+    const std::pair<QSpinBox*, int> boxes[] = { { studyUi().NewCardsBox, 30 }, { studyUi().RetentionBox, 85 } };
+    for (const auto& [box, value] : boxes) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        study->setFocus();
+        if (!answerShown())
+            press(Qt::Key_Space);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QString::number(value));
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_EQ(box->value(), value);
+        EXPECT_EQ(front(), "ὁ");
+        EXPECT_EQ(answersInFile(), 0u);
+    }
+    press(Qt::Key_Escape);
+    ASSERT_FALSE(study->isVisible());
+    // Read back from the set.
+    openStudy();
+    for (const auto& [box, value] : boxes)
+        EXPECT_EQ(box->value(), value) << box->objectName().toStdString();
+}
+
+TEST_F(StudyTest, EscInTheSearchClosesItAndGivesTheKeysBackAndASecondEscClosesTheWindow)
+{
+    openStudy();
+    press(Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(studyUi().SearchBox, "logos");
+    ASSERT_TRUE(studyUi().SearchResults->isVisible());
+    QTest::keyClick(studyUi().SearchBox, Qt::Key_Escape);
+    EXPECT_TRUE(study->isVisible());
+    EXPECT_FALSE(studyUi().SearchResults->isVisible());
+    EXPECT_EQ(studyUi().SearchResults->count(), 0);
+    EXPECT_TRUE(studyUi().SearchBox->text().isEmpty());
+    EXPECT_FALSE(studyUi().SearchBox->hasFocus());
+    press(Qt::Key_Space);
+    EXPECT_TRUE(answerShown());
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(study->isVisible());
+}
+
 } // namespace
