@@ -19,7 +19,8 @@ namespace studytexts {
 
 // "New 20 · Learning 0 · Due 5"
 QString countsText(const learning::QueueCounts& counts);
-// The word in its verses (the word in bold, the reference after the verse) and its commonest forms, as HTML.
+// The word in its verses (the word in bold, the reference after the verse, kept on one line) and its commonest
+// forms, as HTML.
 QString contextHtml(const nttext::Study& study);
 // "less than a minute", "12 minutes", "1 hour 5 minutes"
 QString durationText(std::int64_t ms);

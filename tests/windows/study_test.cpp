@@ -1,15 +1,21 @@
 // The Study window over the main window: studying from the keyboard alone, progress kept in the set and read back,
-// undo, a set that cannot keep progress, damaged progress, the search for a card out of turn, and study by book.
+// undo, a set that cannot keep progress, damaged progress, the search for a card out of turn, study by book, and
+// the verses and forms of the answer side.
 #include "clock.h"
+#include "newtestament.h"
 #include "studystore.h"
 #include "table.h"
+#include "text.h"
 #include "tform1.h"
 #include "tstudyform.h"
 #include "ui_tform1.h"
 #include "ui_tstudyform.h"
 #include "windowtest.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include <sqlite3.h>
 
@@ -23,10 +29,14 @@ constexpr std::int64_t kNoon = 1'765'281'600'000;
 class StudyTest : public MainWindowTest
 {
 protected:
-    StudyTest()
+    // On a set of these cards, or on a copy of the shipped built-in set.
+    explicit StudyTest(const std::vector<testsupport::Card>* cards = &fourCards())
         : clock(kNoon)
     {
-        formOn(fourCards());
+        if (cards)
+            formOn(*cards);
+        else
+            createForm();
         study = std::make_unique<TStudyForm>();
         study->setClock(&clock, false);
         form->connectStudyWindow(study.get());
@@ -50,6 +60,15 @@ protected:
         QTest::keyClick(study.get(), Qt::Key(key), modifiers);
     }
     QString front() { return studyUi().FrontText->text(); }
+    // Ctrl+F, the query typed letter by letter (Greek too, as a keyboard layout gives it), and Enter, which reviews
+    // the first card found.
+    void findAndOpen(const QString& query)
+    {
+        press(Qt::Key_F, Qt::ControlModifier);
+        for (QChar letter : query)
+            QTest::sendKeyEvent(QTest::Click, studyUi().SearchBox, Qt::Key_unknown, QString(letter), Qt::NoModifier);
+        QTest::keyClick(studyUi().SearchBox, Qt::Key_Return);
+    }
     bool answerShown() { return studyUi().BackText->isVisible(); }
 
     std::size_t answersInFile()
@@ -240,6 +259,54 @@ TEST_F(StudyTest, EscInTheSearchClosesItAndGivesTheKeysBackAndASecondEscClosesTh
     EXPECT_TRUE(answerShown());
     press(Qt::Key_Escape);
     EXPECT_FALSE(study->isVisible());
+}
+
+class StudyOnTheShippedSet : public StudyTest
+{
+protected:
+    StudyOnTheShippedSet()
+        : StudyTest(nullptr)
+    {
+    }
+};
+
+// The verses of the answer side: the word in bold without the punctuation beside it, and each reference on one
+// line whatever the window's width.
+TEST_F(StudyOnTheShippedSet, VersesBoldTheWordAloneAndKeepEachReferenceOnOneLine)
+{
+    openStudy();
+    for (const char* query : { "hades", "logos", "kardia" }) {
+        SCOPED_TRACE(query);
+        findAndOpen(QString::fromLatin1(query));
+        press(Qt::Key_Space);
+        ASSERT_TRUE(studyUi().ContextView->isVisible());
+        QTextDocument* verses = studyUi().ContextView->document();
+        int bold = 0;
+        for (QTextBlock block = verses->begin(); block != verses->end(); block = block.next())
+            for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment)
+                if (fragment.fragment().charFormat().fontWeight() >= QFont::Bold) {
+                    const QString word = fragment.fragment().text();
+                    ++bold;
+                    EXPECT_TRUE(word.front().isLetter()
+                        && (word.back().isLetterOrNumber() || word.back().isMark() || word.back() == QChar(0x2019)))
+                        << word.toStdString();
+                }
+        EXPECT_GE(bold, 2);
+        for (int width = 420; width <= 1000; width += 6) {
+            study->resize(width, study->height());
+            QCoreApplication::processEvents();
+            verses->documentLayout()->documentSize();
+            for (QTextBlock block = verses->begin(); block != verses->end(); block = block.next()) {
+                const int dash = int(block.text().lastIndexOf(QChar(0x2014)));
+                if (dash < 0 || block.text().contains(QStringLiteral("Commonest")))
+                    continue;
+                for (int line = 1; line < block.layout()->lineCount(); ++line)
+                    EXPECT_LE(block.layout()->lineAt(line).textStart(), dash)
+                        << width << ": " << block.text().sliced(block.layout()->lineAt(line).textStart()).toStdString();
+            }
+        }
+        press(Qt::Key_3);
+    }
 }
 
 } // namespace
