@@ -13,6 +13,7 @@ namespace {
 constexpr UChar32 kAcute = 0x0301;
 constexpr UChar32 kGrave = 0x0300;
 constexpr UChar32 kCircumflex = 0x0342;
+constexpr UChar32 kIotaSubscript = 0x0345; // ypogegrammeni, as NFD writes ᾳ ῃ ῳ
 
 const icu::Normalizer2& normalizer(bool composed)
 {
@@ -167,7 +168,15 @@ std::string normalisedForm(std::string_view word)
 
 std::string formKey(std::string_view word)
 {
-    return composedUtf8(decomposedForm(word).foldCase());
+    // Case folding writes an iota subscript out as a full iota, which would make ἡμέρᾳ the plural ἡμέραι: each
+    // letter is folded alone and the subscript kept.
+    const icu::UnicodeString text = decomposedForm(word);
+    icu::UnicodeString folded;
+    for (int32_t i = 0; i < text.length(); i = text.moveIndex32(i, 1)) {
+        const UChar32 c = text.char32At(i);
+        folded.append(c == kIotaSubscript ? c : u_foldCase(c, U_FOLD_CASE_DEFAULT));
+    }
+    return composedUtf8(folded);
 }
 
 std::string lowerFirst(std::string_view word)

@@ -14,7 +14,8 @@ std::string lemmaKey(std::string_view greekSide);
 // counts as οὗτος). Case is kept.
 std::string normalisedForm(std::string_view word);
 
-// normalisedForm in Unicode case folding: the key forms are looked up by, whatever their case.
+// normalisedForm in Unicode case folding: the key forms are looked up by, whatever their case. An iota subscript
+// stays one (ἡμέρᾳ and ἡμέραι are different forms).
 std::string formKey(std::string_view word);
 
 // The word with its first letter in lower case ("Ἐν" → "ἐν").

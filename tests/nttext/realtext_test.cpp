@@ -1,5 +1,7 @@
 // The companion file the build made, checked against the Greek text read here on its own, and against the
 // built-in set's source.
+#include "parse.h"
+#include "spelling.h"
 #include "tempdir.h"
 #include "text.h"
 
@@ -19,6 +21,7 @@ struct Token
 {
     std::string book, lemma, place; // place: "1Jn 4:8"
     int verse; // running number of the verse in the text
+    std::string word, partOfSpeech, parse;
 };
 
 // The text as its source has it, one token a line after the header, read with zlib alone.
@@ -40,7 +43,8 @@ const std::vector<Token>& sourceTokens()
             std::string here = columns[0] + " " + columns[1] + ":" + columns[2];
             int verse = read.empty() ? 0 : read.back().verse + (here != place);
             place = here;
-            read.push_back({ columns[0], columns[5], here, verse });
+            columns[7].erase(columns[7].find_last_not_of("\r\n") + 1);
+            read.push_back({ columns[0], columns[5], here, verse, columns[4], columns[6], columns[7] });
         }
         gzclose(file);
         return read;
@@ -163,4 +167,55 @@ TEST_F(RealText, QuotesEachLemmasShortestVersesAndMarksItsWords)
             EXPECT_GE(study->forms[i - 1].count, study->forms[i].count) << text->lemma(id);
     }
     EXPECT_EQ(studies, 1125);
+}
+
+// A form shown for a lemma counts the tokens of its spelling and parsing. Spellings are compared as the text's forms
+// are counted: a capital first letter, a grave for an acute and an enclitic's thrown-back accent aside, and an
+// enclitic or proclitic that a neighbour gave an accent taken as its unaccented spelling where the lemma has it; but
+// an iota subscript kept (ἡμέρᾳ, dative singular, is not ἡμέραι, nominative plural).
+TEST_F(RealText, CountsEachFormShownAsTheTokensOfItsSpellingAndParsing)
+{
+    std::map<std::string, std::map<std::string, std::map<std::string, int>>> counts; // lemma → spelling → parse
+    for (const Token& token : sourceTokens())
+        ++counts[token.lemma][normalisedForm(lowerFirst(token.word))][readableParse(token.partOfSpeech, token.parse)];
+    int forms = 0;
+    for (int id = 0; id < text->lemmaCount(); ++id) {
+        const Study* study = text->study(id);
+        if (!study)
+            continue;
+        std::map<std::string, std::map<std::string, int>> bySpelling;
+        for (const auto& [written, parses] : counts[text->lemma(id)]) {
+            const std::string unaccented = withoutAccents(written);
+            const bool enclitic = counts[text->lemma(id)].count(unaccented);
+            for (const auto& [parse, count] : parses)
+                bySpelling[enclitic ? unaccented : written][parse] += count;
+        }
+        const auto spelling = [](const Form& form) { return normalisedForm(lowerFirst(form.text)); };
+        for (const Form& form : study->forms) {
+            const auto& tokens = bySpelling[spelling(form)];
+            int total = 0;
+            for (const FormParse& parse : form.parses) {
+                const std::string readable = readableParse(parse.partOfSpeech, parse.code);
+                EXPECT_EQ(parse.count, tokens.count(readable) ? tokens.at(readable) : 0) << describeForm(form);
+                total += parse.count;
+            }
+            int tokenTotal = 0;
+            for (const auto& [parse, count] : tokens)
+                tokenTotal += count;
+            EXPECT_EQ(form.count, total) << describeForm(form);
+            EXPECT_EQ(form.count, tokenTotal) << describeForm(form);
+            ++forms;
+        }
+        // No form left out is commoner than the last one shown.
+        for (const auto& [written, parses] : bySpelling) {
+            int count = 0;
+            for (const auto& [parse, n] : parses)
+                count += n;
+            if (std::none_of(study->forms.begin(), study->forms.end(),
+                    [&](const Form& form) { return spelling(form) == written; })) {
+                EXPECT_LE(count, study->forms.back().count) << text->lemma(id) << ": " << written;
+            }
+        }
+    }
+    EXPECT_GT(forms, 3000);
 }
