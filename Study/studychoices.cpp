@@ -87,7 +87,7 @@ void TStudyForm::searchChanged()
     if (!search_) {
         std::vector<nttext::SearchCard> cards;
         for (const learning::StudyCard& card : session_->cards())
-            cards.push_back({ std::to_string(card.key), card.greek });
+            cards.push_back({ std::to_string(card.key), card.greek, card.lemma });
         search_ = std::make_unique<nttext::CardSearch>(std::move(cards), karte::newTestamentText());
     }
     for (const nttext::SearchHit& hit : search_->find(query.toStdString(), 10)) {

@@ -59,9 +59,11 @@ QString countsText(const learning::QueueCounts& counts)
     return QStringLiteral("New %1 · Learning %2 · Due %3").arg(counts.newCards).arg(counts.learning).arg(counts.due);
 }
 
-QString contextHtml(const nttext::Study& study)
+QString contextHtml(const nttext::Study& study, const QString& note)
 {
     QString html;
+    if (!note.isEmpty())
+        html += QStringLiteral("<p><i>%1</i></p>").arg(note.toHtmlEscaped());
     // The reference goes to the next line whole, its dash with it ("— 1 Corinthians 10:8").
     const QString noBreak = QStringLiteral("&nbsp;");
     for (const nttext::Example& example : study.examples)
@@ -75,6 +77,11 @@ QString contextHtml(const nttext::Study& study)
         html += QStringLiteral("<p><i>Commonest forms:</i><br>%1</p>").arg(forms.join(QStringLiteral("<br>")));
     }
     return html;
+}
+
+QString formNote(const QString& word, const QString& lemma)
+{
+    return QStringLiteral("Verses and forms of %1, of which %2 is a form.").arg(lemma, word);
 }
 
 QString durationText(std::int64_t ms)

@@ -20,8 +20,10 @@ namespace studytexts {
 // "New 20 · Learning 0 · Due 5"
 QString countsText(const learning::QueueCounts& counts);
 // The word in its verses (the word in bold, the reference after the verse, kept on one line) and its commonest
-// forms, as HTML.
-QString contextHtml(const nttext::Study& study);
+// forms, as HTML; a note, when there is one, above them.
+QString contextHtml(const nttext::Study& study, const QString& note = QString());
+// The note that a card's word is a form of the lemma whose verses and forms are shown: "δεῖ" of δέω.
+QString formNote(const QString& word, const QString& lemma);
 // "less than a minute", "12 minutes", "1 hour 5 minutes"
 QString durationText(std::int64_t ms);
 // When a card is due next, from now on the local clock: "now", "today at 14:35", "tomorrow at 09:10",

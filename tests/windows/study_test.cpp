@@ -270,6 +270,35 @@ protected:
     }
 };
 
+// A form of the text typed as it is written, or without its accents, breathings or iota subscript, or with the
+// subscript written out, or in Latin letters, reviews its lemma's card, not a card spelled the same in Latin letters
+// (ἐν, οὗτος, τέ).
+TEST_F(StudyOnTheShippedSet, AFormTypedInAnySpellingReviewsItsLemmasCard)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        { "ἦν", "εἰμί" },
+        { "ην", "εἰμί" },
+        { "οὕτως", "οὕτω(ς)" },
+        { "ουτως", "οὕτω(ς)" },
+        { "τῇ", "ὁ" },
+        { "τη", "ὁ" },
+        { "τῃ", "ὁ" },
+        { "ᾅδου", "ᾅδης" },
+        { "ἁδου", "ᾅδης" },
+        { "αδου", "ᾅδης" },
+        { "αιδου", "ᾅδης" },
+        { "hadou", "ᾅδης" },
+        { "adou", "ᾅδης" },
+        { "ἡμέρᾳ", "ἡμέρα" },
+        { "ημεραι", "ἡμέρα" },
+    };
+    openStudy();
+    for (const auto& [query, card] : cases) {
+        findAndOpen(QString::fromUtf8(query));
+        EXPECT_EQ(front().toStdString(), card) << query;
+    }
+}
+
 // The verses of the answer side: the word in bold without the punctuation beside it, and each reference on one
 // line whatever the window's width.
 TEST_F(StudyOnTheShippedSet, VersesBoldTheWordAloneAndKeepEachReferenceOnOneLine)
@@ -305,6 +334,74 @@ TEST_F(StudyOnTheShippedSet, VersesBoldTheWordAloneAndKeepEachReferenceOnOneLine
                         << width << ": " << block.text().sliced(block.layout()->lineAt(line).textStart()).toStdString();
             }
         }
+        press(Qt::Key_3);
+    }
+}
+
+class StudyOnDictionarySpellings : public StudyTest
+{
+protected:
+    static const std::vector<testsupport::Card>& cards()
+    {
+        static const std::vector<testsupport::Card> cards {
+            { "so, thus", "οὕτως", std::nullopt },
+            { "thus", "οὕτω", std::nullopt },
+            { "it is lawful", "ἔξεστιν", std::nullopt },
+            { "until", "μέχρι", std::nullopt },
+            { "twenty", "εἴκοσι", std::nullopt },
+            { "it is necessary", "δεῖ", std::nullopt },
+            { "God", "θεος", std::nullopt },
+            { "word", "λογος, -ου, ὁ", std::nullopt },
+            { "Hades", "ἅδης", std::nullopt },
+            { "Jesus", "Ιησους", std::nullopt },
+        };
+        return cards;
+    }
+    StudyOnDictionarySpellings()
+        : StudyTest(&cards())
+    {
+    }
+};
+
+// A set of one's own names its words as a dictionary or a learner writes them; each card finds its lemma as the
+// search would, and shows that lemma's verses and forms, saying so when the card's word is one of its forms.
+TEST_F(StudyOnDictionarySpellings, EachCardShowsItsLemmasVersesAndSaysWhenItIsAForm)
+{
+    const struct
+    {
+        const char* greek;
+        const char* lemma;
+        bool form;
+    } cases[] = {
+        { "οὕτως", "οὕτω(ς)", false },
+        { "οὕτω", "οὕτω(ς)", false },
+        { "ἔξεστιν", "ἔξεστι(ν)", false },
+        { "μέχρι", "μέχρι(ς)", false },
+        { "εἴκοσι", "εἴκοσι(ν)", false },
+        { "δεῖ", "δέω", true },
+        { "θεος", "θεός", false },
+        { "λογος, -ου, ὁ", "λόγος", false },
+        { "ἅδης", "ᾅδης", false },
+        { "Ιησους", "Ἰησοῦς", false },
+    };
+    const nttext::Text* text = karte::newTestamentText();
+    ASSERT_NE(text, nullptr);
+    openStudy();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.greek);
+        findAndOpen(QString::fromUtf8(c.greek));
+        ASSERT_EQ(front().toStdString(), c.greek);
+        press(Qt::Key_Space);
+        const nttext::Study* study = text->study(text->findLemma(c.lemma).value());
+        ASSERT_NE(study, nullptr);
+        const QString shown = studyUi().ContextView->toPlainText();
+        EXPECT_TRUE(studyUi().ContextView->isVisible());
+        EXPECT_TRUE(shown.contains(QString::fromStdString(nttext::describeForm(study->forms.front()))))
+            << shown.toStdString();
+        EXPECT_EQ(shown.contains(QStringLiteral("Verses and forms of %1, of which %2 is a form")
+                                     .arg(QString::fromUtf8(c.lemma), QString::fromUtf8(c.greek))),
+            c.form)
+            << shown.toStdString();
         press(Qt::Key_3);
     }
 }
