@@ -166,9 +166,9 @@ const Text::Spellings& Text::spellings() const
             = [&by](const std::string& spelling, const std::vector<int>& lemmas, std::vector<int> Named::*list) {
                   const std::string written = iotaSubscriptWrittenOut(spelling);
                   for (const std::string& variant : { spelling, written }) {
-                      const std::string bare = bareLetters(variant);
-                      addLemmas(by.letters[bare].*list, lemmas);
-                      addLemmas(by.latin[searchSpelling(bare)].*list, lemmas);
+                      const Letters spelt = letters(variant);
+                      addLemmas(by.letters[spelt.bare].*list, lemmas);
+                      addLemmas(by.latin[spelt.latin].*list, lemmas);
                       if (written == spelling)
                           break;
                   }
