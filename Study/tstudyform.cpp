@@ -96,19 +96,20 @@ void TStudyForm::wireHandlers()
     connectGuarded(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] { undoAnswer(); });
     connectGuarded(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] { findCard(); });
     connectGuarded(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
-        // Esc in the search leaves the search; anywhere else it closes the window.
-        if (ui->SearchBox->hasFocus() || ui->SearchResults->hasFocus()) {
-            ui->SearchBox->clear();
-            setFocus();
-        } else {
+        // Esc in the search leaves the search, its results gone and the keys back with the review; anywhere else
+        // it closes the window.
+        if (ui->SearchBox->hasFocus() || ui->SearchResults->hasFocus())
+            closeSearch();
+        else
             close();
-        }
     });
     connectGuarded(ui->MoreNewButton, &QPushButton::clicked, this, [this] { studyMoreNewCards(); });
     connectGuarded(ui->BookBox, &QComboBox::activated, this, [this] { bookChosen(); });
     connectGuarded(ui->FirstSideBox, &QComboBox::activated, this, [this] { settingsChanged(); });
     connectGuarded(ui->NewCardsBox, &QSpinBox::editingFinished, this, [this] { settingsChanged(); });
     connectGuarded(ui->RetentionBox, &QSpinBox::editingFinished, this, [this] { settingsChanged(); });
+    ui->NewCardsBox->installEventFilter(this);
+    ui->RetentionBox->installEventFilter(this);
     connectGuarded(ui->SearchBox, &QLineEdit::textEdited, this, [this] { searchChanged(); });
     ui->SearchBox->installEventFilter(this);
     connectGuarded(ui->SearchBox, &QLineEdit::returnPressed, this, [this] { openFoundCard(); });

@@ -94,6 +94,7 @@ private:
     void bookChosen();
     void searchChanged();
     void openFoundCard();
+    void closeSearch();
     void applyCardFont();
     // Has a screen reader say what changed: at once when the window is the active one, else once it becomes so.
     void announce(const QString& text);
