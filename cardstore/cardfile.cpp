@@ -68,15 +68,6 @@ void transaction(sqlite::Connection& connection, auto&& body, ProtectedFile* pro
     writeTransaction(connection, body, protectedFile);
 }
 
-void syncPath(const std::string& path, bool directory)
-{
-    int fd = ::open(path.c_str(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 } // namespace
 
 bool CardFile::isWritable(const std::string& path)
@@ -381,71 +372,58 @@ bool CardFile::remove(std::int64_t rowid)
     return removed;
 }
 
-void CardFile::create(
-    const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes)
+bool CardFile::create(const std::string& path, const std::vector<FieldDef>& fields,
+    const std::vector<IndexDef>& indexes, const std::function<void(const std::string&)>& fill, Placement placement)
 {
-    std::string directory = directoryOf(path);
     // Held while the new set exists under its temporary name, so that no open takes it for one left behind.
     DirectoryLock lock(path);
     lock.removeStaleTemporaries(path);
-    std::string temporary;
-    int fd = createTemporaryBeside(path, temporary);
-    if (fd < 0)
-        fail(status::kNoAccess, path, std::strerror(errno));
-    ::close(fd);
-    try {
-        {
-            sqlite::Connection connection(temporary, false, true);
-            connection.exec("PRAGMA synchronous=FULL");
-            transaction(connection, [&] {
-                connection.exec("CREATE TABLE karte_meta(key TEXT PRIMARY KEY, value TEXT NOT NULL)");
-                connection.exec("CREATE TABLE karte_fields(position INTEGER PRIMARY KEY, name TEXT NOT NULL, "
-                                "type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL)");
-                connection.exec("CREATE TABLE karte_indexes(position INTEGER PRIMARY KEY, name TEXT NOT NULL, "
-                                "fields TEXT NOT NULL, options INTEGER NOT NULL)");
-                std::string columns = "id INTEGER PRIMARY KEY AUTOINCREMENT";
-                for (std::size_t i = 0; i < fields.size(); ++i)
-                    columns += ", f" + std::to_string(i);
-                connection.exec(("CREATE TABLE cards(" + columns + ")").c_str());
-                auto meta = connection.prepare("INSERT INTO karte_meta VALUES (?, ?)");
-                for (auto [key, value] :
-                    { std::pair { "format", kFormatName }, std::pair { "version", kFormatVersion } }) {
-                    meta.bindText(1, key);
-                    meta.bindText(2, value);
-                    meta.step();
-                    meta.reset();
-                }
-                auto field = connection.prepare("INSERT INTO karte_fields VALUES (?, ?, ?, ?, ?)");
-                for (std::size_t i = 0; i < fields.size(); ++i) {
-                    field.bindInt(1, static_cast<std::int64_t>(i));
-                    field.bindText(2, fields[i].name);
-                    field.bindText(3, typeName(fields[i].type));
-                    field.bindInt(4, fields[i].type == FieldType::Text ? fields[i].size : 0);
-                    field.bindInt(5, fields[i].required ? 1 : 0);
-                    field.step();
-                    field.reset();
-                }
-                auto index = connection.prepare("INSERT INTO karte_indexes VALUES (?, ?, ?, ?)");
-                for (std::size_t i = 0; i < indexes.size(); ++i) {
-                    index.bindInt(1, static_cast<std::int64_t>(i));
-                    index.bindText(2, indexes[i].name);
-                    index.bindText(3, indexes[i].fields);
-                    index.bindInt(4, indexes[i].options);
-                    index.step();
-                    index.reset();
-                }
-            });
-        }
-        if (::chmod(temporary.c_str(), fileMode(path)) != 0)
-            fail(status::kIoError, path, std::strerror(errno));
-        syncPath(temporary, false);
-        if (::rename(temporary.c_str(), path.c_str()) != 0)
-            fail(status::kNoAccess, path, std::strerror(errno));
-        syncPath(directory, true);
-    } catch (...) {
-        ::unlink(temporary.c_str());
-        throw;
+    ReplacementFile file(path);
+    const std::string& temporary = file.temporaryPath();
+    {
+        sqlite::Connection connection(temporary, false, true);
+        connection.exec("PRAGMA synchronous=FULL");
+        transaction(connection, [&] {
+            connection.exec("CREATE TABLE karte_meta(key TEXT PRIMARY KEY, value TEXT NOT NULL)");
+            connection.exec("CREATE TABLE karte_fields(position INTEGER PRIMARY KEY, name TEXT NOT NULL, "
+                            "type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL)");
+            connection.exec("CREATE TABLE karte_indexes(position INTEGER PRIMARY KEY, name TEXT NOT NULL, "
+                            "fields TEXT NOT NULL, options INTEGER NOT NULL)");
+            std::string columns = "id INTEGER PRIMARY KEY AUTOINCREMENT";
+            for (std::size_t i = 0; i < fields.size(); ++i)
+                columns += ", f" + std::to_string(i);
+            connection.exec(("CREATE TABLE cards(" + columns + ")").c_str());
+            auto meta = connection.prepare("INSERT INTO karte_meta VALUES (?, ?)");
+            for (auto [key, value] : { std::pair { "format", kFormatName }, std::pair { "version", kFormatVersion } }) {
+                meta.bindText(1, key);
+                meta.bindText(2, value);
+                meta.step();
+                meta.reset();
+            }
+            auto field = connection.prepare("INSERT INTO karte_fields VALUES (?, ?, ?, ?, ?)");
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                field.bindInt(1, static_cast<std::int64_t>(i));
+                field.bindText(2, fields[i].name);
+                field.bindText(3, typeName(fields[i].type));
+                field.bindInt(4, fields[i].type == FieldType::Text ? fields[i].size : 0);
+                field.bindInt(5, fields[i].required ? 1 : 0);
+                field.step();
+                field.reset();
+            }
+            auto index = connection.prepare("INSERT INTO karte_indexes VALUES (?, ?, ?, ?)");
+            for (std::size_t i = 0; i < indexes.size(); ++i) {
+                index.bindInt(1, static_cast<std::int64_t>(i));
+                index.bindText(2, indexes[i].name);
+                index.bindText(3, indexes[i].fields);
+                index.bindInt(4, indexes[i].options);
+                index.step();
+                index.reset();
+            }
+        });
     }
+    if (fill)
+        fill(temporary);
+    return file.putInPlace(fileMode(path), ModeTiming::BeforeRename, placement).has_value();
 }
 
 } // namespace cardstore

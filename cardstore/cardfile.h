@@ -1,6 +1,7 @@
 #pragma once
 
 #include "definitions.h"
+#include "filereplace.h"
 #include "sqlitedb.h"
 #include "value.h"
 
@@ -26,10 +27,14 @@ public:
     // password-protected set opens with a password from the session's list, or raises the insufficient-rights
     // error when none fits.
     static CardFile open(const std::string& path, bool readOnly);
-    // Creates an empty card set, replacing a file of that name only once the new one is complete. A new file gets
-    // the mode the file mode creation mask gives; a replaced one keeps its own.
-    static void create(
-        const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes);
+    // Creates a card set, beside path first and under its name only once it is complete (a ReplacementFile): with
+    // fill, once fill has written into the new set at the path it is given what the set is to hold, so that the set
+    // never appears without it. Placement::Replace replaces a file of that name; Placement::OnlyWhereNone returns
+    // false, making nothing, when one is there. A new file gets the mode the file mode creation mask gives; a
+    // replaced one keeps its own. Whatever fill raises is raised, and no new set is left.
+    static bool create(const std::string& path, const std::vector<FieldDef>& fields,
+        const std::vector<IndexDef>& indexes, const std::function<void(const std::string& newSet)>& fill = {},
+        Placement placement = Placement::Replace);
 
     // Whether the file may be written by this user: its permission bits and its directory's.
     static bool isWritable(const std::string& path);
