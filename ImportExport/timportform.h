@@ -83,9 +83,11 @@ private:
     void showLayout(const interchange::Layout& layout);
     void showColumns();
     void fillColumnBox(QComboBox* box, bool offersNone, int chosen);
-    // The preview from the survey, and the plan's sentence (or what keeps the file from being imported).
-    void showPreview();
+    // The plan's sentence (or what keeps the file from being imported), then the preview from the survey with the
+    // records the plan skips as duplicates marked and a record that keeps the file from being imported shown as
+    // written.
     void showPlan();
+    void showPreview();
     interchange::ImportPlan workOutPlan(QWidget* progressParent);
 
     QString path_;
@@ -100,6 +102,9 @@ private:
         interchange::ImportPlan plan;
     };
     std::optional<WorkedOutPlan> plan_;
+    // Where the plan found the record that keeps the file from being imported, and what is wrong with it.
+    int refusedLine_ = 0;
+    std::string refusal_;
     cardstore::Table* openSet_ = nullptr;
     QPointer<QWidget> mainWindow_;
     std::function<void()> afterImport_;

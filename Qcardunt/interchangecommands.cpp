@@ -14,6 +14,12 @@ bool isBuiltInSet(const cardstore::Table& table)
     return table.tableName() == cardstore::Session::kBuiltInTable;
 }
 
+// Its file takes no cards by whatever name it was opened.
+bool takesCards(const cardstore::Table& table)
+{
+    return table.active() && !isBuiltInSet(table) && !cardstore::Session::instance().isBuiltInSet(table.filePath());
+}
+
 } // namespace
 
 karte::FileDialog::Options TForm1::importDialogOptions()
@@ -45,7 +51,7 @@ void TForm1::ImportCards1Click(QObject* /*sender*/)
         return;
     auto form = std::make_unique<TImportForm>();
     // The built-in set takes no cards: the import makes a new set of them.
-    form->setOpenSet(FrequencyTable.active() && !isBuiltInSet(FrequencyTable) ? &FrequencyTable : nullptr);
+    form->setOpenSet(takesCards(FrequencyTable) ? &FrequencyTable : nullptr);
     form->setMainWindow(this);
     form->setAfterImport([this] {
         RefreshComboBox();

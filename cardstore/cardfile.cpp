@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -307,31 +308,52 @@ std::int64_t CardFile::insert(const std::vector<Value>& values)
 void CardFile::insertMany(
     const std::vector<std::vector<Value>>& rows, std::vector<std::int64_t>& rowids, const WriteProgress& progress)
 {
+    std::vector<std::int64_t> written;
+    std::size_t next = 0;
+    insertEach(
+        [&](std::vector<Value>& values) {
+            if (next == rows.size())
+                return false;
+            values = rows[next++];
+            return true;
+        },
+        rows.size(), progress, &written);
+    rowids.insert(rowids.end(), written.begin(), written.end());
+}
+
+std::size_t CardFile::insertEach(const std::function<bool(std::vector<Value>& values)>& next, std::size_t total,
+    const WriteProgress& progress, std::vector<std::int64_t>* rowids)
+{
     // Often enough for a progress bar to move smoothly, seldom enough to cost nothing.
     constexpr std::size_t kProgressStep = 1024;
     std::string sql = "INSERT INTO cards (" + columnList().substr(4) + ") VALUES (";
     for (std::size_t i = 0; i < fields_.size(); ++i)
         sql += i ? ", ?" : "?";
     sql += ")";
-    std::vector<std::int64_t> written;
+    std::size_t count = 0;
     transaction(
         connection_,
         [&] {
+            if (rowids)
+                rowids->clear();
+            count = 0;
             auto statement = connection_.prepare(sql);
-            for (const auto& values : rows) {
+            std::vector<Value> values;
+            while (next(values)) {
                 for (std::size_t i = 0; i < fields_.size(); ++i)
                     statement.bind(static_cast<int>(i + 1), i < values.size() ? values[i] : Value {});
                 statement.step();
-                written.push_back(connection_.lastInsertRowid());
+                if (rowids)
+                    rowids->push_back(connection_.lastInsertRowid());
                 statement.reset();
-                if (progress && written.size() % kProgressStep == 0 && !progress(written.size(), rows.size()))
+                if (++count % kProgressStep == 0 && progress && !progress(count, std::max(total, count)))
                     throw Abort();
             }
-            if (progress && !progress(rows.size(), rows.size()))
+            if (progress && !progress(count, std::max(total, count)))
                 throw Abort();
         },
         protected_.get());
-    rowids.insert(rowids.end(), written.begin(), written.end());
+    return count;
 }
 
 void CardFile::update(std::int64_t rowid, const std::vector<Value>& values)

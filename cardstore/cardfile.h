@@ -63,6 +63,11 @@ public:
     std::int64_t insert(const std::vector<Value>& values);
     void insertMany(const std::vector<std::vector<Value>>& rows, std::vector<std::int64_t>& rowids,
         const WriteProgress& progress = {});
+    // Inserts the records next gives, one at a time, until it returns false, in one transaction: so many records
+    // need no more memory than one. total is how many are expected, for progress. Returns how many were added, and
+    // their keys in rowids when given. Whatever next raises rolls every one of them back.
+    std::size_t insertEach(const std::function<bool(std::vector<Value>& values)>& next, std::size_t total,
+        const WriteProgress& progress = {}, std::vector<std::int64_t>* rowids = nullptr);
     void update(std::int64_t rowid, const std::vector<Value>& values);
     // false when the record was already gone
     bool remove(std::int64_t rowid);
