@@ -216,7 +216,8 @@ struct ToolRun
 
 ToolRun runProgressTool(const std::string& arguments)
 {
-    const std::string command = KARTE_PROGRESS_TOOL " " + arguments + " 2>&1 </dev/null";
+    // Standard error joins standard output unless the arguments send it elsewhere.
+    const std::string command = KARTE_PROGRESS_TOOL " 2>&1 " + arguments + " </dev/null";
     ToolRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
     char buffer[4096];
@@ -252,8 +253,10 @@ TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
                 "You know 1 word, 0.2% of the words you will read in the New Testament",
                 "Reviews due: 0 today, 0 tomorrow, 1 on ", "Known words: 1 on ",
                 "Coverage of the New Testament: 0.2% on " } },
-        { dir.file("missing.sdb"), 1, { "karte-progress: Table does not exist. File: " + dir.file("missing.sdb") } },
+        { dir.file("missing.sdb"), 1, { "karte-progress: " + dir.file("missing.sdb") + " does not exist" } },
         { path + " " + path, 2, { "usage: karte-progress [SET]" } },
+        // The usage asked for is the output, on standard output.
+        { "--help 2>/dev/null", 0, { "usage: karte-progress [SET]" } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
