@@ -117,6 +117,7 @@ void TStudyForm::FormShow(QObject* /*sender*/)
     session_.reset();
     search_.reset();
     current_.reset();
+    cardGone_.clear();
     ui->SearchBox->clear();
     ui->SearchResults->hide();
     try {
@@ -156,6 +157,9 @@ void TStudyForm::startSession()
     cardstore::Table& table = *source_->dataSet();
     table.checkBrowseMode();
     session_ = std::make_unique<learning::StudySession>(table, clock(), karte::newTestamentText(), fuzz_);
+    // While another window or program studies the set this one says so instead: the two would overwrite each
+    // other's answers.
+    session_->beginStudy();
     fillChoices();
 }
 
@@ -214,6 +218,8 @@ void TStudyForm::showNote()
     if (!session_)
         return;
     QStringList notes;
+    if (!cardGone_.isEmpty())
+        notes.append(cardGone_);
     if (!session_->canSave())
         notes.append(QStringLiteral(
             "This card set cannot be written: your answers count for this session, but your progress is not saved."));
