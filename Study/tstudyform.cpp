@@ -156,10 +156,11 @@ void TStudyForm::startSession()
         throw cardstore::Error("No card set is open to study");
     cardstore::Table& table = *source_->dataSet();
     table.checkBrowseMode();
-    session_ = std::make_unique<learning::StudySession>(table, clock(), karte::newTestamentText(), fuzz_);
+    auto session = std::make_unique<learning::StudySession>(table, clock(), karte::newTestamentText(), fuzz_);
     // While another window or program studies the set this one says so instead: the two would overwrite each
     // other's answers.
-    session_->beginStudy();
+    session->beginStudy();
+    session_ = std::move(session);
     fillChoices();
 }
 

@@ -4,7 +4,6 @@
 #include "errors.h"
 #include "protectedfile.h"
 #include "sqlitedb.h"
-#include "studylock.h"
 #include "studyschema.h"
 #include "writetransaction.h"
 
@@ -51,19 +50,6 @@ StudyStore::~StudyStore()
         // A journal whose answers were sealed goes; one whose answers were not is left for the next opening.
         forgetSealedAnswers();
     }
-}
-
-void StudyStore::beginStudy()
-{
-    requireSaving();
-    if (!studyLock_)
-        studyLock_ = std::make_unique<StudyLock>(connection_.path());
-}
-
-void StudyStore::endStudy()
-{
-    if (!hasUnsealedAnswers())
-        studyLock_.reset();
 }
 
 bool StudyStore::canSave() const
@@ -229,7 +215,6 @@ std::int64_t StudyStore::recordAnswer(const ReviewEntry& answer)
         if (unsealed_.empty())
             firstUnsealedMs_ = clock_();
         unsealed_.push_back(entry);
-        sealIfDue();
     }
     return entry.id;
 }

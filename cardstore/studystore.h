@@ -16,7 +16,6 @@ namespace cardstore {
 
 class CardFile;
 class ProtectedFile;
-class StudyLock;
 
 namespace sqlite {
 class Connection;
@@ -43,11 +42,11 @@ inline constexpr const char* kBook = "book";
 // and reported in resetMessages(); the first write then deletes them. Nothing is written to the set while the store
 // opens.
 //
-// A protected set is sealed whole into its file on every write, so its answers are sealed in batches: after
-// kSealAfterAnswers answers, or once kSealAfterMs have passed since the first answer not yet sealed (checked at
-// each answer and by sealIfDue(), which the window calls from a timer), at any other write to the set, and when
-// the table closes. Until then each is kept in the program's encrypted answer journal beside the set
-// (answerjournal.h), synced before recordAnswer returns, and the journal goes once they are sealed. A store
+// A protected set is sealed whole into its file on every write, so its answers are sealed in batches: once
+// kSealAfterAnswers answers wait, or kSealAfterMs have passed since the first of them (checked by sealIfDue(), which
+// the window calls from a timer), at any other write to the set, and when the table closes. Until then each is kept
+// in the program's encrypted answer journal beside the set (answerjournal.h), synced before recordAnswer returns, so
+// that an answer costs an append and not the sealing of the whole set; the journal goes once they are sealed. A store
 // opening a protected set for writing takes in the journals of programs that were killed first: their answers
 // wait to be sealed with its own. A journal that cannot be read with the set's key raises the damaged error.
 // Should another program replace the file meanwhile, its version is taken in (as for card writes) and the answers
@@ -74,17 +73,9 @@ public:
     // The memory of every card answered, by card key.
     std::vector<CardMemory> loadMemories() const;
 
-    // One study of the set at a time (StudyLock): beginStudy takes the set's study lock, or raises the table-locked
-    // error while another window or program studies it; endStudy lets go of it, unless answers still wait to be
-    // sealed (the lock then goes when the table closes). Answers do not need it, but a study should hold it.
-    void beginStudy();
-    void endStudy();
-
     // Records an answer: the card's memory becomes answer.after (whose cardKey is taken from answer) and the
     // answer goes into the log, in one transaction. Returns the log entry's id. Values no answer can leave raise
-    // an error and nothing is written; so does a card that is no longer in the file. On a protected set, sealing
-    // a batch that has come due may fail after the answer was recorded: the error is raised and the answer waits
-    // for the next seal.
+    // an error and nothing is written; so does a card that is no longer in the file.
     std::int64_t recordAnswer(const ReviewEntry& answer);
     // Takes back the answer to the card cardKey that recordAnswer gave the id: its log entry goes, and the card's
     // memory becomes restored, the memory it had before the answer (none: the card is new again). Returns the answer
@@ -154,7 +145,6 @@ private:
     std::unique_ptr<AnswerJournal> journal_;
     std::vector<StaleJournal> takenIn_; // journals of killed programs whose answers wait among unsealed_
     std::int64_t journalKeyChanges_ = 0;
-    std::unique_ptr<StudyLock> studyLock_;
     // Answers that another program's version of the file made again under a new id, by the id they had.
     std::map<std::int64_t, std::int64_t> renumbered_;
     std::int64_t writeCountOfUnsealed_ = 0;

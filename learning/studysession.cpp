@@ -1,6 +1,7 @@
 #include "studysession.h"
 
 #include "errors.h"
+#include "studylock.h"
 #include "studystore.h"
 #include "table.h"
 #include "text.h"
@@ -119,11 +120,7 @@ StudySession::StudySession(cardstore::Table& table, const Clock& clock, const nt
     buildQueue();
 }
 
-StudySession::~StudySession()
-{
-    if (studying_)
-        store_.endStudy();
-}
+StudySession::~StudySession() = default;
 
 bool StudySession::canSave() const
 {
@@ -132,10 +129,8 @@ bool StudySession::canSave() const
 
 void StudySession::beginStudy()
 {
-    if (studying_ || !store_.canSave())
-        return;
-    store_.beginStudy();
-    studying_ = true;
+    if (!studyLock_ && store_.canSave())
+        studyLock_ = std::make_unique<cardstore::StudyLock>(table_.filePath());
 }
 
 const std::vector<std::string>& StudySession::resetMessages() const

@@ -18,6 +18,7 @@
 #include <vector>
 
 namespace cardstore {
+class StudyLock;
 class StudyStore;
 class Table;
 } // namespace cardstore
@@ -69,9 +70,9 @@ public:
 
     // false: answers are taken but not kept (a set that cannot be written).
     bool canSave() const;
-    // Takes the set's study lock (StudyStore::beginStudy), so that no other window or program studies the set
-    // while this session does: raises the table-locked error while one does. The first answer takes it otherwise;
-    // the session lets go of it when it ends. Nothing for a set that cannot be written.
+    // Takes the set's study lock (cardstore::StudyLock), so that no other window or program studies the set while
+    // this session does: raises the table-locked error while one does. The first answer takes it otherwise; the
+    // session lets go of it when it ends. Nothing for a set that cannot be written.
     void beginStudy();
     const std::vector<std::string>& resetMessages() const;
     // A protected set seals its answers in batches; see StudyStore.
@@ -173,7 +174,7 @@ private:
     std::vector<std::optional<Memory>> memories_; // by place in cards_; none: new
     std::optional<ReviewQueue> queue_; // rebuilt, so held where it can be made again
     std::vector<SessionAnswer> answers_;
-    bool studying_ = false; // holds the study lock
+    std::unique_ptr<cardstore::StudyLock> studyLock_;
 };
 
 // The settings as a set keeps them, and back; a value that cannot be read keeps its default.

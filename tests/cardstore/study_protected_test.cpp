@@ -52,7 +52,8 @@ TEST_F(ProtectedSetTest, AnswersAreSealedInBatches)
     };
     const std::vector<Step> steps = {
         { "19 answers", answers(19), true, 0 },
-        { "the 20th", answers(1), false, 20 },
+        { "the 20th", answers(1), true, 0 },
+        { "the window's next look", [&] { study.sealIfDue(); }, false, 20 },
         { "one more", answers(1), true, 20 },
         { "29.9 seconds later", [&] { now += 29'900, study.sealIfDue(); }, true, 20 },
         { "30 seconds after it", [&] { now += 100, study.sealIfDue(); }, false, 21 },
