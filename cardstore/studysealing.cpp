@@ -82,6 +82,12 @@ void StudyStore::seal()
     forgetSealedAnswers();
 }
 
+void StudyStore::takeInReplacedFile()
+{
+    if (protected_ && canSave())
+        protected_->dataVersion(connection_, false);
+}
+
 void StudyStore::journal(const JournalRecord& record)
 {
     const JournalKey key(*protected_);

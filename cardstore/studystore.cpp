@@ -203,6 +203,7 @@ std::int64_t StudyStore::recordAnswer(const ReviewEntry& answer)
         refuseAnswer(problem);
     if (const char* problem = studyschema::memoryProblem(entry.after))
         refuseAnswer(problem);
+    takeInReplacedFile();
     write(
         [&] {
             if (!insertAnswer(entry))
@@ -226,6 +227,7 @@ std::optional<ReviewEntry> StudyStore::undoAnswer(
     if (restored)
         if (const char* problem = studyschema::memoryProblem(*restored))
             refuseAnswer(problem);
+    takeInReplacedFile();
     forgetSealedAnswers();
     if (const auto found = renumbered_.find(id); found != renumbered_.end())
         id = found->second;

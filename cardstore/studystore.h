@@ -122,6 +122,10 @@ private:
     void deleteResetRows();
     void forgetSealedAnswers();
     void reapplyUnsealed();
+    // An answer or undo of a protected set, kept in the journal only, goes onto the set as it is on disk and under
+    // the key it has now: another program's version of the file (a card edited, a new password) is taken in first,
+    // as a seal would take it in.
+    void takeInReplacedFile();
     // The journal's part of an answer or undo of a protected set, within its transaction.
     void journal(const JournalRecord& record);
     void takeInStaleJournals();

@@ -158,3 +158,16 @@ TEST_F(JournalTest, AJournalThatCannotBeReadIsRefusedAndLeftAlone)
         }
     }
 }
+
+// Another program gave the set a new password while this one had it open: the answers that follow are kept under
+// the new key, which the next opening has.
+TEST_F(JournalTest, AnswersAfterAnotherProgramChangedThePasswordAreKeptUnderTheNewOne)
+{
+    table.study();
+    changeCardSetPassword(path, "pw", "new");
+    Session::instance().removeAllPasswords();
+    Session::instance().addPassword("new");
+    table.study().recordAnswer(answer(keys[0], kNoon));
+    const std::string copy = killedCopy();
+    EXPECT_EQ(storedLog(copy).size(), 1u);
+}
