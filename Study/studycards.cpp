@@ -1,6 +1,9 @@
+#include "errors.h"
 #include "spelling.h"
 #include "studysession.h"
 #include "studytexts.h"
+#include "table.h"
+#include "tdatasource.h"
 #include "text.h"
 #include "tstudyform.h"
 #include "ui_tstudyform.h"
@@ -116,7 +119,17 @@ void TStudyForm::grade(learning::Grade grade)
 {
     if (!current_ || !revealed_)
         return;
-    session_->answer(*current_, grade, onShow_.elapsed());
+    cardGone_.clear();
+    try {
+        session_->answer(*current_, grade, onShow_.elapsed());
+    } catch (const cardstore::DatabaseError& error) {
+        if (error.code() != cardstore::status::kRecordDeleted)
+            throw;
+        // Another program deleted the card, which has left the study. The set is read again, so that it does not
+        // come back when the window opens again, and the study goes on with the next card.
+        cardGone_ = QString::fromUtf8(error.what());
+        source_->dataSet()->refresh();
+    }
     showNote();
     showCurrent();
 }

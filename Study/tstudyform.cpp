@@ -129,6 +129,7 @@ void TStudyForm::FormShow(QObject* /*sender*/)
     session_.reset();
     search_.reset();
     current_.reset();
+    cardGone_.clear();
     ui->SearchBox->clear();
     ui->SearchResults->hide();
     try {
@@ -167,7 +168,11 @@ void TStudyForm::startSession()
         throw cardstore::Error("No card set is open to study");
     cardstore::Table& table = *source_->dataSet();
     table.checkBrowseMode();
-    session_ = std::make_unique<learning::StudySession>(table, clock(), newTestamentText(), fuzz_);
+    auto session = std::make_unique<learning::StudySession>(table, clock(), newTestamentText(), fuzz_);
+    // While another window or program studies the set this one says so instead: the two would overwrite each
+    // other's answers.
+    session->beginStudy();
+    session_ = std::move(session);
     fillChoices();
 }
 
@@ -215,6 +220,8 @@ void TStudyForm::showNote()
     if (!session_)
         return;
     QStringList notes;
+    if (!cardGone_.isEmpty())
+        notes.append(cardGone_);
     if (!session_->canSave())
         notes.append(QStringLiteral(
             "This card set cannot be written: your answers count for this session, but your progress is not saved."));

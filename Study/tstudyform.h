@@ -118,6 +118,7 @@ private:
     QTimer sealTimer_; // asks a protected set to seal what has waited long enough
     QTimer dueTimer_; // brings back a learning card that falls due while the window waits
     QString pendingAnnouncement_;
+    QString cardGone_; // why the last card answered left the study, until the next answer
     // Last, so that it stops watching before the members above go.
     karte::Openings openings_ { this, [this] { FormShow(this); }, [this] { FormHide(this); } };
 };

@@ -65,7 +65,8 @@ public:
 
     void open();
     // Abandons a pending edit. Study answers still waiting to be sealed into a protected set are sealed first;
-    // when that fails the table closes all the same and the error is raised (those answers are lost).
+    // when that fails the table closes all the same and the error is raised (those answers stay in the answer
+    // journal beside the set, for the next opening to take in).
     void close();
     bool active() const { return file_ != nullptr; }
     void createTable();

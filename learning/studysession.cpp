@@ -1,5 +1,7 @@
 #include "studysession.h"
 
+#include "errors.h"
+#include "studylock.h"
 #include "studystore.h"
 #include "table.h"
 #include "text.h"
@@ -32,6 +34,14 @@ cardstore::CardMemory storedMemory(std::int64_t key, const Memory& memory)
 {
     return { key, static_cast<int>(memory.state), memory.step, memory.stability, memory.difficulty, memory.dueMs,
         memory.lastReviewMs, memory.reps, memory.lapses };
+}
+
+// A memory as the set keeps it: none for a new card.
+std::optional<cardstore::CardMemory> storedMemoryOrNone(std::int64_t key, const Memory& memory)
+{
+    if (memory.state == State::New)
+        return std::nullopt;
+    return storedMemory(key, memory);
 }
 
 ReviewLogEntry logEntryOf(const cardstore::ReviewEntry& entry)
@@ -115,6 +125,12 @@ StudySession::~StudySession() = default;
 bool StudySession::canSave() const
 {
     return store_.canSave();
+}
+
+void StudySession::beginStudy()
+{
+    if (!studyLock_ && store_.canSave())
+        studyLock_ = std::make_unique<cardstore::StudyLock>(table_.filePath());
 }
 
 const std::vector<std::string>& StudySession::resetMessages() const
@@ -266,15 +282,14 @@ int StudySession::newCardsAnsweredToday() const
 {
     const DaySpan day = learning::today(clock_);
     std::unordered_set<std::int64_t> cards;
-    if (store_.canSave()) {
-        for (const cardstore::ReviewEntry& entry : store_.reviewsSince(day.startMs))
-            if (entry.stateBefore == static_cast<int>(State::New) && entry.reviewedMs < day.endMs)
-                cards.insert(entry.cardKey);
-    } else {
+    for (const cardstore::ReviewEntry& entry : store_.reviewsSince(day.startMs))
+        if (entry.stateBefore == static_cast<int>(State::New) && entry.reviewedMs < day.endMs)
+            cards.insert(entry.cardKey);
+    // The answers of a set that cannot be written are kept here only, beside those its file has.
+    if (!store_.canSave())
         for (const SessionAnswer& answer : answers_)
             if (answer.answer.before.state == State::New && answer.answer.answeredMs >= day.startMs)
                 cards.insert(answer.answer.key);
-    }
     return static_cast<int>(cards.size());
 }
 
@@ -318,6 +333,7 @@ std::array<Outcome, 4> StudySession::preview(std::int64_t key) const
 
 Answer StudySession::answer(std::int64_t key, Grade grade, std::int64_t durationMs)
 {
+    beginStudy();
     std::optional<Answer> answered = queue_->answer(key, grade);
     const bool fromQueue = answered.has_value();
     if (!fromQueue) {
@@ -325,31 +341,56 @@ Answer StudySession::answer(std::int64_t key, Grade grade, std::int64_t duration
         const Memory before = memory(key).value_or(Memory {});
         answered = Answer { key, grade, now, before, scheduler_.review(before, grade, now) };
     }
+    std::int64_t id = 0;
     try {
-        keep(*answered, durationMs);
+        id = keep(*answered, durationMs);
+    } catch (const cardstore::DatabaseError& error) {
+        if (fromQueue)
+            queue_->undo();
+        if (error.code() != cardstore::status::kRecordDeleted)
+            throw;
+        forgetCard(key);
+        throw cardstore::DatabaseError(error.code(),
+            "This card has been deleted in another program: it leaves the study, and the answer is not kept.");
     } catch (...) {
         if (fromQueue)
             queue_->undo();
         throw;
     }
     remember(key, answered->after);
-    answers_.push_back({ *answered, fromQueue });
+    answers_.push_back({ *answered, fromQueue, id });
     if (!fromQueue)
         buildQueue();
     return *answered;
 }
 
-void StudySession::keep(const Answer& answer, std::int64_t durationMs)
+std::int64_t StudySession::keep(const Answer& answer, std::int64_t durationMs)
 {
     if (!store_.canSave())
-        return;
+        return 0;
     cardstore::ReviewEntry entry;
     entry.cardKey = answer.key;
     entry.reviewedMs = answer.answeredMs;
     entry.grade = static_cast<int>(answer.grade);
-    entry.durationMs = std::max<std::int64_t>(durationMs, 0);
+    entry.durationMs = std::clamp<std::int64_t>(durationMs, 0, cardstore::studybounds::kLongestAnswerMs);
     entry.after = storedMemory(answer.key, answer.after);
-    store_.recordAnswer(entry);
+    return store_.recordAnswer(entry);
+}
+
+void StudySession::forgetCard(std::int64_t key)
+{
+    const std::optional<std::size_t> place = placeOf(key);
+    if (!place)
+        return;
+    cards_.erase(cards_.begin() + static_cast<std::ptrdiff_t>(*place));
+    memories_.erase(memories_.begin() + static_cast<std::ptrdiff_t>(*place));
+    placeOfKey_.clear();
+    for (std::size_t i = 0; i < cards_.size(); ++i)
+        placeOfKey_.emplace_back(cards_[i].key, i);
+    std::sort(placeOfKey_.begin(), placeOfKey_.end());
+    shown_.clear();
+    std::erase_if(answers_, [key](const SessionAnswer& answer) { return answer.answer.key == key; });
+    buildQueue();
 }
 
 std::optional<Answer> StudySession::undo()
@@ -357,8 +398,9 @@ std::optional<Answer> StudySession::undo()
     if (answers_.empty())
         return std::nullopt;
     const SessionAnswer last = answers_.back();
-    if (store_.canSave())
-        store_.undoLastAnswer();
+    // The memory kept with the answer goes back, whatever the log holds of the card's earlier answers.
+    if (last.id != 0)
+        store_.undoAnswer(last.id, last.answer.key, storedMemoryOrNone(last.answer.key, last.answer.before));
     answers_.pop_back();
     remember(last.answer.key, last.answer.before);
     if (last.fromQueue)
@@ -381,14 +423,12 @@ TodaySummary StudySession::today() const
 {
     const DaySpan day = learning::today(clock_);
     std::vector<ReviewLogEntry> log;
-    if (store_.canSave()) {
-        for (const cardstore::ReviewEntry& entry : store_.reviewsSince(day.startMs))
-            log.push_back(logEntryOf(entry));
-    } else {
+    for (const cardstore::ReviewEntry& entry : store_.reviewsSince(day.startMs))
+        log.push_back(logEntryOf(entry));
+    if (!store_.canSave())
         for (const SessionAnswer& answer : answers_)
             log.push_back({ answer.answer.key, answer.answer.answeredMs, answer.answer.grade,
                 answer.answer.before.state, 0, answer.answer.after });
-    }
     return todaySummary(log, progressCards(), clock_);
 }
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 namespace cardstore {
+class StudyLock;
 class StudyStore;
 class Table;
 } // namespace cardstore
@@ -70,6 +71,10 @@ public:
 
     // false: answers are taken but not kept (a set that cannot be written).
     bool canSave() const;
+    // Takes the set's study lock (cardstore::StudyLock), so that no other window or program studies the set while
+    // this session does: raises the table-locked error while one does. The first answer takes it otherwise; the
+    // session lets go of it when it ends. Nothing for a set that cannot be written.
+    void beginStudy();
     const std::vector<std::string>& resetMessages() const;
     // A protected set seals its answers in batches; see StudyStore.
     bool isProtected() const { return protected_; }
@@ -100,10 +105,12 @@ public:
 
     // Answers a card: the one the queue shows, or any other card of the set (a review out of turn, found by a
     // search), which is graded the same way. Kept in the set before it returns; a failed write leaves the card and
-    // the queue as they were and raises the error.
+    // the queue as they were and raises the error. A card another program has deleted meanwhile leaves the
+    // session: the record-deleted error says so. durationMs counts up to a day (cardstore::studybounds).
     Answer answer(std::int64_t key, Grade grade, std::int64_t durationMs);
     bool canUndo() const { return !answers_.empty(); }
-    // Takes back the last answer of this session, in the set as well; its card comes up again.
+    // Takes back the last answer of this session, in the set as well (that very answer, whatever was answered
+    // since in another program, and its card's memory as it was before it); its card comes up again.
     std::optional<Answer> undo();
 
     // Today's answers to this set, and what is due next.
@@ -122,6 +129,7 @@ private:
     {
         Answer answer;
         bool fromQueue; // the queue can take it back itself
+        std::int64_t id; // in the set's log; 0 when not kept
     };
 
     void loadCards();
@@ -130,7 +138,9 @@ private:
     void buildQueue();
     int newCardsAnsweredToday() const;
     std::vector<ProgressCard> progressCards() const;
-    void keep(const Answer& answer, std::int64_t durationMs);
+    std::int64_t keep(const Answer& answer, std::int64_t durationMs);
+    // Drops a card another program deleted: from the cards, their memories and the queue.
+    void forgetCard(std::int64_t key);
     // What the session keeps of every card. Its texts are read from the table, and its lemma looked up, when first
     // needed: a set of a hundred thousand cards would pay for them at every opening of the Study window, which
     // needs only the cards it shows.
@@ -166,6 +176,7 @@ private:
     std::vector<std::optional<Memory>> memories_; // by place in cards_; none: new
     std::optional<ReviewQueue> queue_; // rebuilt, so held where it can be made again
     std::vector<SessionAnswer> answers_;
+    std::unique_ptr<cardstore::StudyLock> studyLock_;
 };
 
 // The settings as a set keeps them, and back; a value that cannot be read keeps its default.

@@ -3,6 +3,7 @@
 // the verses and forms of the answer side.
 #include "clock.h"
 #include "newtestament.h"
+#include "studysession.h"
 #include "studystore.h"
 #include "table.h"
 #include "text.h"
@@ -362,3 +363,36 @@ TEST_F(StudyOnDictionarySpellings, EachCardShowsItsLemmasVersesAndSaysWhenItIsAF
 }
 
 } // namespace
+
+// Another program on the same set: while it studies the set this window says so and takes no answer; when it deletes
+// the card on show, the answer moves on to the next card and says why, and the card does not come back.
+TEST_F(StudyTest, AnotherProgramStudyingOrDeletingACardIsSaidAndTheStudyGoesOn)
+{
+    cardstore::Table other;
+    other.setTableName(builtInSetPath(dataHome));
+    other.open();
+    {
+        learning::StudySession elsewhere(other, clock, nullptr, false);
+        elsewhere.beginStudy();
+        openStudy();
+        EXPECT_EQ(studyUi().Pages->currentWidget(), studyUi().DonePage);
+        EXPECT_TRUE(studyUi().SummaryText->text().contains("being studied in another window or program"))
+            << studyUi().SummaryText->text().toStdString();
+        press(Qt::Key_Escape);
+    }
+    openStudy();
+    ASSERT_EQ(front(), "ὁ");
+    for (other.first(); other.fieldText("English") != "the"; other.next()) { }
+    other.deleteRecord();
+    press(Qt::Key_Space);
+    press(Qt::Key_3);
+    EXPECT_EQ(front(), "καί");
+    EXPECT_TRUE(studyUi().NoteText->text().contains("deleted in another program"))
+        << studyUi().NoteText->text().toStdString();
+    EXPECT_EQ(answersInFile(), 0u);
+    press(Qt::Key_Escape);
+    openStudy();
+    EXPECT_EQ(front(), "καί");
+    EXPECT_EQ(studyUi().CountsText->text().toStdString(), "New 3 · Learning 0 · Due 0");
+    EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
+}
