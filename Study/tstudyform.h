@@ -25,14 +25,17 @@ class StudySession;
 namespace nttext {
 class CardSearch;
 }
+namespace speech {
+class Speaker;
+}
 
 class TDataSource;
 
 // The Study window: a review of the open set that remembers what the learner knows. It shows the day's cards one
 // side first; Space or Enter shows the answer, then 1 to 4 grade it (Space and Enter: Good); Ctrl+Z takes the last
-// answer back, Ctrl+F finds any card to review out of turn, Esc closes. The answer side shows the word's verses
-// and commonest forms where the Greek side is a word of the New Testament. The learner's progress is kept in the
-// set; the main window stays disabled while the window is open.
+// answer back, Ctrl+F finds any card to review out of turn, Ctrl+R reads the Greek aloud, Esc closes. The answer
+// side shows the word's verses and commonest forms where the Greek side is a word of the New Testament. The
+// learner's progress is kept in the set; the main window stays disabled while the window is open.
 class TStudyForm : public QWidget
 {
     Q_OBJECT
@@ -46,6 +49,8 @@ public:
     void setDataSource(TDataSource* source) { source_ = source; }
     void setCardText(QWidget* greekText) { cardText_ = greekText; }
     void setMainWindow(QWidget* window) { mainWindow_ = window; }
+    // What reads the Greek aloud; the window works without one, silently.
+    void setSpeaker(speech::Speaker* speaker);
     // The time the study goes by, and whether intervals are fuzzed; tests fix both. By default the computer's
     // clock, with fuzz.
     void setClock(const learning::Clock* clock, bool fuzz);
@@ -63,6 +68,7 @@ public:
     void undoAnswer();
     void studyMoreNewCards();
     void findCard();
+    void readAloud();
 
 protected:
     bool event(QEvent* event) override;
@@ -85,6 +91,12 @@ private:
     void bookChosen();
     void searchChanged();
     void openFoundCard();
+    void wireSpeech();
+    void fillSpeechChoices();
+    void speechSettingsChanged();
+    // Reads the Greek aloud as its side comes up, when the set asks for it.
+    void greekSideShown();
+    void speechUnavailable(const QString& reason);
     void applyCardFont();
     // Has a screen reader say what changed: at once when the window is the active one, else once it becomes so.
     void announce(const QString& text);
@@ -106,6 +118,8 @@ private:
     QTimer sealTimer_; // asks a protected set to seal what has waited long enough
     QTimer dueTimer_; // brings back a learning card that falls due while the window waits
     QString pendingAnnouncement_;
+    QPointer<speech::Speaker> speaker_;
+    QString speechProblem_; // why nothing can be heard, once it is known
     // Last, so that it stops watching before the members above go.
     karte::Openings openings_ { this, [this] { FormShow(this); }, [this] { FormHide(this); } };
 };
