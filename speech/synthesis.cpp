@@ -112,9 +112,21 @@ void selectVoice(Engine& state, Voice voice)
         state.voiceProblem = missing;
 }
 
+// What the voice reads itself: Latin and Greek letters with their marks, digits, punctuation and symbols. For a
+// letter of another script espeak-ng switches to that language's voice, which is not the voice asked for, and some
+// of those switches (to the Indic scripts', Georgian, Hangul) read memory already freed in espeak-ng 1.51.
+bool isReadByTheVoice(UChar32 code)
+{
+    return (code >= 0 && code <= 0x03FF) // Latin, IPA, combining diacritics, Greek and Coptic
+        || (code >= 0x1D00 && code <= 0x1FFF) // phonetic extensions, Latin and Greek extended
+        || (code >= 0x2000 && code <= 0x2BFF) // punctuation, figures, letterlike symbols, arrows, mathematics
+        || (code >= 0x2E00 && code <= 0x2E7F) // supplemental punctuation
+        || (code >= 0xFE20 && code <= 0xFE2F); // combining half marks
+}
+
 bool isSpace(UChar32 code)
 {
-    return code < 0 || u_isUWhiteSpace(code) || u_iscntrl(code);
+    return code < 0 || u_isUWhiteSpace(code) || u_iscntrl(code) || !isReadByTheVoice(code);
 }
 
 } // namespace

@@ -37,8 +37,9 @@ enum class Outcome {
     Unavailable, // the voice cannot speak; problem() says why
 };
 
-// Text as the synthesiser is given it: valid UTF-8 (a byte that is not becomes a space), control characters as
-// spaces, at most `most` characters, cut at a space near the end where there is one, without spaces at either end.
+// Text as the synthesiser is given it: valid UTF-8 (a byte that is not becomes a space), control characters and
+// letters of scripts other than Greek and Latin as spaces (the voice does not read them), at most `most`
+// characters, cut at a space near the end where there is one, without spaces at either end.
 std::string speakableText(std::string_view utf8, std::size_t most = kMostCharacters);
 
 // Reading text aloud into memory with libespeak-ng, synchronously, on the calling thread. espeak-ng keeps its state

@@ -69,6 +69,10 @@ TEST(Synthesis, EachTextGivesSoundOfAPlausibleLengthOrACleanRefusal)
         { "10,000 characters of mixed scripts", mixedScripts(), Voice::Erasmian, Outcome::Spoken, 10, 240 },
         { "English", "in the beginning was the word", Voice::Erasmian, Outcome::Spoken, 1, 5 },
         { "bytes that are no UTF-8", "\xff\xfe\xc3 λόγος \xe2\x82", Voice::Modern, Outcome::Spoken, 0.2, 2 },
+        // Letters for which espeak-ng would switch to another language's voice: Devanagari, Bengali, Georgian,
+        // Hangul, Cyrillic, Hebrew, Chinese; and a mark and an unassigned place of the Bengali and Georgian blocks.
+        { "letters of other scripts", "क ক ა 한 слово שלום 道 \u09FE \u09E4 \u10FB", Voice::Erasmian,
+            Outcome::NothingToSay, 0, 0 },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -143,6 +147,7 @@ TEST(Synthesis, TextIsCutToASaneLengthAtAWord)
         { "one word of 600 letters cut at 500", std::string(600, 'a'), exact },
         { "500 characters and a line end", exact + "\n", exact },
         { "combining marks kept", combiningMarks().substr(0, 16), combiningMarks().substr(0, 16) },
+        { "Greek and Latin kept, other scripts left out", "ὁ λόγος (logos) — слово, 道!", "ὁ λόγος (logos) — , !" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
