@@ -1,8 +1,9 @@
 // karte-bench-speech: how soon the Greek read aloud starts to sound.
 //
 // Through the real Study window on Qt's offscreen platform, over a fresh copy of the built-in set: the time from
-// Ctrl+R on the card to the first samples reaching the sound output, which here keeps them in memory (the
-// speaker's seam for a sound device; the device's own buffer, 100 ms at most, comes on top where there is one).
+// Ctrl+R on the card to the first samples reaching the sound output, which keeps them in memory (the speaker's seam
+// for a sound device), or with --device to the sound device's first read of them, when they go to the sound server
+// (whose own buffer, 100 ms at most, comes on top).
 // The first press right after the window opens is reported apart: it may wait for the voice the window loads as
 // it opens. Then the speaker alone, as the Reader will use it, for a word and a verse; and espeak-ng's synthesis
 // alone: its first chunk and the whole text, for a word, a verse and 500 characters. Medians of --runs runs.
@@ -17,6 +18,7 @@
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QIODevice>
 #include <QTest>
 
 #include <algorithm>
@@ -51,16 +53,78 @@ double milliseconds(Clock::time_point from, Clock::time_point to)
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-// The memory output with the moment its first samples of a text arrived.
+// The moment the first samples of a text reached the sound output.
+struct FirstSound
+{
+    std::optional<Clock::time_point> at;
+    void heard()
+    {
+        if (!at)
+            at = Clock::now();
+    }
+};
+
+// The sound device, noting when it first reads a text's samples: the moment they reach the sound server.
+class DeviceProbe : public speech::SoundOutput
+{
+public:
+    explicit DeviceProbe(FirstSound& first)
+        : first_(first)
+    {
+    }
+
+    QString problem() override { return device_->problem(); }
+    QString start(QIODevice* samples, int sampleRate) override
+    {
+        tap_ = std::make_unique<Tap>(samples, first_);
+        return device_->start(tap_.get(), sampleRate);
+    }
+    void stop() override
+    {
+        device_->stop();
+        tap_.reset();
+    }
+
+private:
+    class Tap : public QIODevice
+    {
+    public:
+        Tap(QIODevice* samples, FirstSound& first)
+            : samples_(samples)
+            , first_(first)
+        {
+            open(QIODevice::ReadOnly);
+            connect(samples, &QIODevice::readyRead, this, &QIODevice::readyRead);
+        }
+        bool isSequential() const override { return true; }
+        qint64 bytesAvailable() const override { return samples_->bytesAvailable() + QIODevice::bytesAvailable(); }
+        bool atEnd() const override { return samples_->atEnd() && QIODevice::atEnd(); }
+
+    protected:
+        qint64 readData(char* data, qint64 most) override
+        {
+            const qint64 count = samples_->read(data, most);
+            if (count > 0)
+                first_.heard();
+            return count;
+        }
+        qint64 writeData(const char*, qint64) override { return -1; }
+
+    private:
+        QIODevice* samples_;
+        FirstSound& first_;
+    };
+
+    FirstSound& first_;
+    std::unique_ptr<speech::SoundOutput> device_ = speech::deviceOutput();
+    std::unique_ptr<Tap> tap_;
+};
+
 struct Listener
 {
-    explicit Listener(speech::Speaker& speaker, speech::MemoryOutput& output)
-        : speaker(speaker)
+    Listener(speech::Speaker& speaker, FirstSound& first)
+        : first(first)
     {
-        output.setOnSamples([this](qsizetype) {
-            if (!heard)
-                heard = Clock::now();
-        });
         QObject::connect(&speaker, &speech::Speaker::finished, &speaker, [this] { ++finished; });
         QObject::connect(&speaker, &speech::Speaker::unavailable, &speaker, [](const QString& reason) {
             std::fprintf(stderr, "karte-bench-speech: %s\n", qPrintable(reason));
@@ -68,20 +132,20 @@ struct Listener
         });
     }
 
-    // Milliseconds from asking to the first samples at the output; waits for the whole text to be made.
+    // Milliseconds from asking to the first samples at the output; waits for the whole text to be made and, on a
+    // sound device, read.
     double firstSound(const std::function<void()>& ask)
     {
-        heard.reset();
+        first.at.reset();
         const int before = finished;
         const auto start = Clock::now();
         ask();
-        while (!heard || finished == before)
+        while (!first.at || finished == before)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        return milliseconds(start, *heard);
+        return milliseconds(start, *first.at);
     }
 
-    speech::Speaker& speaker;
-    std::optional<Clock::time_point> heard;
+    FirstSound& first;
     int finished = 0;
 };
 
@@ -110,11 +174,14 @@ Synthesised synthesise(const std::string& text)
 int main(int argc, char** argv)
 {
     int runs = 21;
+    bool onDevice = false;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--runs" && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
+        } else if (std::string(argv[i]) == "--device") {
+            onDevice = true;
         } else {
-            std::fprintf(stderr, "usage: karte-bench-speech [--runs N]\n");
+            std::fprintf(stderr, "usage: karte-bench-speech [--runs N] [--device]\n");
             return 2;
         }
     }
@@ -132,10 +199,17 @@ int main(int argc, char** argv)
         std::exit(1);
     });
 
-    auto memory = std::make_unique<speech::MemoryOutput>();
-    speech::MemoryOutput& output = *memory;
-    speech::Speaker speaker(std::move(memory));
-    Listener listener(speaker, output);
+    FirstSound first;
+    std::unique_ptr<speech::SoundOutput> output;
+    if (onDevice) {
+        output = std::make_unique<DeviceProbe>(first);
+    } else {
+        auto memory = std::make_unique<speech::MemoryOutput>();
+        memory->setOnSamples([&first](qsizetype) { first.heard(); });
+        output = std::move(memory);
+    }
+    speech::Speaker speaker(std::move(output));
+    Listener listener(speaker, first);
     double firstPress = 0;
     std::vector<double> presses;
     {
@@ -175,7 +249,8 @@ int main(int argc, char** argv)
         longWhole.push_back(l.whole);
     }
 
-    std::printf("Greek read aloud: medians of %d runs, in milliseconds\n", runs);
+    std::printf("Greek read aloud, to %s: medians of %d runs, in milliseconds\n",
+        onDevice ? "the sound device's first read" : "the sound output in memory", runs);
     std::printf("| | first sound | whole text made |\n|---|---:|---:|\n");
     std::printf("| Ctrl+R in the Study window (ὁ), first press as the window opens | %.2f | |\n", firstPress);
     std::printf("| Ctrl+R in the Study window (ὁ) | %.2f | |\n", median(presses));
