@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace progresscharts {
 
@@ -31,16 +32,67 @@ int countStep(int highest)
                 return factor * scale;
 }
 
+// An axis from 0 to top in steps equal steps, its labels printed by format.
+QValueAxis* valueAxis(double top, int steps, const QString& format, const QString& title)
+{
+    auto* axis = new QValueAxis;
+    axis->setRange(0, top);
+    axis->setTickCount(steps + 1);
+    axis->setLabelFormat(format);
+    axis->setTitleText(title);
+    return axis;
+}
+
 QValueAxis* countAxis(int highest, const QString& title)
 {
     const int step = countStep(highest);
     const int steps = std::max(1, (highest + step - 1) / step);
-    auto* axis = new QValueAxis;
-    axis->setRange(0, step * steps);
-    axis->setTickCount(steps + 1);
-    axis->setLabelFormat(QStringLiteral("%d"));
-    axis->setTitleText(title);
-    return axis;
+    return valueAxis(step * steps, steps, QStringLiteral("%d"), title);
+}
+
+// The value axes of the known-words chart. Both have as many steps, so that their grid lines are the same lines,
+// and each step is 1, 2, 2.5 or 5 times a power of ten, a whole number.
+struct HistoryScale
+{
+    int steps = 0;
+    int knownStep = 0; // words
+    int coverageStep = 0; // tenths of a per cent
+};
+
+// The highest point stays this far below the top, so that its dot is drawn whole.
+constexpr double kHighestAtMost = 0.95;
+
+// The smallest such step of which steps leave highest low enough under the top.
+int stepAbove(double highest, int steps)
+{
+    for (int scale = 1;; scale *= 10)
+        for (int step : { scale, 2 * scale, scale >= 10 ? scale * 5 / 2 : 0, 5 * scale })
+            if (step > 0 && highest <= kHighestAtMost * step * steps)
+                return step;
+}
+
+// coverageTenths: the highest coverage in tenths of a per cent, or none. Of the step counts that keep the coverage
+// axis within 100%, the one whose lines fill most of the height, the emptier of the two deciding.
+HistoryScale historyScale(int mostKnown, std::optional<double> coverageTenths)
+{
+    constexpr int kWhole = 1000;
+    const double coverage = std::min(coverageTenths.value_or(0), kHighestAtMost * kWhole);
+    HistoryScale best;
+    double bestFill = -1;
+    for (int steps = 2; steps <= kMostSteps; ++steps) {
+        const int knownStep = stepAbove(mostKnown, steps);
+        const int coverageStep = stepAbove(coverage, steps);
+        if (coverageTenths && coverageStep * steps > kWhole)
+            continue;
+        double fill = mostKnown / static_cast<double>(knownStep * steps);
+        if (coverageTenths)
+            fill = std::min(fill, coverage / (coverageStep * steps));
+        if (fill >= bestFill) {
+            bestFill = fill;
+            best = { steps, knownStep, coverageStep };
+        }
+    }
+    return best;
 }
 
 QChart* plainChart(const QString& title)
@@ -142,22 +194,26 @@ QChart* historyChart(std::span<const learning::HistoryPoint> history, bool withC
     const int offset = clock.utcOffsetSeconds(clock.nowMs());
     const bool oneYear = learning::civilDate(first, offset).year == learning::civilDate(last, offset).year;
     timeAxis->setFormat(oneYear ? QStringLiteral("d MMM") : QStringLiteral("d MMM yyyy"));
-    timeAxis->setTickCount(static_cast<int>(std::clamp<std::size_t>(history.size() + 1, 2, 7)));
+    // The range runs from the noon before the first day to the noon after the last, whole days give or take a
+    // change of clock: over a few days a tick at every noon puts each day's date under its dot.
+    const std::int64_t rangeMs = last - first + 2 * margin;
+    const std::int64_t noons = (rangeMs + learning::kDayMs / 2) / learning::kDayMs + 1;
+    timeAxis->setTickCount(static_cast<int>(std::clamp<std::int64_t>(noons, 2, 7)));
     chart->addAxis(timeAxis, Qt::AlignBottom);
     known->attachAxis(timeAxis);
-    QValueAxis* knownAxis = countAxis(mostKnown, QStringLiteral("Known words"));
+    const HistoryScale scale
+        = historyScale(mostKnown, withCoverage ? std::optional<double>(mostCoverage * 10) : std::nullopt);
+    QValueAxis* knownAxis
+        = valueAxis(scale.knownStep * scale.steps, scale.steps, QStringLiteral("%d"), QStringLiteral("Known words"));
     chart->addAxis(knownAxis, Qt::AlignLeft);
     known->attachAxis(knownAxis);
     if (withCoverage) {
         chart->addSeries(coverage);
         coverage->attachAxis(timeAxis);
-        auto* shareAxis = new QValueAxis;
-        // Steps of 5, 10, 15, 20 or 25 per cent, whole numbers all.
-        const double top = std::clamp(std::ceil(mostCoverage / 20) * 20, 20.0, 100.0);
-        shareAxis->setRange(0, top);
-        shareAxis->setTickCount(kMostSteps);
-        shareAxis->setLabelFormat(QStringLiteral("%.0f%%"));
-        shareAxis->setTitleText(QStringLiteral("Coverage"));
+        // In whole per cents unless a step is less than one.
+        QValueAxis* shareAxis = valueAxis(scale.coverageStep * scale.steps / 10.0, scale.steps,
+            scale.coverageStep % 10 == 0 ? QStringLiteral("%.0f%%") : QStringLiteral("%.1f%%"),
+            QStringLiteral("Coverage"));
         chart->addAxis(shareAxis, Qt::AlignRight);
         coverage->attachAxis(shareAxis);
         chart->legend()->setAlignment(Qt::AlignBottom);

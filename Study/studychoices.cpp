@@ -1,5 +1,4 @@
 #include "cardsearch.h"
-#include "newtestament.h"
 #include "studysession.h"
 #include "text.h"
 #include "tstudyform.h"
@@ -18,7 +17,7 @@ void TStudyForm::fillChoices()
     const QSignalBlocker quietBooks(ui->BookBox);
     ui->BookBox->clear();
     ui->BookBox->addItem(QStringLiteral("All words"), QString());
-    if (const nttext::Text* text = karte::newTestamentText())
+    if (const nttext::Text* text = newTestamentText())
         for (const nttext::Book& book : text->books())
             ui->BookBox->addItem(QString::fromStdString(book.name), QString::fromStdString(book.code));
     const learning::StudySettings& settings = session_->settings();
@@ -89,8 +88,8 @@ void TStudyForm::searchChanged()
     if (!search_) {
         std::vector<nttext::SearchCard> cards;
         for (const learning::StudyCard& card : session_->cards())
-            cards.push_back({ std::to_string(card.key), card.greek });
-        search_ = std::make_unique<nttext::CardSearch>(std::move(cards), karte::newTestamentText());
+            cards.push_back({ std::to_string(card.key), card.greek, card.lemma });
+        search_ = std::make_unique<nttext::CardSearch>(std::move(cards), newTestamentText());
     }
     for (const nttext::SearchHit& hit : search_->find(query.toStdString(), 10)) {
         const learning::StudyCard* found = session_->card(std::stoll(search_->card(hit.card).key));
@@ -113,15 +112,28 @@ void TStudyForm::openFoundCard()
     if (!session_ || !chosen)
         return;
     const std::int64_t key = chosen->data(Qt::UserRole).value<qint64>();
+    closeSearch();
+    showCard(key, true);
+}
+
+void TStudyForm::closeSearch()
+{
     ui->SearchBox->clear();
     ui->SearchResults->clear();
     ui->SearchResults->hide();
     setFocus();
-    showCard(key, true);
 }
 
 bool TStudyForm::eventFilter(QObject* watched, QEvent* event)
 {
+    // Enter in a number box commits the number, as in any dialog, rather than answering the card.
+    if ((watched == ui->NewCardsBox || watched == ui->RetentionBox) && event->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            event->accept();
+            return true;
+        }
+    }
     // The arrow keys walk the cards found while the typing stays in the search box.
     if (watched == ui->SearchBox && event->type() == QEvent::KeyPress && ui->SearchResults->count() > 0) {
         const int key = static_cast<QKeyEvent*>(event)->key();

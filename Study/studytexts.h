@@ -12,15 +12,21 @@ struct TodaySummary;
 } // namespace learning
 namespace nttext {
 struct Study;
-}
+class Text;
+} // namespace nttext
 
 // The Study window's sentences, made from what the study core and the text computed.
 namespace studytexts {
 
 // "New 20 · Learning 0 · Due 5"
 QString countsText(const learning::QueueCounts& counts);
-// The word in its verses (the word in bold, the reference after the verse) and its commonest forms, as HTML.
-QString contextHtml(const nttext::Study& study);
+// The lemma as a dictionary lists it, with its gloss: "<b>λόγος, -ου, ὁ</b> — word, message", as HTML.
+QString lemmaHtml(const nttext::Text& text, int lemma);
+// The word in its verses (the word in bold, the reference after the verse, kept on one line) and its commonest
+// forms, as HTML; a note, when there is one, above them.
+QString contextHtml(const nttext::Study& study, const QString& note = QString());
+// The note that a card's word is a form of the lemma whose verses and forms are shown: "δεῖ" of δέω.
+QString formNote(const QString& word, const QString& lemma);
 // "less than a minute", "12 minutes", "1 hour 5 minutes"
 QString durationText(std::int64_t ms);
 // When a card is due next, from now on the local clock: "now", "today at 14:35", "tomorrow at 09:10",

@@ -44,6 +44,7 @@ TStudyForm::TStudyForm(QWidget* parent)
     sealTimer_.setInterval(kSealCheckMs);
     dueTimer_.setSingleShot(true);
     wireHandlers();
+    connect(&openings_, &karte::Openings::closed, this, &TStudyForm::closed);
     karte::closeWhenDestroyedFromOutside(this);
 }
 
@@ -59,6 +60,16 @@ const learning::Clock& TStudyForm::clock() const
 {
     static const learning::SystemClock system;
     return clock_ ? *clock_ : system;
+}
+
+const nttext::Text* TStudyForm::newTestamentText() const
+{
+    return newTestament_ ? newTestament_->text() : nullptr;
+}
+
+QString TStudyForm::newTestamentProblem() const
+{
+    return newTestament_ ? newTestament_->problem() : QString();
 }
 
 void TStudyForm::wireHandlers()
@@ -86,19 +97,20 @@ void TStudyForm::wireHandlers()
     connectGuarded(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] { undoAnswer(); });
     connectGuarded(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] { findCard(); });
     connectGuarded(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
-        // Esc in the search leaves the search; anywhere else it closes the window.
-        if (ui->SearchBox->hasFocus() || ui->SearchResults->hasFocus()) {
-            ui->SearchBox->clear();
-            setFocus();
-        } else {
+        // Esc in the search leaves the search, its results gone and the keys back with the review; anywhere else
+        // it closes the window.
+        if (ui->SearchBox->hasFocus() || ui->SearchResults->hasFocus())
+            closeSearch();
+        else
             close();
-        }
     });
     connectGuarded(ui->MoreNewButton, &QPushButton::clicked, this, [this] { studyMoreNewCards(); });
     connectGuarded(ui->BookBox, &QComboBox::activated, this, [this] { bookChosen(); });
     connectGuarded(ui->FirstSideBox, &QComboBox::activated, this, [this] { settingsChanged(); });
     connectGuarded(ui->NewCardsBox, &QSpinBox::editingFinished, this, [this] { settingsChanged(); });
     connectGuarded(ui->RetentionBox, &QSpinBox::editingFinished, this, [this] { settingsChanged(); });
+    ui->NewCardsBox->installEventFilter(this);
+    ui->RetentionBox->installEventFilter(this);
     connectGuarded(ui->SearchBox, &QLineEdit::textEdited, this, [this] { searchChanged(); });
     ui->SearchBox->installEventFilter(this);
     connectGuarded(ui->SearchBox, &QLineEdit::returnPressed, this, [this] { openFoundCard(); });
@@ -158,7 +170,7 @@ void TStudyForm::startSession()
         throw cardstore::Error("No card set is open to study");
     cardstore::Table& table = *source_->dataSet();
     table.checkBrowseMode();
-    session_ = std::make_unique<learning::StudySession>(table, clock(), karte::newTestamentText(), fuzz_);
+    session_ = std::make_unique<learning::StudySession>(table, clock(), newTestamentText(), fuzz_);
     fillChoices();
 }
 
@@ -168,22 +180,11 @@ void TStudyForm::FormHide(QObject* /*sender*/)
     dueTimer_.stop();
     if (speaker_)
         speaker_->stop();
-    // The main window is enabled again even when sealing fails: the error is shown over a usable program.
-    const auto enableMainWindow = [this] {
-        if (mainWindow_)
-            mainWindow_->setEnabled(true);
-    };
-    try {
-        if (session_)
-            session_->seal();
-    } catch (const std::exception&) {
-        session_.reset();
-        enableMainWindow();
-        throw;
-    }
-    session_.reset();
     search_.reset();
-    enableMainWindow();
+    // The session goes whether sealing succeeds or not.
+    const std::unique_ptr<learning::StudySession> session = std::move(session_);
+    if (session)
+        session->seal();
 }
 
 void TStudyForm::applyCardFont()
@@ -191,8 +192,8 @@ void TStudyForm::applyCardFont()
     // The Greek side in the set's own face, at a size that fits the window whatever size the drill uses; the
     // verses in the same face.
     QFont greek = ui->FrontText->font();
-    if (cardText_)
-        greek.setFamily(cardText_->font().family());
+    if (cardFace_)
+        greek.setFamily(cardFace_->family());
     ui->FrontText->setProperty("greekFont", greek);
     QFont verses = ui->ContextView->font();
     verses.setFamily(greek.family());
@@ -227,8 +228,8 @@ void TStudyForm::showNote()
         notes.append(QString::fromStdString(message));
     if (!speechProblem_.isEmpty())
         notes.append(speechProblem_);
-    if (!karte::newTestamentProblem().isEmpty())
-        notes.append(QStringLiteral("No verses or forms can be shown: %1").arg(karte::newTestamentProblem()));
+    if (!newTestamentProblem().isEmpty())
+        notes.append(QStringLiteral("No verses or forms can be shown: %1").arg(newTestamentProblem()));
     if (session_->hasUnsealedAnswers())
         notes.append(QStringLiteral("Answers not yet sealed into the protected card set; they are sealed every 20 "
                                     "answers, after 30 seconds and when the window closes."));

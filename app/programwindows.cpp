@@ -2,6 +2,7 @@
 
 #include "errorbox.h"
 #include "firstpaint.h"
+#include "newtestament.h"
 #include "qcardunt.h"
 #include "speaker.h"
 #include "tfontform.h"
@@ -42,9 +43,11 @@ void ProgramWindows::createSideWindows()
     form1_->connectSideWindows(form2_.get(), formQCustom_.get(), fontForm_.get());
     speaker_ = std::make_unique<speech::Speaker>();
     studyForm_ = std::make_unique<TStudyForm>();
+    studyForm_->setNewTestament(&newTestament());
     form1_->connectStudyWindow(studyForm_.get());
     studyForm_->setSpeaker(speaker_.get());
     progressForm_ = std::make_unique<TProgressForm>();
+    progressForm_->setNewTestament(&newTestament());
     form1_->connectProgressWindow(progressForm_.get());
 }
 

@@ -1,7 +1,6 @@
 #include "bookcoverage.h"
 
 #include <algorithm>
-#include <functional>
 #include <vector>
 
 namespace learning {
@@ -14,35 +13,18 @@ bool atMark(std::int64_t known, std::int64_t total, int percent)
     return known * 100 >= total * percent;
 }
 
-// Adds counts (most frequent first) to known until the mark; how many it took, or nullopt-like -1 when the
-// counts run out first. known ends as the words known after them.
-int wordsToMark(const std::vector<std::int64_t>& counts, std::int64_t& known, std::int64_t total, int percent)
-{
-    int taken = 0;
-    for (std::int64_t count : counts) {
-        if (atMark(known, total, percent))
-            return taken;
-        known += count;
-        ++taken;
-    }
-    return atMark(known, total, percent) ? taken : -1;
-}
-
-BookMark markFor(int percent, std::int64_t known, std::int64_t total, const std::vector<std::int64_t>& inSet,
-    const std::vector<std::int64_t>& outside)
+// unknown: the book's unknown lemmas, most frequent first. Every lemma of the book is there, so learning them all
+// reaches any mark.
+BookMark markFor(int percent, std::int64_t known, std::int64_t total, const std::vector<BookLemma>& unknown)
 {
     BookMark mark;
     mark.percent = percent;
     mark.reached = atMark(known, total, percent);
-    std::int64_t withSet = known;
-    const int fromSet = wordsToMark(inSet, withSet, total, percent);
-    mark.reachableInSet = fromSet >= 0;
-    if (mark.reachableInSet) {
-        mark.fromSet = fromSet;
-        return mark;
+    for (auto next = unknown.begin(); next != unknown.end() && !atMark(known, total, percent); ++next) {
+        known += next->count;
+        ++mark.words;
+        mark.inSet += next->inSet ? 1 : 0;
     }
-    mark.fromSet = static_cast<int>(inSet.size());
-    mark.outsideSet = wordsToMark(outside, withSet, total, percent);
     return mark;
 }
 
@@ -51,8 +33,7 @@ BookMark markFor(int percent, std::int64_t known, std::int64_t total, const std:
 BookCoverage bookCoverage(std::span<const BookLemma> lemmas)
 {
     BookCoverage coverage;
-    std::vector<std::int64_t> unknownInSet;
-    std::vector<std::int64_t> unknownOutside;
+    std::vector<BookLemma> unknown;
     for (const BookLemma& lemma : lemmas) {
         if (lemma.count <= 0)
             continue;
@@ -60,14 +41,16 @@ BookCoverage bookCoverage(std::span<const BookLemma> lemmas)
         if (lemma.known)
             coverage.knownWords += lemma.count;
         else
-            (lemma.inSet ? unknownInSet : unknownOutside).push_back(lemma.count);
+            unknown.push_back(lemma);
     }
-    std::sort(unknownInSet.begin(), unknownInSet.end(), std::greater<>());
-    std::sort(unknownOutside.begin(), unknownOutside.end(), std::greater<>());
+    // Of words as frequent, those the set has cards for first: the learner can study them at once.
+    std::stable_sort(unknown.begin(), unknown.end(), [](const BookLemma& a, const BookLemma& b) {
+        return a.count != b.count ? a.count > b.count : a.inSet && !b.inSet;
+    });
     if (coverage.totalWords > 0)
         coverage.share = static_cast<double>(coverage.knownWords) / static_cast<double>(coverage.totalWords);
-    coverage.mark90 = markFor(90, coverage.knownWords, coverage.totalWords, unknownInSet, unknownOutside);
-    coverage.mark95 = markFor(95, coverage.knownWords, coverage.totalWords, unknownInSet, unknownOutside);
+    coverage.mark90 = markFor(90, coverage.knownWords, coverage.totalWords, unknown);
+    coverage.mark95 = markFor(95, coverage.knownWords, coverage.totalWords, unknown);
     return coverage;
 }
 

@@ -14,15 +14,14 @@ struct BookLemma
     bool known = false;
 };
 
-// What it takes to know a share of a book's running words, learning the set's most frequent unknown words
-// first (studying by book shows the set's cards only).
+// What it takes from where the learner stands to know a share of a book's running words: the fewest more words,
+// the book's most frequent unknown ones, whether the set has cards for them or not.
 struct BookMark
 {
     int percent = 0; // 90 or 95
     bool reached = false; // already known
-    bool reachableInSet = false; // learning the set's words can get there
-    int fromSet = 0; // set words still to learn: to the mark when reachable, else all the set's unknown ones
-    int outsideSet = 0; // when not reachable: the fewest words outside the set needed on top of those
+    int words = 0; // the fewest more words that reach the mark; 0 when reached
+    int inSet = 0; // how many of those words the set has cards for
 };
 
 struct BookCoverage

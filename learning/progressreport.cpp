@@ -1,5 +1,6 @@
 #include "progressreport.h"
 
+#include "progresstext.h"
 #include "scheduler.h"
 #include "studysession.h"
 #include "text.h"
@@ -16,6 +17,7 @@ struct NamedLemmas
 {
     std::unordered_map<std::int64_t, int> lemmaOfCard;
     std::unordered_map<int, bool> known;
+    int knownCards = 0; // the known cards among those naming a lemma
 };
 
 NamedLemmas namedLemmas(const StudySession& session)
@@ -27,8 +29,10 @@ NamedLemmas namedLemmas(const StudySession& session)
             continue;
         named.lemmaOfCard.emplace(card.key, card.lemma);
         const std::optional<Memory> memory = session.memory(card.key);
+        const bool cardKnown = memory && isKnown(*memory, now);
+        named.knownCards += cardKnown ? 1 : 0;
         bool& known = named.known[card.lemma];
-        known = known || (memory && isKnown(*memory, now));
+        known = known || cardKnown;
     }
     return named;
 }
@@ -39,6 +43,7 @@ std::optional<KnownWords> knownByLemma(const NamedLemmas& named, const nttext::T
     if (named.known.empty())
         return std::nullopt;
     KnownWords known;
+    known.cardsOfWords = named.knownCards;
     std::int64_t occurrences = 0;
     for (const auto& [lemma, isKnownNow] : named.known) {
         if (isKnownNow) {
@@ -74,7 +79,7 @@ ProgressReport progressReport(const StudySession& session, const nttext::Text* t
     ProgressReport report;
     report.figures = session.progress();
     if (builtInSet)
-        report.knownWords = KnownWords { report.figures.known, report.figures.coverage };
+        report.knownWords = KnownWords { report.figures.known, report.figures.coverage, std::nullopt };
     else if (text)
         report.knownWords = knownByLemma(namedLemmas(session), *text);
     if (const std::optional<int> book = session.bookIndex(); book && text) {
@@ -82,6 +87,16 @@ ProgressReport progressReport(const StudySession& session, const nttext::Text* t
         report.book = session.bookCoverage();
     }
     return report;
+}
+
+std::string knownWordsText(const ProgressReport& report)
+{
+    if (!report.knownWords)
+        return {};
+    const KnownWords& known = *report.knownWords;
+    if (!known.cardsOfWords)
+        return knownWordsSentence(known.words, known.coverage);
+    return knownCardsSentence(report.figures.known, *known.cardsOfWords, known.words, known.coverage);
 }
 
 std::vector<HistoryPoint> knownHistory(const StudySession& session, const nttext::Text* text, bool builtInSet)

@@ -21,6 +21,9 @@ struct KnownWords
 {
     int words = 0;
     double coverage = 0; // of kNewTestamentWords, at most 1
+    // A set of one's own: its known cards that name a word (two may name one). None for the built-in set, whose
+    // every card is a word.
+    std::optional<int> cardsOfWords;
 };
 
 // The figures the Progress window shows, and karte-progress prints, for one set; known words over time come apart
@@ -37,6 +40,9 @@ struct ProgressReport
 
 // text: the one the session was given (null without the companion file: no lemmas and no books then).
 ProgressReport progressReport(const StudySession& session, const nttext::Text* text, bool builtInSet);
+// The known words in a sentence, a set of one's own's telling its known cards apart from the words they name; ""
+// when the report counts no words.
+std::string knownWordsText(const ProgressReport& report);
 // Known words over time, counted as the report's knownWords counts them; where the report has no knownWords, the
 // known cards, whose coverage then means nothing.
 std::vector<HistoryPoint> knownHistory(const StudySession& session, const nttext::Text* text, bool builtInSet);

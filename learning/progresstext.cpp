@@ -33,6 +33,28 @@ std::string knownWordsSentence(int knownWords, double coverage)
         + " of the words you will read in the New Testament";
 }
 
+std::string knownCardsSentence(int knownCards, int cardsOfWords, int words, double coverage)
+{
+    if (knownCards <= 0)
+        return "No cards known yet";
+    std::string text = countText(knownCards, "card", "cards") + " known, ";
+    if (knownCards == 1)
+        text += cardsOfWords > 0 ? "a word" : "not a word";
+    else if (cardsOfWords >= knownCards)
+        text += "all of them words";
+    else if (cardsOfWords <= 0)
+        text += "none of them words";
+    else
+        text += groupedText(cardsOfWords) + (cardsOfWords == 1 ? " of them a word" : " of them words");
+    text += " of the New Testament";
+    if (cardsOfWords <= 0)
+        return text;
+    if (words != cardsOfWords)
+        text += words == 1 ? " (one and the same word)" : " (" + groupedText(words) + " different words)";
+    return text + (words == 1 ? ", which makes up " : ", which make up ") + percentText(coverage)
+        + " of the words you will read in it";
+}
+
 std::string retentionText(std::optional<double> retention)
 {
     return retention ? percentText(*retention) : "no reviews";
@@ -40,24 +62,24 @@ std::string retentionText(std::optional<double> retention)
 
 std::string bookCoverageSentence(std::string_view book, const BookCoverage& coverage)
 {
-    std::string text = std::string(book) + ": you know " + percentText(coverage.share) + " of its words";
-    for (const BookMark* mark : { &coverage.mark90, &coverage.mark95 }) {
-        if (mark->reached)
-            continue;
-        if (mark->reachableInSet)
-            text += "; " + countText(mark->fromSet, "more word", "more words") + " for " + std::to_string(mark->percent)
-                + "%";
-        break;
-    }
-    return text;
+    return std::string(book) + ": you know " + percentText(coverage.share) + " of its words";
 }
 
-std::string outsideSetSentence(const BookMark& mark)
+std::string bookMarkSentence(std::string_view book, const BookMark& mark)
 {
-    if (mark.reached || mark.reachableInSet)
-        return {};
-    return std::to_string(mark.percent) + "% needs " + countText(mark.outsideSet, "word", "words")
-        + (mark.outsideSet == 1 ? " that is" : " that are") + " not in this set";
+    const std::string percent = std::to_string(mark.percent) + "%";
+    if (mark.reached)
+        return "You already know " + percent + " of " + std::string(book) + (book.ends_with('s') ? "'" : "'s")
+            + " words";
+    std::string text
+        = countText(mark.words, "more word", "more words") + " for " + percent + " of " + std::string(book) + ", ";
+    if (mark.words == 1)
+        return text + (mark.inSet == 1 ? "in this set" : "not in this set");
+    if (mark.inSet == mark.words)
+        return text + "all of them in this set";
+    if (mark.inSet == 0)
+        return text + "none of them in this set";
+    return text + groupedText(mark.inSet) + " of them in this set";
 }
 
 } // namespace learning

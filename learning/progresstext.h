@@ -18,12 +18,15 @@ std::string countText(std::int64_t n, std::string_view singular, std::string_vie
 std::string percentText(double share);
 // "You know 312 words, 79.4% of the words you will read in the New Testament".
 std::string knownWordsSentence(int knownWords, double coverage);
+// For a set of one's own, whose cards need not be words of the text: "5 cards known, 3 of them words of the New
+// Testament, which make up 0.2% of the words you will read in it". cardsOfWords: the known cards that name a word
+// of the text; words: the words they name, fewer when two cards name one.
+std::string knownCardsSentence(int knownCards, int cardsOfWords, int words, double coverage);
 // The retention of today's reviews ("91.7%"), or "no reviews".
 std::string retentionText(std::optional<double> retention);
-// "1 John: you know 91.2% of its words; 14 more words for 95%": the first mark not yet reached that the set can
-// reach; without such a mark, the first half alone.
+// "1 John: you know 91.2% of its words".
 std::string bookCoverageSentence(std::string_view book, const BookCoverage& coverage);
-// "95% needs 23 words that are not in this set", or "" when the set can reach the mark.
-std::string outsideSetSentence(const BookMark& mark);
+// "23 more words for 95% of John, 19 of them in this set", or "You already know 95% of John's words".
+std::string bookMarkSentence(std::string_view book, const BookMark& mark);
 
 } // namespace learning

@@ -159,7 +159,7 @@ void StudySession::loadCards()
     placeOfKey_.reserve(count);
     table_.visitRecords([&](std::int64_t key, const std::vector<cardstore::Value>& values) {
         placeOfKey_.emplace_back(key, cards_.size());
-        cards_.push_back({ key, occurrencesOf(field(values, frequencyField_)), kNotReadYet });
+        cards_.push_back({ key, occurrencesOf(field(values, frequencyField_)), kNotReadYet, false });
     });
     memories_.resize(cards_.size());
     std::sort(placeOfKey_.begin(), placeOfKey_.end());
@@ -185,9 +185,13 @@ StudyCard StudySession::read(std::size_t place) const
         card.english = textOf(field(*values, englishField_));
         card.frequency = textOf(field(*values, frequencyField_));
     }
-    if (entry.lemma == kNotReadYet)
-        cards_[place].lemma = text_ ? text_->lemmaOfCard(card.greek).value_or(-1) : -1;
+    if (entry.lemma == kNotReadYet) {
+        const std::optional<nttext::LemmaMatch> match = text_ ? text_->matchCard(card.greek) : std::nullopt;
+        cards_[place].lemma = match ? match->lemma : -1;
+        cards_[place].lemmaThroughForm = match && match->throughForm();
+    }
     card.lemma = cards_[place].lemma;
+    card.lemmaThroughForm = cards_[place].lemmaThroughForm;
     return card;
 }
 

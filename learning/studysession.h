@@ -37,6 +37,7 @@ struct StudyCard
     std::string frequency; // as the set writes it
     std::int64_t occurrences = 0; // the frequency as a count of words, 0 when there is none
     int lemma = -1; // the text's lemma the Greek side names, -1 when it names none
+    bool lemmaThroughForm = false; // the side is a form of the lemma (δεῖ of δέω) rather than the lemma itself
 };
 
 enum class FirstSide { Greek, English };
@@ -149,6 +150,7 @@ private:
         std::int64_t key;
         std::int64_t occurrences;
         int lemma; // kNotReadYet until looked up
+        bool lemmaThroughForm;
     };
     static constexpr int kNotReadYet = -2;
     StudyCard read(std::size_t place) const;

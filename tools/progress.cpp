@@ -43,8 +43,8 @@ void print(const learning::ProgressReport& report, const std::vector<learning::H
     const learning::Clock& clock)
 {
     std::cout << learning::figuresSentence(report.figures) << "\n";
-    if (report.knownWords)
-        std::cout << learning::knownWordsSentence(report.knownWords->words, report.knownWords->coverage) << "\n";
+    if (const std::string known = learning::knownWordsText(report); !known.empty())
+        std::cout << known << "\n";
     std::cout << learning::dueForecastDescription(report.figures, clock) << "\n";
     std::cout << learning::knownHistoryDescription(history, clock) << "\n";
     if (report.knownWords)
@@ -52,8 +52,7 @@ void print(const learning::ProgressReport& report, const std::vector<learning::H
     if (report.book) {
         std::cout << learning::bookCoverageSentence(report.bookName, *report.book) << "\n";
         for (const learning::BookMark* mark : { &report.book->mark90, &report.book->mark95 })
-            if (std::string outside = learning::outsideSetSentence(*mark); !outside.empty())
-                std::cout << outside << "\n";
+            std::cout << learning::bookMarkSentence(report.bookName, *mark) << "\n";
     }
 }
 
@@ -85,7 +84,7 @@ int main(int argc, char** argv)
         for (const std::string& message : session.resetMessages())
             std::cerr << "karte-progress: " << message << "\n";
         std::cout << table.filePath() << "\n";
-        const bool builtIn = table.tableName() == cardstore::Session::kBuiltInTable;
+        const bool builtIn = table.isBuiltInSet();
         print(learning::progressReport(session, text.get(), builtIn),
             learning::knownHistory(session, text.get(), builtIn), clock);
     } catch (const cardstore::Error& error) {

@@ -1,7 +1,9 @@
 // The Progress window over the main window: the figures, the known words' share of the New Testament for the
 // built-in set and for sets of one's own, the book's coverage, the charts as a screen reader hears them, the main
 // window given back however the window closes; and karte-progress, which prints the same figures.
+#include "books.h"
 #include "clock.h"
+#include "commands.h"
 #include "newtestament.h"
 #include "progresstext.h"
 #include "studysession.h"
@@ -17,12 +19,13 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QDateTimeAxis>
+#include <QLineSeries>
 #include <QTest>
-
-#include <sys/wait.h>
+#include <QValueAxis>
 
 #include <algorithm>
-#include <cstdio>
+#include <cmath>
 #include <functional>
 #include <map>
 
@@ -39,7 +42,7 @@ constexpr std::int64_t kNoon = 1'765'281'600'000;
 void answer(cardstore::Table& table, const learning::Clock& clock, const std::map<std::string, Grade>& grades,
     const std::string& book = "")
 {
-    learning::StudySession session(table, clock, karte::newTestamentText(), false);
+    learning::StudySession session(table, clock, karte::newTestament().text(), false);
     if (!book.empty()) {
         learning::StudySettings settings = session.settings();
         settings.book = book;
@@ -48,6 +51,29 @@ void answer(cardstore::Table& table, const learning::Clock& clock, const std::ma
     for (const learning::StudyCard& card : session.cards())
         if (auto found = grades.find(card.greek); found != grades.end())
             session.answer(card.key, found->second, 4000);
+}
+
+struct BookSet
+{
+    std::vector<testsupport::Card> cards;
+    std::map<std::string, Grade> answers;
+};
+
+// A card for every word of 2 John, each answered Easy; its commonest word, though, left out of the set or
+// unanswered when told so.
+BookSet secondJohnSet(const nttext::Text& nt, bool commonestInSet = true, bool commonestKnown = true)
+{
+    BookSet set;
+    const std::vector<nttext::LemmaCount>& lemmas = nt.bookLemmas(*nttext::bookIndex("2Jn"));
+    for (const nttext::LemmaCount& lemma : lemmas) {
+        const bool commonest = &lemma == &lemmas.front();
+        if (commonest && !commonestInSet)
+            continue;
+        set.cards.push_back({ "word", nt.lemma(lemma.lemma), 1 });
+        if (!commonest || commonestKnown)
+            set.answers.emplace(nt.lemma(lemma.lemma), Grade::Easy);
+    }
+    return set;
 }
 
 std::string accessibleText(QWidget* widget, QAccessible::Text text)
@@ -65,6 +91,7 @@ protected:
         formOn(fourCards());
         progress = std::make_unique<TProgressForm>();
         progress->setClock(&clock);
+        progress->setNewTestament(&karte::newTestament());
         form->connectProgressWindow(progress.get());
         form->show();
     }
@@ -125,25 +152,40 @@ TEST_F(ProgressTest, FiguresSentenceAndChartsOfTheBuiltInSet)
     EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
 }
 
-TEST_F(ProgressTest, TheBookStudiedHasItsCoverageAndWhatTheSetLacks)
+TEST_F(ProgressTest, BothMarksOfTheBookStudiedAreSaidReachedOrNot)
 {
-    const nttext::Text* nt = karte::newTestamentText();
+    const nttext::Text* nt = karte::newTestament().text();
     ASSERT_NE(nt, nullptr) << "no companion file";
-    answer(form->FrequencyTable, clock, { { "ὁ", Grade::Easy }, { "καί", Grade::Easy } }, "1Jn");
-    openProgress();
-    const auto firstJohn = static_cast<std::size_t>(
-        std::find_if(nt->books().begin(), nt->books().end(), [](const auto& b) { return b.code == "1Jn"; })
-        - nt->books().begin());
-    std::int64_t known = 0;
-    for (const char* greek : { "ὁ", "καί" })
-        known += nt->bookCounts(*nt->lemmaOfCard(greek))[firstJohn];
-    const double share = static_cast<double>(known) / nt->books()[firstJohn].words;
-    // Four cards cannot take 1 John to 90%: the sentence stops at what is known.
-    EXPECT_EQ(text(progressUi().BookText), "1 John: you know " + learning::percentText(share) + " of its words");
-    const QStringList outside = progressUi().OutsideText->text().split('\n');
-    ASSERT_EQ(outside.size(), 2);
-    EXPECT_TRUE(outside[0].startsWith("90% needs ")) << outside[0].toStdString();
-    EXPECT_TRUE(outside[1].startsWith("95% needs ")) << outside[1].toStdString();
+    // Every word of 2 John but its commonest leaves it short of 90%.
+    const int book = *nttext::bookIndex("2Jn");
+    ASSERT_GT(nt->bookLemmas(book).front().count * 10, nt->books()[static_cast<std::size_t>(book)].words);
+    struct Case
+    {
+        const char* name;
+        bool commonestInSet;
+        bool commonestKnown;
+        std::string marks;
+    };
+    const Case cases[] = {
+        { "every word known", true, true,
+            "You already know 90% of 2 John's words\nYou already know 95% of 2 John's words" },
+        { "the commonest word still to learn", true, false,
+            "1 more word for 90% of 2 John, in this set\n1 more word for 95% of 2 John, in this set" },
+        { "the commonest word not in the set", false, false,
+            "1 more word for 90% of 2 John, not in this set\n1 more word for 95% of 2 John, not in this set" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const BookSet set = secondJohnSet(*nt, c.commonestInSet, c.commonestKnown);
+        const std::string path = dataHome.file(std::string(c.name) + ".sdb");
+        testsupport::makeCardSet(path, set.cards);
+        form->openCardSet(QString::fromStdString(path));
+        answer(form->FrequencyTable, clock, set.answers, "2Jn");
+        openProgress();
+        EXPECT_TRUE(text(progressUi().BookText).starts_with("2 John: you know ")) << text(progressUi().BookText);
+        EXPECT_EQ(text(progressUi().MarksText), c.marks);
+        progress->close();
+    }
 }
 
 TEST_F(ProgressTest, ASetOfOnesOwnCountsTheTextsOccurrencesOfItsLemmas)
@@ -160,12 +202,15 @@ TEST_F(ProgressTest, ASetOfOnesOwnCountsTheTextsOccurrencesOfItsLemmas)
     const Case cases[] = {
         { "lemmas", { { "word", "λόγος", 90000 }, { "love", "ἀγάπη", 1 }, { "not Greek", "xyz", 1 } },
             { { "λόγος", Grade::Easy }, { "xyz", Grade::Easy } },
-            "You know 1 word, 0.2% of the words you will read in the New Testament", 2 },
+            "2 cards known, 1 of them a word of the New Testament, which makes up 0.2% of the words you will read in "
+            "it",
+            2 },
         { "one lemma on two cards", { { "word", "λόγος", 1 }, { "Word", "Λόγος", 1 } },
             { { "λόγος", Grade::Easy }, { "Λόγος", Grade::Easy } },
-            "You know 1 word, 0.2% of the words you will read in the New Testament", 2 },
-        { "none known yet", { { "word", "λόγος", 1 } }, {},
-            "You know 0 words, 0.0% of the words you will read in the New Testament", 0 },
+            "2 cards known, all of them words of the New Testament (one and the same word), which makes up 0.2% of "
+            "the words you will read in it",
+            2 },
+        { "none known yet", { { "word", "λόγος", 1 } }, {}, "No cards known yet", 0 },
         { "no lemmas", { { "cat", "Katze", 1 } }, { { "Katze", Grade::Easy } }, "(hidden)", 1 },
     };
     for (const Case& c : cases) {
@@ -177,6 +222,63 @@ TEST_F(ProgressTest, ASetOfOnesOwnCountsTheTextsOccurrencesOfItsLemmas)
         openProgress();
         EXPECT_EQ(text(progressUi().KnownWordsText), c.sentence);
         EXPECT_EQ(progressUi().HistoryChart->chart()->series().size(), c.historyLines);
+        progress->close();
+    }
+}
+
+TEST_F(ProgressTest, KnownWordsOverTimeDrawEveryDotWholeOnOneGrid)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<testsupport::Card> cards; // none: the built-in set
+        std::map<std::string, Grade> answers;
+    };
+    // One day of reviews each: two words that make a fifth of the text, one that makes a quarter of a per cent, a
+    // card that is no word (no coverage axis).
+    const Case cases[] = {
+        { "built-in set", {}, { { "ὁ", Grade::Easy }, { "καί", Grade::Easy } } },
+        { "one word", { { "word", "λόγος", 1 } }, { { "λόγος", Grade::Easy } } },
+        { "no word", { { "cat", "Katze", 1 } }, { { "Katze", Grade::Easy } } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.cards.empty()) {
+            const std::string path = dataHome.file(std::string(c.name) + ".sdb");
+            testsupport::makeCardSet(path, c.cards);
+            form->openCardSet(QString::fromStdString(path));
+        }
+        answer(form->FrequencyTable, clock, c.answers);
+        openProgress();
+        QChart* chart = progressUi().HistoryChart->chart();
+        QCoreApplication::processEvents(); // lays the chart out
+        const QRectF plot = chart->plotArea();
+        ASSERT_FALSE(plot.isEmpty());
+        for (QAbstractSeries* series : chart->series()) {
+            const auto* line = qobject_cast<QLineSeries*>(series);
+            ASSERT_NE(line, nullptr);
+            const qreal radius = line->markerSize() / 2;
+            for (const QPointF& point : line->points()) {
+                const QPointF at = chart->mapToPosition(point, series);
+                EXPECT_TRUE(plot.contains(QRectF(at - QPointF(radius, radius), at + QPointF(radius, radius))))
+                    << series->name().toStdString() << " at " << point.y();
+            }
+        }
+        // The day's date is under its dot: a tick of the time axis there.
+        const auto* days = qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).value(0));
+        ASSERT_NE(days, nullptr);
+        const double dot = qobject_cast<QLineSeries*>(chart->series().front())->at(0).x();
+        const double tick = static_cast<double>(days->min().msecsTo(days->max())) / (days->tickCount() - 1);
+        const double ticks = (dot - static_cast<double>(days->min().toMSecsSinceEpoch())) / tick;
+        EXPECT_NEAR(ticks, std::round(ticks), 1e-6) << days->tickCount() << " ticks";
+        // The grid lines of the two value axes are the same lines when both run from 0 in as many steps.
+        const QList<QAbstractAxis*> valueAxes = chart->axes(Qt::Vertical);
+        for (QAbstractAxis* axis : valueAxes) {
+            const auto* values = qobject_cast<QValueAxis*>(axis);
+            ASSERT_NE(values, nullptr);
+            EXPECT_EQ(values->min(), 0);
+            EXPECT_EQ(values->tickCount(), qobject_cast<QValueAxis*>(valueAxes.front())->tickCount());
+        }
         progress->close();
     }
 }
@@ -208,23 +310,9 @@ TEST_F(ProgressTest, WhateverClosesTheWindowGivesTheMainWindowBack)
 
 // --- karte-progress ----------------------------------------------------------------------------------------------
 
-struct ToolRun
+testsupport::CommandRun runProgressTool(const std::string& arguments)
 {
-    int exitCode = -1;
-    std::string output;
-};
-
-ToolRun runProgressTool(const std::string& arguments)
-{
-    const std::string command = KARTE_PROGRESS_TOOL " " + arguments + " 2>&1 </dev/null";
-    ToolRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t got; pipe && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.output.append(buffer, got);
-    const int status = pipe ? ::pclose(pipe) : -1;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return testsupport::runCommand(KARTE_PROGRESS_TOOL " " + arguments + " </dev/null");
 }
 
 TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
@@ -240,6 +328,18 @@ TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
         const learning::SystemClock clock;
         answer(table, clock, { { "λόγος", Grade::Easy } });
     }
+    // Every word of 2 John, known, studied by that book: both its marks reached.
+    const nttext::Text* nt = karte::newTestament().text();
+    ASSERT_NE(nt, nullptr) << "no companion file";
+    const std::string bookPath = dir.file("2john.sdb");
+    {
+        const BookSet set = secondJohnSet(*nt);
+        testsupport::makeCardSet(bookPath, set.cards);
+        cardstore::Table table;
+        table.setTableName(bookPath);
+        table.open();
+        answer(table, learning::SystemClock(), set.answers, "2Jn");
+    }
     struct Case
     {
         std::string arguments;
@@ -249,15 +349,18 @@ TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
     const Case cases[] = {
         { path, 0,
             { path, "3 cards: 2 new, 0 learning, 1 known, 0 due today",
-                "You know 1 word, 0.2% of the words you will read in the New Testament",
+                "1 card known, a word of the New Testament, which makes up 0.2% of the words you will read in it",
                 "Reviews due: 0 today, 0 tomorrow, 1 on ", "Known words: 1 on ",
                 "Coverage of the New Testament: 0.2% on " } },
+        { bookPath, 0,
+            { bookPath, "", "", "", "", "", "2 John: you know 100.0% of its words",
+                "You already know 90% of 2 John's words", "You already know 95% of 2 John's words" } },
         { dir.file("missing.sdb"), 1, { "karte-progress: Table does not exist. File: " + dir.file("missing.sdb") } },
         { path + " " + path, 2, { "usage: karte-progress [SET]" } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
-        const ToolRun run = runProgressTool(c.arguments);
+        const testsupport::CommandRun run = runProgressTool(c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
         const QStringList lines = QString::fromStdString(run.output).split('\n');
         ASSERT_GE(lines.size(), static_cast<qsizetype>(c.lines.size())) << run.output;
