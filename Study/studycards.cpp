@@ -68,6 +68,8 @@ void TStudyForm::showCard(std::int64_t key, bool outOfTurn)
         ui->CountsText->setText(ui->CountsText->text() + QStringLiteral(" · Reviewing a card out of turn"));
     // A screen reader says the side that came up, and how much is left.
     announce(ui->FrontText->text() + QStringLiteral(". ") + ui->CountsText->text());
+    if (greekFirst)
+        greekSideShown();
 }
 
 void TStudyForm::ShowAnswerClick(QObject* /*sender*/)
@@ -98,6 +100,8 @@ void TStudyForm::reveal()
     if (!ui->FrequencyText->text().isEmpty())
         answer += QStringLiteral(". ") + ui->FrequencyText->text();
     announce(answer);
+    if (session_->settings().firstSide == learning::FirstSide::English)
+        greekSideShown();
 }
 
 void TStudyForm::primaryAction()

@@ -32,9 +32,11 @@ void TStudyForm::fillChoices()
     ui->RetentionBox->setValue(static_cast<int>(std::lround(settings.desiredRetention * 100)));
     for (QWidget* control : { static_cast<QWidget*>(ui->BookBox), static_cast<QWidget*>(ui->SearchBox),
              static_cast<QWidget*>(ui->FirstSideBox), static_cast<QWidget*>(ui->NewCardsBox),
-             static_cast<QWidget*>(ui->RetentionBox) })
+             static_cast<QWidget*>(ui->RetentionBox), static_cast<QWidget*>(ui->ReadAloudBox),
+             static_cast<QWidget*>(ui->PronunciationBox), static_cast<QWidget*>(ui->SpeechSpeedBox) })
         control->setEnabled(true);
     ui->BookBox->setEnabled(ui->BookBox->count() > 1);
+    fillSpeechChoices();
 }
 
 void TStudyForm::settingsChanged()

@@ -7,6 +7,7 @@
 #include "newtestament.h"
 #include "openings.h"
 #include "outsidedestruction.h"
+#include "speaker.h"
 #include "studysession.h"
 #include "table.h"
 #include "tdatasource.h"
@@ -121,11 +122,13 @@ void TStudyForm::wireHandlers()
         }
     });
     connectGuarded(&dueTimer_, &QTimer::timeout, this, [this] { showCurrent(); });
+    wireSpeech();
 }
 
 void TStudyForm::FormShow(QObject* /*sender*/)
 {
     applyCardFont();
+    speechProblem_.clear();
     session_.reset();
     search_.reset();
     current_.reset();
@@ -180,6 +183,8 @@ void TStudyForm::FormHide(QObject* /*sender*/)
 {
     sealTimer_.stop();
     dueTimer_.stop();
+    if (speaker_)
+        speaker_->stop();
     search_.reset();
     // The session goes whether sealing succeeds or not.
     const std::unique_ptr<learning::StudySession> session = std::move(session_);
@@ -211,7 +216,8 @@ void TStudyForm::showProblem(const QString& text)
     ui->NoteText->clear();
     for (QWidget* control : { static_cast<QWidget*>(ui->BookBox), static_cast<QWidget*>(ui->SearchBox),
              static_cast<QWidget*>(ui->FirstSideBox), static_cast<QWidget*>(ui->NewCardsBox),
-             static_cast<QWidget*>(ui->RetentionBox) })
+             static_cast<QWidget*>(ui->RetentionBox), static_cast<QWidget*>(ui->ReadAloudBox),
+             static_cast<QWidget*>(ui->PronunciationBox), static_cast<QWidget*>(ui->SpeechSpeedBox) })
         control->setEnabled(false);
 }
 
@@ -227,6 +233,8 @@ void TStudyForm::showNote()
             "This card set cannot be written: your answers count for this session, but your progress is not saved."));
     for (const std::string& message : session_->resetMessages())
         notes.append(QString::fromStdString(message));
+    if (!speechProblem_.isEmpty())
+        notes.append(speechProblem_);
     if (!newTestamentProblem().isEmpty())
         notes.append(QStringLiteral("No verses or forms can be shown: %1").arg(newTestamentProblem()));
     if (session_->hasUnsealedAnswers())

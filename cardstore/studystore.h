@@ -28,6 +28,9 @@ inline constexpr const char* kDesiredRetention = "desired-retention"; // "0.9"
 inline constexpr const char* kDailyNewCards = "daily-new-cards"; // "20"
 inline constexpr const char* kFirstSide = "first-side"; // "greek" or "english"
 inline constexpr const char* kBook = "book";
+inline constexpr const char* kReadAloud = "read-aloud"; // "yes" or "no"
+inline constexpr const char* kPronunciation = "pronunciation"; // "erasmian" or "modern"
+inline constexpr const char* kSpeechSpeed = "speech-speed"; // "100", percent of the voice's normal speed
 } // namespace studysetting
 
 // The learner's progress on a card set, kept in the set's file beside the cards: a memory for each card answered

@@ -103,6 +103,12 @@ StudySettings readStudySettings(const cardstore::StudyStore& store)
     if (store.setting(key::kFirstSide) == std::optional<std::string>("english"))
         settings.firstSide = FirstSide::English;
     settings.book = store.setting(key::kBook).value_or("");
+    settings.readAloud = store.setting(key::kReadAloud) == std::optional<std::string>("yes");
+    if (store.setting(key::kPronunciation) == std::optional<std::string>("modern"))
+        settings.pronunciation = Pronunciation::Modern;
+    if (auto speed = numberIn<int>(store.setting(key::kSpeechSpeed));
+        speed && *speed >= kSlowestSpeech && *speed <= kFastestSpeech)
+        settings.speechSpeed = *speed;
     return settings;
 }
 
@@ -296,17 +302,37 @@ int StudySession::newCardsAnsweredToday() const
 void StudySession::changeSettings(const StudySettings& settings)
 {
     namespace key = cardstore::studysetting;
+    const StudySettings before = settings_;
+    const bool retention = settings.desiredRetention != before.desiredRetention;
+    const bool dailyNewCards = settings.dailyNewCards != before.dailyNewCards;
+    const bool firstSide = settings.firstSide != before.firstSide;
+    const bool book = settings.book != before.book;
+    // Each setting is a synced write of its own, so only those that changed are written.
     if (store_.canSave()) {
-        store_.setSetting(key::kDesiredRetention, numberText(settings.desiredRetention));
-        store_.setSetting(key::kDailyNewCards, std::to_string(settings.dailyNewCards));
-        store_.setSetting(key::kFirstSide, settings.firstSide == FirstSide::English ? "english" : "greek");
-        store_.setSetting(key::kBook, settings.book);
+        if (retention)
+            store_.setSetting(key::kDesiredRetention, numberText(settings.desiredRetention));
+        if (dailyNewCards)
+            store_.setSetting(key::kDailyNewCards, std::to_string(settings.dailyNewCards));
+        if (firstSide)
+            store_.setSetting(key::kFirstSide, settings.firstSide == FirstSide::English ? "english" : "greek");
+        if (book)
+            store_.setSetting(key::kBook, settings.book);
+        if (settings.readAloud != before.readAloud)
+            store_.setSetting(key::kReadAloud, settings.readAloud ? "yes" : "no");
+        if (settings.pronunciation != before.pronunciation)
+            store_.setSetting(
+                key::kPronunciation, settings.pronunciation == Pronunciation::Modern ? "modern" : "erasmian");
+        if (settings.speechSpeed != before.speechSpeed)
+            store_.setSetting(key::kSpeechSpeed, std::to_string(settings.speechSpeed));
     }
     settings_ = settings;
     settings_.dailyNewCards = std::clamp(settings.dailyNewCards, 0, kMostDailyNewCards);
+    settings_.speechSpeed = std::clamp(settings.speechSpeed, kSlowestSpeech, kFastestSpeech);
     scheduler_.setDesiredRetention(settings.desiredRetention);
     settings_.desiredRetention = scheduler_.settings().desiredRetention;
-    buildQueue();
+    // How the Greek is read aloud leaves the queue as it is.
+    if (retention || dailyNewCards || firstSide || book)
+        buildQueue();
 }
 
 const StudyCard* StudySession::card(std::int64_t key) const

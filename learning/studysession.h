@@ -42,6 +42,8 @@ struct StudyCard
 };
 
 enum class FirstSide { Greek, English };
+// How the Greek is read aloud: the restored (Erasmian) pronunciation, or Modern Greek.
+enum class Pronunciation { Erasmian, Modern };
 
 // How a set is studied, kept in the set.
 struct StudySettings
@@ -50,10 +52,18 @@ struct StudySettings
     int dailyNewCards = 20;
     FirstSide firstSide = FirstSide::Greek;
     std::string book; // the code of the book studied ("1Jn"), empty for all words
+    // Reading the Greek aloud: each card's as its Greek side comes up, or only when asked; how; and how fast, in
+    // percent of the voice's normal speed.
+    bool readAloud = false;
+    Pronunciation pronunciation = Pronunciation::Erasmian;
+    int speechSpeed = 100;
 };
 
 // The highest daily new-card limit a set may keep.
 inline constexpr int kMostDailyNewCards = 9999;
+// The speeds of reading aloud a set may keep, in percent of the voice's normal speed.
+inline constexpr int kSlowestSpeech = 50;
+inline constexpr int kFastestSpeech = 200;
 
 // Studying the set a table has open: its cards and progress read once, the day's queue, answers written through
 // the set's study store, and the figures of the Progress window. The table must stay open, on the same set, for
@@ -84,7 +94,8 @@ public:
 
     const Clock& clock() const { return clock_; }
     const StudySettings& settings() const { return settings_; }
-    // Keeps the settings in the set (when it can be written) and builds the queue anew for them.
+    // Keeps the settings in the set (when it can be written), each that changed; builds the queue anew when one
+    // that shapes it changed.
     void changeSettings(const StudySettings& settings);
     // The book studied as the text's canonical place, when a book is chosen and there is a text.
     std::optional<int> bookIndex() const;
