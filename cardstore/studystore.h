@@ -25,6 +25,7 @@ inline constexpr const char* kDesiredRetention = "desired-retention"; // "0.9"
 inline constexpr const char* kDailyNewCards = "daily-new-cards"; // "20"
 inline constexpr const char* kFirstSide = "first-side"; // "greek" or "english"
 inline constexpr const char* kBook = "book";
+inline constexpr const char* kChapter = "chapter"; // "3": with a book, one chapter of it; "0" for the whole book
 } // namespace studysetting
 
 // The learner's progress on a card set, kept in the set's file beside the cards: a memory for each card answered

@@ -1,5 +1,6 @@
 #include "studysession.h"
 
+#include "reading.h"
 #include "studystore.h"
 #include "table.h"
 #include "text.h"
@@ -11,8 +12,6 @@
 #include <unordered_set>
 
 namespace learning {
-
-namespace {
 
 Memory memoryOf(const cardstore::CardMemory& stored)
 {
@@ -27,6 +26,8 @@ Memory memoryOf(const cardstore::CardMemory& stored)
     memory.lapses = stored.lapses;
     return sanitized(memory);
 }
+
+namespace {
 
 cardstore::CardMemory storedMemory(std::int64_t key, const Memory& memory)
 {
@@ -93,14 +94,18 @@ StudySettings readStudySettings(const cardstore::StudyStore& store)
     if (store.setting(key::kFirstSide) == std::optional<std::string>("english"))
         settings.firstSide = FirstSide::English;
     settings.book = store.setting(key::kBook).value_or("");
+    if (auto chapter = numberIn<int>(store.setting(key::kChapter)); chapter && *chapter > 0 && !settings.book.empty())
+        settings.chapter = *chapter;
     return settings;
 }
 
-StudySession::StudySession(cardstore::Table& table, const Clock& clock, const nttext::Text* text, bool fuzz)
+StudySession::StudySession(cardstore::Table& table, const Clock& clock, const nttext::Text* text, bool fuzz,
+    const nttext::ReadingText* reading)
     : table_(table)
     , store_(table.study())
     , clock_(clock)
     , text_(text)
+    , reading_(reading)
     , fuzz_(fuzz)
     , protected_(table.isProtected())
 {
@@ -234,9 +239,25 @@ std::optional<int> StudySession::bookIndex() const
     return std::nullopt;
 }
 
+std::optional<int> StudySession::chapterIndex() const
+{
+    const std::optional<int> book = bookIndex();
+    if (!book || !reading_ || settings_.chapter <= 0)
+        return std::nullopt;
+    return reading_->findChapter(*book, settings_.chapter);
+}
+
 void StudySession::buildQueue()
 {
     const std::optional<int> book = bookIndex();
+    // A chapter studied counts its words there instead of in the whole book.
+    std::vector<int> chapterCounts;
+    if (const std::optional<int> chapter = chapterIndex()) {
+        chapterCounts.resize(static_cast<std::size_t>(text_->lemmaCount()));
+        for (const nttext::LemmaCount& counted : reading_->chapterLemmas(*chapter))
+            if (counted.lemma < text_->lemmaCount())
+                chapterCounts[static_cast<std::size_t>(counted.lemma)] = counted.count;
+    }
     std::vector<QueueCard> queueCards;
     queueCards.reserve(cards_.size());
     for (std::size_t place = 0; place < cards_.size(); ++place) {
@@ -245,7 +266,8 @@ void StudySession::buildQueue()
         entry.position = static_cast<std::int64_t>(place);
         entry.memory = memories_[place];
         if (const int lemma = book ? lemmaAt(place) : -1; lemma >= 0)
-            entry.bookFrequency = text_->bookCounts(lemma)[static_cast<std::size_t>(*book)];
+            entry.bookFrequency = chapterCounts.empty() ? text_->bookCounts(lemma)[static_cast<std::size_t>(*book)]
+                                                        : chapterCounts[static_cast<std::size_t>(lemma)];
         queueCards.push_back(std::move(entry));
     }
     QueueOptions options;
@@ -282,8 +304,10 @@ void StudySession::changeSettings(const StudySettings& settings)
         store_.setSetting(key::kDailyNewCards, std::to_string(settings.dailyNewCards));
         store_.setSetting(key::kFirstSide, settings.firstSide == FirstSide::English ? "english" : "greek");
         store_.setSetting(key::kBook, settings.book);
+        store_.setSetting(key::kChapter, std::to_string(settings.book.empty() ? 0 : settings.chapter));
     }
     settings_ = settings;
+    settings_.chapter = settings.book.empty() ? 0 : std::max(settings.chapter, 0);
     settings_.dailyNewCards = std::clamp(settings.dailyNewCards, 0, kMostDailyNewCards);
     scheduler_.setDesiredRetention(settings.desiredRetention);
     settings_.desiredRetention = scheduler_.settings().desiredRetention;

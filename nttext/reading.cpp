@@ -160,10 +160,10 @@ ReferenceResult ReadingText::findReference(std::string_view typed) const
             book + " has " + (count == 1 ? "one chapter" : std::to_string(count) + " chapters") + ", not "
                 + std::to_string(chapterNumber) };
     if (!verse)
-        return { ReadingPlace { *chapter, 0 }, {} };
+        return { TextPlace { *chapter, 0 }, {} };
     for (const ChapterVerse& there : verses(*chapter))
         if (there.number == *verse)
-            return { ReadingPlace { *chapter, *verse }, {} };
+            return { TextPlace { *chapter, *verse }, {} };
     const std::span<const ChapterVerse> there = verses(*chapter);
     if (*verse > there.front().number && *verse < there.back().number)
         return { std::nullopt,

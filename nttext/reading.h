@@ -39,7 +39,7 @@ struct Chapter
 };
 
 // A place to read: a chapter (its index, 0 to 259) and a verse of it, 0 when none was asked for.
-struct ReadingPlace
+struct TextPlace
 {
     int chapter = 0;
     int verse = 0;
@@ -47,7 +47,7 @@ struct ReadingPlace
 
 struct ReferenceResult
 {
-    std::optional<ReadingPlace> place;
+    std::optional<TextPlace> place;
     std::string error; // when there is no place: why, in a sentence
 };
 
