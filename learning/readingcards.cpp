@@ -22,11 +22,19 @@ std::vector<LemmaCard> lemmaCards(cardstore::Table& table, const nttext::Text& t
                 card.lemma = text.lemmaOfCard(*greek).value_or(-1);
         cards.push_back(std::move(card));
     });
+    refreshMemories(cards, table);
+    return cards;
+}
+
+void refreshMemories(std::vector<LemmaCard>& cards, cardstore::Table& table)
+{
     // The memories come in key order; the cards are found by key through a sorted list of places.
     std::vector<std::pair<std::int64_t, std::size_t>> places;
     places.reserve(cards.size());
-    for (std::size_t place = 0; place < cards.size(); ++place)
+    for (std::size_t place = 0; place < cards.size(); ++place) {
         places.emplace_back(cards[place].key, place);
+        cards[place].memory.reset();
+    }
     std::sort(places.begin(), places.end());
     for (const cardstore::CardMemory& stored : table.study().loadMemories()) {
         const auto found
@@ -34,7 +42,6 @@ std::vector<LemmaCard> lemmaCards(cardstore::Table& table, const nttext::Text& t
         if (found != places.end() && found->first == stored.cardKey)
             cards[found->second].memory = memoryOf(stored);
     }
-    return cards;
 }
 
 cardstore::ReadingStore::PlaceCheck placeCheck(const nttext::ReadingText& reading)

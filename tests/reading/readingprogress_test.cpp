@@ -127,6 +127,14 @@ TEST_F(StudiedSet, TellsEachLemmaByItsCardFurthestAlong)
         EXPECT_EQ(lemmas.progress(*id).card != 0, progress != WordProgress::NoCard) << lemma;
     }
     EXPECT_EQ(lemmas.knownLemmas(), static_cast<int>(known.size()));
+
+    // Studied since: the memories read again tell it.
+    const int darkness = *text().findLemma("σκοτία");
+    std::vector<learning::LemmaCard> cards = learning::lemmaCards(table, text());
+    learning::StudySession(table, clock, &text(), false).answer(lemmas.progress(darkness).card, Grade::Easy, 1000);
+    clock.advanceMs(learning::kDayMs);
+    learning::refreshMemories(cards, table);
+    EXPECT_TRUE(learning::LemmaKnowledge(cards, text().lemmaCount(), clock.nowMs()).known(darkness));
 }
 
 TEST_F(StudiedSet, GlossesTheWordsNotKnownOncePerChapterInTheOrderTheyComeAsTheSourceCountsThem)
