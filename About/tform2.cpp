@@ -68,15 +68,11 @@ void TForm2::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     // Minimised, the box is still up; hidden, it no longer stands between the user and the main window.
-    if (!isVisible() && mainWindow_)
-        mainWindow_->setEnabled(true);
+    if (!isVisible())
+        Q_EMIT closed();
 }
 
 void TForm2::BitBtn1Click(QObject* /*sender*/)
 {
     hide();
-    if (!mainWindow_)
-        return;
-    mainWindow_->raise();
-    mainWindow_->activateWindow();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -23,17 +22,16 @@ public:
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
 
-    // The window that disabled itself while the box is up; whatever hides the box enables it again, and
-    // BitBtn1Click brings it to the front. The main window's About1Click names itself here.
-    void setMainWindow(QWidget* window) { mainWindow_ = window; }
-    QWidget* mainWindow() const { return mainWindow_; }
-
-    // The click of SpeedButton1: hides the box, enables the main window and brings it to the front.
+    // The click of SpeedButton1: hides the box, which is then closed.
     void BitBtn1Click(QObject* sender);
 
     // The first showing of a run puts the box in the middle of the screen, in place of wherever it was moved
     // before; later showings keep the position they are given.
     void setVisible(bool visible) override;
+
+Q_SIGNALS:
+    // The box was hidden, whatever hid it; a minimised box is still up.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -45,7 +43,6 @@ private:
 
     void scaleArtwork();
 
-    QPointer<QWidget> mainWindow_;
     bool shownBefore_ = false;
 };
 

@@ -145,7 +145,7 @@ void TImportForm::showPreview()
     }
 }
 
-void TImportForm::showPlan()
+void TImportForm::showPlan(QWidget* progressOver)
 {
     plan_.reset();
     if (!survey_) {
@@ -156,8 +156,8 @@ void TImportForm::showPlan()
     try {
         const interchange::ImportSettings settings = chosenSettings();
         const bool newSet = intoNewSet();
-        // Before the window shows, the progress of a long file shows over the main window.
-        interchange::ImportPlan plan = workOutPlan(isVisible() || !mainWindow_ ? this : mainWindow_.data());
+        // Before the window shows, the progress of a long file shows over the window it is to open over.
+        interchange::ImportPlan plan = workOutPlan(isVisible() || !progressOver ? this : progressOver);
         sentence = text(plan.summary());
         plan_ = WorkedOutPlan { settings, newSet, std::move(plan) };
     } catch (const cardstore::Abort&) {

@@ -93,7 +93,7 @@ bool TImportForm::intoNewSet() const
     return !openSet_ || ui->IntoNewSetButton->isChecked();
 }
 
-void TImportForm::openFile(const QString& path)
+void TImportForm::openFile(const QString& path, QWidget* progressOver)
 {
     path_ = path;
     survey_ = interchange::surveyFile(path.toStdString());
@@ -103,7 +103,7 @@ void TImportForm::openFile(const QString& path)
     showLayout(survey_->layout);
     showColumns();
     showPreview();
-    showPlan();
+    showPlan(progressOver);
 }
 
 void TImportForm::FormatBoxChange(QObject* sender)
@@ -192,10 +192,10 @@ void TImportForm::ImportButtonClick(QObject* /*sender*/)
             interchange::commitImport(*openSet_, plan, progress.callback());
     }
     hide();
-    if (newSet && openNewSet_)
-        openNewSet_(newSetPath);
-    else if (!newSet && afterImport_)
-        afterImport_();
+    if (newSet)
+        Q_EMIT newSetMade(newSetPath);
+    else
+        Q_EMIT cardsAdded();
 }
 
 void TImportForm::closeEvent(QCloseEvent* event)
@@ -215,8 +215,5 @@ void TImportForm::hideEvent(QHideEvent* event)
         return;
     // The window is not shown again; a big file's cards need not stay in memory until the next import.
     plan_.reset();
-    if (mainWindow_) {
-        mainWindow_->setEnabled(true);
-        mainWindow_->activateWindow();
-    }
+    Q_EMIT closed();
 }

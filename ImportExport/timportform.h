@@ -5,10 +5,8 @@
 #include "survey.h"
 
 #include <QDialog>
-#include <QPointer>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,8 +28,8 @@ class QComboBox;
 // ("1,203 cards to add, 4 duplicates skipped"), worked out anew from the whole file at every change. Import adds the
 // cards in one transaction, into the open set or into a new set it makes.
 //
-// The main window makes one for each file and shows it while it is itself disabled; whatever hides the window
-// enables the main window again. The window is told of the open set and says through callbacks what it did.
+// The main window makes one for each file and shows it while it is itself disabled, until the window says it is
+// closed, whatever hid it. The window is told of the open set and says through signals what it did.
 class TImportForm : public QDialog
 {
     Q_OBJECT
@@ -41,17 +39,14 @@ public:
     ~TImportForm() override;
 
     // What the main window hands over: the open set the cards may go into (null when it cannot take them, as the
-    // built-in set cannot: then only a new set is offered), itself (disabled while this window is up), what to
-    // do after cards were added to the open set, and how to open a new set once it is made.
+    // built-in set cannot: then only a new set is offered).
     void setOpenSet(cardstore::Table* openSet);
-    void setMainWindow(QWidget* window) { mainWindow_ = window; }
-    void setAfterImport(std::function<void()> afterImport) { afterImport_ = std::move(afterImport); }
-    void setOpenNewSet(std::function<void(const QString& path)> openNewSet) { openNewSet_ = std::move(openNewSet); }
 
     // Reads the start of the file with the layout its name and first lines suggest, shows its first records as
-    // cards with the guessed mapping, and works out the plan from the whole file. A file that cannot be read at
-    // all raises its error, and the window is not to be shown.
-    void openFile(const QString& path);
+    // cards with the guessed mapping, and works out the plan from the whole file, its progress shown over
+    // progressOver (the window this one is to open over). A file that cannot be read at all raises its error, and
+    // the window is not to be shown.
+    void openFile(const QString& path, QWidget* progressOver = nullptr);
 
     // The layout controls: a change reads the start of the file again and guesses the mapping anew.
     void FormatBoxChange(QObject* sender);
@@ -59,13 +54,21 @@ public:
     // The column boxes, Keep duplicates and the choice of set: a change shows the preview and the plan again.
     void MappingChange(QObject* sender);
     void PlanChange(QObject* sender);
-    // Adds the cards as planned, hides the window and tells the main window; a failure or a cancel leaves every
-    // set as it was and the window open.
+    // Adds the cards as planned, hides the window and says what it did (cardsAdded, newSetMade); a failure or a
+    // cancel leaves every set as it was and the window open.
     void ImportButtonClick(QObject* sender);
 
     // The Save dialog that names a new set.
     karte::FileDialog NewSetDialog { newSetDialogOptions() };
     static karte::FileDialog::Options newSetDialogOptions();
+
+Q_SIGNALS:
+    // The window was hidden, whatever hid it; a minimised window is still up.
+    void closed();
+    // After the window closed: the cards were added to the open set.
+    void cardsAdded();
+    // After the window closed: the cards went into the new set at path, which is to be opened.
+    void newSetMade(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,7 +88,7 @@ private:
     void fillColumnBox(QComboBox* box, bool offersNone, int chosen);
     // The preview from the survey, and the plan's sentence (or what keeps the file from being imported).
     void showPreview();
-    void showPlan();
+    void showPlan(QWidget* progressOver = nullptr);
     interchange::ImportPlan workOutPlan(QWidget* progressParent);
 
     QString path_;
@@ -101,9 +104,6 @@ private:
     };
     std::optional<WorkedOutPlan> plan_;
     cardstore::Table* openSet_ = nullptr;
-    QPointer<QWidget> mainWindow_;
-    std::function<void()> afterImport_;
-    std::function<void(const QString&)> openNewSet_;
     // While cards are being read or written, the window must not close under the work.
     bool working_ = false;
 };

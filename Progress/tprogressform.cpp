@@ -9,7 +9,6 @@
 #include "progressdescription.h"
 #include "progressreport.h"
 #include "progresstext.h"
-#include "session.h"
 #include "studysession.h"
 #include "table.h"
 #include "tdatasource.h"
@@ -36,6 +35,7 @@ TProgressForm::TProgressForm(QWidget* parent)
     karte::connectGuarded(ui->CloseButton, &QPushButton::clicked, this, [this] { close(); });
     karte::connectGuarded(
         new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] { close(); });
+    connect(&openings_, &karte::Openings::closed, this, &TProgressForm::closed);
     karte::closeWhenDestroyedFromOutside(this);
 }
 
@@ -47,6 +47,16 @@ const learning::Clock& TProgressForm::clock() const
     return clock_ ? *clock_ : system;
 }
 
+const nttext::Text* TProgressForm::newTestamentText() const
+{
+    return newTestament_ ? newTestament_->text() : nullptr;
+}
+
+QString TProgressForm::newTestamentProblem() const
+{
+    return newTestament_ ? newTestament_->problem() : QString();
+}
+
 void TProgressForm::FormShow(QObject* /*sender*/)
 {
     ui->NoteText->clear();
@@ -55,10 +65,10 @@ void TProgressForm::FormShow(QObject* /*sender*/)
             throw cardstore::Error("No card set is open");
         cardstore::Table& table = *source_->dataSet();
         table.checkBrowseMode();
-        const bool builtIn = table.tableName() == cardstore::Session::kBuiltInTable;
+        const bool builtIn = table.isBuiltInSet();
         ui->SetText->setText(
             builtIn ? QStringLiteral("NT Frequency") : QFileInfo(QString::fromStdString(table.filePath())).fileName());
-        const nttext::Text* text = karte::newTestamentText();
+        const nttext::Text* text = newTestamentText();
         // The session is read and let go once the history is shown: the window keeps nothing of the set open.
         session_ = std::make_unique<learning::StudySession>(table, clock(), text);
         builtIn_ = builtIn;
@@ -74,8 +84,6 @@ void TProgressForm::FormShow(QObject* /*sender*/)
 void TProgressForm::FormHide(QObject* /*sender*/)
 {
     session_.reset();
-    if (mainWindow_)
-        mainWindow_->setEnabled(true);
 }
 
 void TProgressForm::showHistory()
@@ -84,8 +92,7 @@ void TProgressForm::showHistory()
         return;
     const std::unique_ptr<learning::StudySession> session = std::move(session_);
     const learning::Clock& now = clock();
-    const std::vector<learning::HistoryPoint> history
-        = learning::knownHistory(*session, karte::newTestamentText(), builtIn_);
+    const std::vector<learning::HistoryPoint> history = learning::knownHistory(*session, newTestamentText(), builtIn_);
     std::string description = learning::knownHistoryDescription(history, now);
     if (knownWords_ && !history.empty())
         description += ". " + learning::coverageHistoryDescription(history, now);
@@ -95,8 +102,8 @@ void TProgressForm::showHistory()
     QStringList notes;
     for (const std::string& message : session->resetMessages())
         notes.append(QString::fromStdString(message));
-    if (!karte::newTestamentProblem().isEmpty())
-        notes.append(QStringLiteral("No books or lemmas can be counted: %1").arg(karte::newTestamentProblem()));
+    if (!newTestamentProblem().isEmpty())
+        notes.append(QStringLiteral("No books or lemmas can be counted: %1").arg(newTestamentProblem()));
     ui->NoteText->setText(notes.join(QLatin1Char('\n')));
     ui->NoteText->setVisible(!notes.isEmpty());
 }

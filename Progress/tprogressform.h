@@ -2,7 +2,6 @@
 
 #include "openings.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -18,6 +17,12 @@ class Clock;
 class StudySession;
 struct ProgressReport;
 } // namespace learning
+namespace nttext {
+class Text;
+}
+namespace karte {
+class NewTestament;
+}
 
 class QChart;
 class QChartView;
@@ -26,8 +31,8 @@ class TDataSource;
 // The Progress window: what the learner knows of the open set and what lies ahead. The cards new, learning, known
 // and due today; the share of the New Testament the known words make up; the book's coverage when the set is
 // studied by book; a chart of the reviews due over the next 30 days and one of known words over time. Each chart
-// says its figures in words to a screen reader. The main window stays disabled while the window is open; Esc
-// closes it.
+// says its figures in words to a screen reader. The main window stays disabled until the window says it is closed;
+// Esc closes it.
 class TProgressForm : public QWidget
 {
     Q_OBJECT
@@ -36,17 +41,21 @@ public:
     explicit TProgressForm(QWidget* parent = nullptr);
     ~TProgressForm() override;
 
-    // What the main window hands over: the data source of the set shown and itself (enabled again when the window
-    // hides).
+    // What the main window hands over: the data source of the set shown.
     void setDataSource(TDataSource* source) { source_ = source; }
-    void setMainWindow(QWidget* window) { mainWindow_ = window; }
+    // The Greek New Testament, whose counts the known words' share and the books' coverage come from.
+    void setNewTestament(const karte::NewTestament* newTestament) { newTestament_ = newTestament; }
     // The time the figures go by; tests fix it. By default the computer's clock.
     void setClock(const learning::Clock* clock) { clock_ = clock; }
 
     // Runs each time the window is shown: the set's progress is read and shown.
     void FormShow(QObject* sender);
-    // Runs each time the window is hidden: the main window is enabled again.
+    // Runs each time the window is hidden: the set's progress is let go.
     void FormHide(QObject* sender);
+
+Q_SIGNALS:
+    // The window was hidden, by the user or the program.
+    void closed();
 
 private:
     friend struct windowtest::FormAccess;
@@ -58,10 +67,12 @@ private:
     void showProblem(const QString& text);
     static void setChart(QChartView* view, QChart* chart, const QString& description);
     const learning::Clock& clock() const;
+    const nttext::Text* newTestamentText() const;
+    QString newTestamentProblem() const;
 
     std::unique_ptr<Ui::TProgressForm> ui;
     TDataSource* source_ = nullptr;
-    QPointer<QWidget> mainWindow_;
+    const karte::NewTestament* newTestament_ = nullptr;
     const learning::Clock* clock_ = nullptr;
     std::unique_ptr<learning::StudySession> session_; // while the history is yet to be shown
     bool builtIn_ = false;

@@ -1,6 +1,7 @@
 #include "tfontform.h"
 #include "tform1.h"
 #include "tformqcustom.h"
+#include "ui_tform1.h"
 
 void TForm1::ButtonAddClick(QObject* /*sender*/)
 {
@@ -9,8 +10,7 @@ void TForm1::ButtonAddClick(QObject* /*sender*/)
     // The editor and the font chooser both change what the card shows; only one of them is open at a time.
     if (fontChooser_)
         fontChooser_->hide();
-    setEnabled(false);
-    editor_->show();
-    editor_->raise();
-    editor_->activateWindow();
+    editor_->setCardFace(ui->TextGreek->font());
+    // What the editor changed shows in the word list, refilled with the English side.
+    openOver(editor_, FocusBack::FromWindowManager, [this] { RefreshComboBox(); });
 }

@@ -23,9 +23,5 @@ void TForm1::About1Click(QObject* /*sender*/)
     const QSize box = aboutBox_->frameGeometry().size();
     aboutBox_->move(karte::centredStart(window.left(), window.width(), box.width()), aboutBox_->pos().y());
     aboutBox_->move(aboutBox_->pos().x(), karte::centredStart(window.top(), window.height(), box.height()));
-    aboutBox_->show();
-    aboutBox_->raise();
-    aboutBox_->activateWindow();
-    aboutBox_->setMainWindow(this);
-    setEnabled(false);
+    openOver(aboutBox_, FocusBack::RaisedAndActivated);
 }

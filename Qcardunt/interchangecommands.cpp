@@ -1,20 +1,10 @@
 #include "cardexport.h"
+#include "errorbox.h"
 #include "qcardunt.h"
-#include "session.h"
 #include "tform1.h"
 #include "timportform.h"
 
 #include <QFileInfo>
-
-namespace {
-
-// The built-in set is the one opened under its own short name.
-bool isBuiltInSet(const cardstore::Table& table)
-{
-    return table.tableName() == cardstore::Session::kBuiltInTable;
-}
-
-} // namespace
 
 karte::FileDialog::Options TForm1::importDialogOptions()
 {
@@ -45,22 +35,19 @@ void TForm1::ImportCards1Click(QObject* /*sender*/)
         return;
     auto form = std::make_unique<TImportForm>();
     // The built-in set takes no cards: the import makes a new set of them.
-    form->setOpenSet(FrequencyTable.active() && !isBuiltInSet(FrequencyTable) ? &FrequencyTable : nullptr);
-    form->setMainWindow(this);
-    form->setAfterImport([this] {
+    form->setOpenSet(FrequencyTable.active() && !FrequencyTable.isBuiltInSet() ? &FrequencyTable : nullptr);
+    karte::connectGuarded(form.get(), &TImportForm::cardsAdded, this, [this] {
         RefreshComboBox();
         // Cards added as a post adds them: a set that had none can now keep the font.
         if (FrequencyTable.recordCount() > 0)
             FontSaveEnabled = true;
     });
-    form->setOpenNewSet([this](const QString& path) { openCardSet(path); });
+    connect(form.get(), &TImportForm::newSetMade, this,
+        [this](const QString& path) { karte::guarded([this, &path] { openCardSet(path); }); });
     // A file that cannot be read at all is refused here, before the window shows.
-    form->openFile(ImportDialog1.fileName());
+    form->openFile(ImportDialog1.fileName(), this);
     importForm_ = std::move(form);
-    setEnabled(false);
-    importForm_->show();
-    importForm_->raise();
-    importForm_->activateWindow();
+    openOver(importForm_.get(), FocusBack::Activated);
 }
 
 void TForm1::ExportCards1Click(QObject* /*sender*/)
@@ -68,7 +55,7 @@ void TForm1::ExportCards1Click(QObject* /*sender*/)
     // The cards are written as stored, so an edit in progress is posted first.
     FrequencyTable.checkBrowseMode();
     if (ExportDialog1.fileName().isEmpty()) {
-        const QString setName = isBuiltInSet(FrequencyTable)
+        const QString setName = FrequencyTable.isBuiltInSet()
             ? windowTitle()
             : QFileInfo(QString::fromStdString(FrequencyTable.filePath())).completeBaseName();
         ExportDialog1.setFileName(setName + QStringLiteral(".csv"));

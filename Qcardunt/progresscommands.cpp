@@ -8,7 +8,6 @@ void TForm1::connectProgressWindow(TProgressForm* progressWindow)
     if (!progressWindow_)
         return;
     progressWindow_->setDataSource(&FrequencySource);
-    progressWindow_->setMainWindow(this);
 }
 
 void TForm1::Progress1Click(QObject* /*sender*/)
@@ -18,8 +17,5 @@ void TForm1::Progress1Click(QObject* /*sender*/)
     // As with the Study window: the figures are those of the set this window shows, which stays as it is meanwhile.
     if (fontChooser_)
         fontChooser_->hide();
-    setEnabled(false);
-    progressWindow_->show();
-    progressWindow_->raise();
-    progressWindow_->activateWindow();
+    openOver(progressWindow_, FocusBack::FromWindowManager);
 }

@@ -1,6 +1,7 @@
 #include "tfontform.h"
 #include "tform1.h"
 #include "tstudyform.h"
+#include "ui_tform1.h"
 
 void TForm1::connectStudyWindow(TStudyForm* studyWindow)
 {
@@ -8,8 +9,6 @@ void TForm1::connectStudyWindow(TStudyForm* studyWindow)
     if (!studyWindow_)
         return;
     studyWindow_->setDataSource(&FrequencySource);
-    studyWindow_->setCardText(cardGreekText());
-    studyWindow_->setMainWindow(this);
 }
 
 void TForm1::Study1Click(QObject* /*sender*/)
@@ -19,8 +18,6 @@ void TForm1::Study1Click(QObject* /*sender*/)
     // Like the editor: the Study window works on the set this window shows, which stays as it is meanwhile.
     if (fontChooser_)
         fontChooser_->hide();
-    setEnabled(false);
-    studyWindow_->show();
-    studyWindow_->raise();
-    studyWindow_->activateWindow();
+    studyWindow_->setCardFace(ui->TextGreek->font());
+    openOver(studyWindow_, FocusBack::FromWindowManager);
 }

@@ -44,21 +44,10 @@ void TForm1::connectSideWindows(TForm2* aboutBox, TFormQCustom* editor, TFontFor
     aboutBox_ = aboutBox;
     editor_ = editor;
     fontChooser_ = fontChooser;
-    if (aboutBox_)
-        aboutBox_->setMainWindow(this);
-    if (editor_) {
+    if (editor_)
         editor_->setDataSource(&FrequencySource);
-        editor_->setCardText(ui->TextGreek);
-        editor_->setMainWindow(this);
-        editor_->setAfterEditing([this] { RefreshComboBox(); });
-    }
     if (fontChooser_)
         fontChooser_->setCardTexts(ui->TextGreek, ui->TextEnglish);
-}
-
-QWidget* TForm1::cardGreekText() const
-{
-    return ui->TextGreek;
 }
 
 void TForm1::wireHandlers()

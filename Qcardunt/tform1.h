@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -47,8 +48,8 @@ public:
     cardstore::Table FrequencyTable;
     TDataSource FrequencySource;
 
-    // Hands the side windows what they need of this window (the card texts, the data source, the word list
-    // refill) and keeps them to show from its commands. Any of them may be missing, as in tests of one window.
+    // Hands the side windows what they need of this window (the data source, the card texts to the font chooser)
+    // and keeps them to show from its commands. Any of them may be missing, as in tests of one window.
     void connectSideWindows(TForm2* aboutBox, TFormQCustom* editor, TFontForm* fontChooser);
     // The Study window, likewise: it studies the set this window has open.
     void connectStudyWindow(TStudyForm* studyWindow);
@@ -140,9 +141,29 @@ private:
     TFontForm* fontChooser_ = nullptr;
     TStudyForm* studyWindow_ = nullptr;
     TProgressForm* progressWindow_ = nullptr;
-    QWidget* cardGreekText() const;
     // The import window of the last file chosen; a new one is made for each file.
     std::unique_ptr<TImportForm> importForm_;
+
+    // How the keyboard comes back to this window when a side window opened over it closes: the window manager gives
+    // it back, or this window takes it (activated), or this window takes it and comes to the front of the program's
+    // windows as well (raised and activated).
+    enum class FocusBack { FromWindowManager, Activated, RaisedAndActivated };
+    // The one way a side window opens over this window: this window is disabled, and the side window shown, raised
+    // and activated. When the side window says it is closed (its signal closed(), sent after its own closing work,
+    // whether that work succeeded or failed), this window runs its follow-up, is enabled again and takes the
+    // keyboard back as focusBack says. A follow-up that fails is shown once this window is enabled, over a usable
+    // program. A side window only minimised keeps this window disabled.
+    template <typename SideWindow>
+    void openOver(SideWindow* window, FocusBack focusBack, std::function<void()> followUp = {})
+    {
+        connect(
+            window, &SideWindow::closed, this,
+            [this, focusBack, followUp = std::move(followUp)] { sideWindowClosed(focusBack, followUp); },
+            Qt::SingleShotConnection);
+        showOver(window);
+    }
+    void showOver(QWidget* window);
+    void sideWindowClosed(FocusBack focusBack, const std::function<void()>& followUp) noexcept;
 
     void wireHandlers();
     // The steps that FormCreate and the NT Frequency command share: reopen the built-in set and show it.

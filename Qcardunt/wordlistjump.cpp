@@ -1,4 +1,3 @@
-#include "session.h"
 #include "tform1.h"
 #include "ui_tform1.h"
 
@@ -11,9 +10,7 @@
 void TForm1::FrequencyComboBoxChange(QObject* /*sender*/)
 {
     const std::string chosen = ui->FrequencyComboBox->currentText().toStdString();
-    // The built-in set is the one opened under its own short name; the same file opened by its full path counts
-    // as a user set. The name is compared exactly, byte for byte.
-    const bool builtInSet = FrequencyTable.tableName() == cardstore::Session::kBuiltInTable;
+    const bool builtInSet = FrequencyTable.isBuiltInSet();
 
     if (builtInSet)
         lookUpByIndex("EnglishIndex", "English", chosen);

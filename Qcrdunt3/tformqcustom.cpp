@@ -26,6 +26,7 @@ TFormQCustom::TFormQCustom(QWidget* parent)
     // The captions are sized to their text, whichever installed face stands in for the one they name.
     for (QLabel* label : { ui->Label1, ui->Label2, ui->Label3 })
         label->adjustSize();
+    connect(&openings_, &karte::Openings::closed, this, &TFormQCustom::closed);
     karte::closeWhenDestroyedFromOutside(this);
 }
 
@@ -60,9 +61,9 @@ void TFormQCustom::closeEvent(QCloseEvent* event)
 
 void TFormQCustom::FormShow(QObject* /*sender*/)
 {
-    if (!cardText_)
+    if (!cardFace_)
         return;
-    const QFont greek = cardText_->font();
+    const QFont& greek = *cardFace_;
     QFont word = ui->LanguageEdit->font();
     word.setFamily(greek.family());
     word.setPointSize(greek.pointSize());
@@ -71,22 +72,4 @@ void TFormQCustom::FormShow(QObject* /*sender*/)
     QFont english = ui->EnglishEdit->font();
     english.setPointSize(greek.pointSize());
     ui->EnglishEdit->setFont(english);
-}
-
-void TFormQCustom::FormHide(QObject* /*sender*/)
-{
-    // The main window is enabled again even when the refill fails: a disabled main window with no editor to
-    // close would leave the program unusable.
-    const auto enableMainWindow = [this] {
-        if (mainWindow_)
-            mainWindow_->setEnabled(true);
-    };
-    try {
-        if (afterEditing_)
-            afterEditing_();
-    } catch (const std::exception&) {
-        enableMainWindow();
-        throw;
-    }
-    enableMainWindow();
 }

@@ -2,11 +2,11 @@
 
 #include "openings.h"
 
-#include <QPointer>
+#include <QFont>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TFormQCustom;
@@ -22,7 +22,7 @@ class TDataSource;
 // shows, and every change goes straight into the open set.
 //
 // It is created hidden at start-up, after the main window, and lives until the program ends. The main window
-// opens it (ButtonAddClick) and stays disabled until it is hidden again, however that happens.
+// opens it (ButtonAddClick) and stays disabled until the editor says it is closed, however it was hidden.
 class TFormQCustom : public QWidget
 {
     Q_OBJECT
@@ -34,16 +34,15 @@ public:
     // Runs each time the editor is shown, before it becomes visible: the word box takes the card's Greek face and
     // size, the English box the size.
     void FormShow(QObject* sender);
-    // Runs each time the editor is hidden: the main window's word list is refilled with the English side and the
-    // main window enabled again.
-    void FormHide(QObject* sender);
 
-    // What the main window hands over: the data source the controls are bound to, its Greek card text (whose face
-    // and size the word box takes), itself (enabled again when the editor hides) and the refill of its word list.
+    // What the main window hands over: the data source the controls are bound to, and the face and size of its
+    // Greek card text, which the word box takes at the next showing.
     void setDataSource(TDataSource* source);
-    void setCardText(QWidget* greekText) { cardText_ = greekText; }
-    void setMainWindow(QWidget* window) { mainWindow_ = window; }
-    void setAfterEditing(std::function<void()> refill) { afterEditing_ = std::move(refill); }
+    void setCardFace(const QFont& face) { cardFace_ = face; }
+
+Q_SIGNALS:
+    // The editor was hidden, by the user or the program: the cards may have changed.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -51,12 +50,10 @@ protected:
 private:
     friend struct windowtest::FormAccess;
     std::unique_ptr<Ui::TFormQCustom> ui;
-    QPointer<QWidget> cardText_;
-    QPointer<QWidget> mainWindow_;
-    std::function<void()> afterEditing_;
+    std::optional<QFont> cardFace_;
     TDataSource* source_ = nullptr;
     // Last, so that it stops watching before the members above go.
-    karte::Openings openings_ { this, [this] { FormShow(this); }, [this] { FormHide(this); } };
+    karte::Openings openings_ { this, [this] { FormShow(this); }, {} };
 };
 
 extern TFormQCustom* FormQCustom;

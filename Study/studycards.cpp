@@ -1,4 +1,3 @@
-#include "newtestament.h"
 #include "studysession.h"
 #include "studytexts.h"
 #include "text.h"
@@ -43,9 +42,10 @@ void TStudyForm::showCard(std::int64_t key, bool outOfTurn)
             : QStringLiteral("Frequency: %1").arg(QString::fromStdString(card->frequency)));
     const nttext::Text* text = nullptr;
     if (card->lemma >= 0)
-        text = karte::newTestamentText();
+        text = newTestamentText();
     const nttext::Study* study = text ? text->study(card->lemma) : nullptr;
-    ui->ContextView->setHtml(study ? studytexts::contextHtml(*study) : QString());
+    ui->ContextView->setHtml((text ? studytexts::lemmaHtml(*text, card->lemma) : QString())
+        + (study ? studytexts::contextHtml(*study) : QString()));
     for (QWidget* answer : { static_cast<QWidget*>(ui->BackText), static_cast<QWidget*>(ui->FrequencyText),
              static_cast<QWidget*>(ui->ContextView) })
         answer->setVisible(false);

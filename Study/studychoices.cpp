@@ -1,5 +1,4 @@
 #include "cardsearch.h"
-#include "newtestament.h"
 #include "studysession.h"
 #include "text.h"
 #include "tstudyform.h"
@@ -18,7 +17,7 @@ void TStudyForm::fillChoices()
     const QSignalBlocker quietBooks(ui->BookBox);
     ui->BookBox->clear();
     ui->BookBox->addItem(QStringLiteral("All words"), QString());
-    if (const nttext::Text* text = karte::newTestamentText())
+    if (const nttext::Text* text = newTestamentText())
         for (const nttext::Book& book : text->books())
             ui->BookBox->addItem(QString::fromStdString(book.name), QString::fromStdString(book.code));
     const learning::StudySettings& settings = session_->settings();
@@ -89,7 +88,7 @@ void TStudyForm::searchChanged()
         std::vector<nttext::SearchCard> cards;
         for (const learning::StudyCard& card : session_->cards())
             cards.push_back({ std::to_string(card.key), card.greek });
-        search_ = std::make_unique<nttext::CardSearch>(std::move(cards), karte::newTestamentText());
+        search_ = std::make_unique<nttext::CardSearch>(std::move(cards), newTestamentText());
     }
     for (const nttext::SearchHit& hit : search_->find(query.toStdString(), 10)) {
         const learning::StudyCard* found = session_->card(std::stoll(search_->card(hit.card).key));

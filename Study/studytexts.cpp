@@ -41,6 +41,13 @@ QString countsText(const learning::QueueCounts& counts)
     return QStringLiteral("New %1 · Learning %2 · Due %3").arg(counts.newCards).arg(counts.learning).arg(counts.due);
 }
 
+QString lemmaHtml(const nttext::Text& text, int lemma)
+{
+    return QStringLiteral("<p><b>%1</b> — %2</p>")
+        .arg(QString::fromStdString(text.lexicalForm(lemma)).toHtmlEscaped(),
+            QString::fromStdString(text.gloss(lemma)).toHtmlEscaped());
+}
+
 QString contextHtml(const nttext::Study& study)
 {
     QString html;

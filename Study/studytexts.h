@@ -12,13 +12,16 @@ struct TodaySummary;
 } // namespace learning
 namespace nttext {
 struct Study;
-}
+class Text;
+} // namespace nttext
 
 // The Study window's sentences, made from what the study core and the text computed.
 namespace studytexts {
 
 // "New 20 · Learning 0 · Due 5"
 QString countsText(const learning::QueueCounts& counts);
+// The lemma as a dictionary lists it, with its gloss: "<b>λόγος, -ου, ὁ</b> — word, message", as HTML.
+QString lemmaHtml(const nttext::Text& text, int lemma);
 // The word in its verses (the word in bold, the reference after the verse) and its commonest forms, as HTML.
 QString contextHtml(const nttext::Study& study);
 // "less than a minute", "12 minutes", "1 hour 5 minutes"

@@ -43,6 +43,7 @@ TStudyForm::TStudyForm(QWidget* parent)
     sealTimer_.setInterval(kSealCheckMs);
     dueTimer_.setSingleShot(true);
     wireHandlers();
+    connect(&openings_, &karte::Openings::closed, this, &TStudyForm::closed);
     karte::closeWhenDestroyedFromOutside(this);
 }
 
@@ -58,6 +59,16 @@ const learning::Clock& TStudyForm::clock() const
 {
     static const learning::SystemClock system;
     return clock_ ? *clock_ : system;
+}
+
+const nttext::Text* TStudyForm::newTestamentText() const
+{
+    return newTestament_ ? newTestament_->text() : nullptr;
+}
+
+QString TStudyForm::newTestamentProblem() const
+{
+    return newTestament_ ? newTestament_->problem() : QString();
 }
 
 void TStudyForm::wireHandlers()
@@ -155,7 +166,7 @@ void TStudyForm::startSession()
         throw cardstore::Error("No card set is open to study");
     cardstore::Table& table = *source_->dataSet();
     table.checkBrowseMode();
-    session_ = std::make_unique<learning::StudySession>(table, clock(), karte::newTestamentText(), fuzz_);
+    session_ = std::make_unique<learning::StudySession>(table, clock(), newTestamentText(), fuzz_);
     fillChoices();
 }
 
@@ -163,22 +174,11 @@ void TStudyForm::FormHide(QObject* /*sender*/)
 {
     sealTimer_.stop();
     dueTimer_.stop();
-    // The main window is enabled again even when sealing fails: the error is shown over a usable program.
-    const auto enableMainWindow = [this] {
-        if (mainWindow_)
-            mainWindow_->setEnabled(true);
-    };
-    try {
-        if (session_)
-            session_->seal();
-    } catch (const std::exception&) {
-        session_.reset();
-        enableMainWindow();
-        throw;
-    }
-    session_.reset();
     search_.reset();
-    enableMainWindow();
+    // The session goes whether sealing succeeds or not.
+    const std::unique_ptr<learning::StudySession> session = std::move(session_);
+    if (session)
+        session->seal();
 }
 
 void TStudyForm::applyCardFont()
@@ -186,8 +186,8 @@ void TStudyForm::applyCardFont()
     // The Greek side in the set's own face, at a size that fits the window whatever size the drill uses; the
     // verses in the same face.
     QFont greek = ui->FrontText->font();
-    if (cardText_)
-        greek.setFamily(cardText_->font().family());
+    if (cardFace_)
+        greek.setFamily(cardFace_->family());
     ui->FrontText->setProperty("greekFont", greek);
     QFont verses = ui->ContextView->font();
     verses.setFamily(greek.family());
@@ -219,8 +219,8 @@ void TStudyForm::showNote()
             "This card set cannot be written: your answers count for this session, but your progress is not saved."));
     for (const std::string& message : session_->resetMessages())
         notes.append(QString::fromStdString(message));
-    if (!karte::newTestamentProblem().isEmpty())
-        notes.append(QStringLiteral("No verses or forms can be shown: %1").arg(karte::newTestamentProblem()));
+    if (!newTestamentProblem().isEmpty())
+        notes.append(QStringLiteral("No verses or forms can be shown: %1").arg(newTestamentProblem()));
     if (session_->hasUnsealedAnswers())
         notes.append(QStringLiteral("Answers not yet sealed into the protected card set; they are sealed every 20 "
                                     "answers, after 30 seconds and when the window closes."));

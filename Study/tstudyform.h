@@ -4,7 +4,7 @@
 #include "openings.h"
 
 #include <QElapsedTimer>
-#include <QPointer>
+#include <QFont>
 #include <QTimer>
 #include <QWidget>
 
@@ -24,6 +24,10 @@ class StudySession;
 } // namespace learning
 namespace nttext {
 class CardSearch;
+class Text;
+} // namespace nttext
+namespace karte {
+class NewTestament;
 }
 
 class TDataSource;
@@ -32,7 +36,7 @@ class TDataSource;
 // side first; Space or Enter shows the answer, then 1 to 4 grade it (Space and Enter: Good); Ctrl+Z takes the last
 // answer back, Ctrl+F finds any card to review out of turn, Esc closes. The answer side shows the word's verses
 // and commonest forms where the Greek side is a word of the New Testament. The learner's progress is kept in the
-// set; the main window stays disabled while the window is open.
+// set; the main window stays disabled until the window says it is closed.
 class TStudyForm : public QWidget
 {
     Q_OBJECT
@@ -41,19 +45,20 @@ public:
     explicit TStudyForm(QWidget* parent = nullptr);
     ~TStudyForm() override;
 
-    // What the main window hands over: the data source of the set to study, its Greek card text (whose face the
-    // Greek side takes) and itself (enabled again when the window hides).
+    // What the main window hands over: the data source of the set to study, and the face of its Greek card text,
+    // which the Greek side takes at the next showing.
     void setDataSource(TDataSource* source) { source_ = source; }
-    void setCardText(QWidget* greekText) { cardText_ = greekText; }
-    void setMainWindow(QWidget* window) { mainWindow_ = window; }
+    void setCardFace(const QFont& face) { cardFace_ = face; }
+    // The Greek New Testament, whose verses, forms and books the window shows; without it the cards are studied alone.
+    void setNewTestament(const karte::NewTestament* newTestament) { newTestament_ = newTestament; }
     // The time the study goes by, and whether intervals are fuzzed; tests fix both. By default the computer's
     // clock, with fuzz.
     void setClock(const learning::Clock* clock, bool fuzz);
 
     // Runs each time the window is shown: the set's cards and progress are read and the first card comes up.
     void FormShow(QObject* sender);
-    // Runs each time the window is hidden: answers not yet sealed into a protected set are sealed, and the main
-    // window is enabled again.
+    // Runs each time the window is hidden: answers not yet sealed into a protected set are sealed. The window is
+    // closed (closed()) whether that succeeds or not.
     void FormHide(QObject* sender);
 
     // The commands behind the keys and buttons.
@@ -63,6 +68,10 @@ public:
     void undoAnswer();
     void studyMoreNewCards();
     void findCard();
+
+Q_SIGNALS:
+    // The window was hidden, by the user or the program, and its answers sealed or their sealing failed.
+    void closed();
 
 protected:
     bool event(QEvent* event) override;
@@ -89,11 +98,13 @@ private:
     // Has a screen reader say what changed: at once when the window is the active one, else once it becomes so.
     void announce(const QString& text);
     const learning::Clock& clock() const;
+    const nttext::Text* newTestamentText() const;
+    QString newTestamentProblem() const;
 
     std::unique_ptr<Ui::TStudyForm> ui;
     TDataSource* source_ = nullptr;
-    QPointer<QWidget> cardText_;
-    QPointer<QWidget> mainWindow_;
+    const karte::NewTestament* newTestament_ = nullptr;
+    std::optional<QFont> cardFace_;
     const learning::Clock* clock_ = nullptr;
     bool fuzz_ = true;
 

@@ -2,6 +2,7 @@
 
 #include "errorbox.h"
 #include "firstpaint.h"
+#include "newtestament.h"
 #include "qcardunt.h"
 #include "tfontform.h"
 #include "tform1.h"
@@ -40,8 +41,10 @@ void ProgramWindows::createSideWindows()
     FontForm = fontForm_.get();
     form1_->connectSideWindows(form2_.get(), formQCustom_.get(), fontForm_.get());
     studyForm_ = std::make_unique<TStudyForm>();
+    studyForm_->setNewTestament(&newTestament());
     form1_->connectStudyWindow(studyForm_.get());
     progressForm_ = std::make_unique<TProgressForm>();
+    progressForm_->setNewTestament(&newTestament());
     form1_->connectProgressWindow(progressForm_.get());
 }
 

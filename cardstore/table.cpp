@@ -115,6 +115,11 @@ bool Table::isProtected() const
     return active() && file_->isProtected();
 }
 
+bool Table::isBuiltInSet() const
+{
+    return tableName_ == Session::kBuiltInTable;
+}
+
 std::string Table::filePath() const
 {
     if (tableName_.find('/') != std::string::npos)

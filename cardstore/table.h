@@ -75,6 +75,9 @@ public:
     bool canModify() const;
     // Whether the open set is password-protected (kept encrypted, sealed whole at each write).
     bool isProtected() const;
+    // Whether the table is the built-in set: the one opened under its own short name. The same file opened by its
+    // full path counts as a set of the user's own; the name is compared exactly, byte for byte.
+    bool isBuiltInSet() const;
     bool modified() const { return modified_; }
     void checkBrowseMode();
 

@@ -16,8 +16,18 @@ Text Text::load(const std::string& path)
 Text::Text(TextData data)
     : books_(std::move(data.books))
     , lemmas_(std::move(data.lemmas))
+    , words_(std::move(data.words))
     , studyOf_(lemmas_.size(), -1)
 {
+    // A text made without its lemmas' words (as a test may make one) answers with empty ones.
+    words_.resize(lemmas_.size());
+    parses_.reserve(data.parses.size());
+    for (ParseRecord& record : data.parses) {
+        parseIds_.emplace(record.partOfSpeech + record.code, static_cast<int>(parses_.size()));
+        std::string words = parseInWords(record.partOfSpeech, record.code);
+        parses_.push_back({ std::move(record.partOfSpeech), std::move(record.code), std::move(words) });
+    }
+
     byLemma_.reserve(lemmas_.size());
     byFoldedLemma_.reserve(lemmas_.size());
     for (int id = 0; id < lemmaCount(); ++id) {
@@ -76,6 +86,17 @@ const Study* Text::study(int id) const
         return nullptr;
     int index = studyOf_[static_cast<std::size_t>(id)];
     return index < 0 ? nullptr : &studies_[static_cast<std::size_t>(index)];
+}
+
+std::optional<int> Text::findParse(std::string_view partOfSpeech, std::string_view code) const
+{
+    std::string key;
+    key.reserve(partOfSpeech.size() + code.size());
+    key.append(partOfSpeech).append(code);
+    auto found = parseIds_.find(key);
+    if (found == parseIds_.end())
+        return std::nullopt;
+    return found->second;
 }
 
 std::vector<int> Text::lemmasOfForm(std::string_view form) const

@@ -33,6 +33,14 @@ struct Study
     std::vector<Form> forms;
 };
 
+// A parsing the text uses, with its words ("aorist active indicative, third person singular").
+struct Parse
+{
+    std::string partOfSpeech;
+    std::string code;
+    std::string words;
+};
+
 struct LemmaCount
 {
     int lemma = 0; // id, see Text::lemma()
@@ -71,6 +79,18 @@ public:
     // Examples and forms, for the lemmas of the built-in set; nullptr for the others.
     const Study* study(int id) const;
 
+    // Every lemma's gloss, the form a dictionary lists it by ("λόγος, -ου, ὁ", "ἀγαθός, -ή, -όν", "λέγω") and every
+    // form the text has of it, commonest first.
+    const std::string& gloss(int id) const { return words_[static_cast<std::size_t>(id)].gloss; }
+    const std::string& lexicalForm(int id) const { return words_[static_cast<std::size_t>(id)].lexicalForm; }
+    const std::vector<Form>& forms(int id) const { return words_[static_cast<std::size_t>(id)].forms; }
+
+    // The parsings the text uses, each with its words; ids are places in the table, which the file keeps in order
+    // of part of speech and code.
+    int parseCount() const { return static_cast<int>(parses_.size()); }
+    const Parse& parse(int parseId) const { return parses_[static_cast<std::size_t>(parseId)]; }
+    std::optional<int> findParse(std::string_view partOfSpeech, std::string_view code) const;
+
     // The lemmas an inflected form belongs to, the one it most often stands for first; accents must be right
     // but case, grave for acute and an enclitic's extra accent do not matter. Empty when it is no form.
     std::vector<int> lemmasOfForm(std::string_view form) const;
@@ -89,6 +109,9 @@ private:
     std::vector<LemmaRecord> lemmas_;
     std::unordered_map<std::string, int> byLemma_;
     std::unordered_map<std::string, int> byFoldedLemma_;
+    std::vector<LemmaWords> words_; // by lemma id
+    std::vector<Parse> parses_;
+    std::unordered_map<std::string, int> parseIds_; // part of speech and code run together ("V-3AAI-S--")
     std::vector<int> studyOf_; // by lemma id; -1 when it has none
     std::vector<Study> studies_;
     std::unordered_map<std::string, std::vector<int>> forms_;

@@ -68,6 +68,22 @@ struct FormRecord
     std::vector<int> lemmas;
 };
 
+// A parsing the text uses: a part of speech ("V-") with its 8-character code.
+struct ParseRecord
+{
+    std::string partOfSpeech;
+    std::string code;
+};
+
+// What a reader is told of a lemma: its gloss, the form a dictionary lists it by ("λόγος, -ου, ὁ") and every form
+// the text has of it with its parsings, commonest first.
+struct LemmaWords
+{
+    std::string gloss;
+    std::string lexicalForm;
+    std::vector<Form> forms;
+};
+
 struct TextData
 {
     std::vector<Book> books; // the 27 books in canonical order
@@ -75,6 +91,8 @@ struct TextData
     std::vector<VerseRecord> verses; // the verses the studies quote, in canonical order
     std::vector<StudyRecord> studies; // one for each lemma of the built-in set
     std::vector<FormRecord> forms; // every form of the text, by key
+    std::vector<ParseRecord> parses; // every parsing the text uses, by part of speech and code
+    std::vector<LemmaWords> words; // one for each lemma, in the order of lemmas
 };
 
 } // namespace nttext

@@ -6,6 +6,8 @@
 
 #include <zlib.h>
 
+#include <map>
+
 namespace nttext {
 
 namespace {
@@ -21,6 +23,38 @@ void writeForm(ByteWriter& out, const Form& form)
         out.text(parse.partOfSpeech);
         out.text(parse.code);
         out.number(static_cast<std::uint64_t>(parse.count));
+    }
+}
+
+// A lemma's words: its gloss and lexical form, and its forms with their parsings as places in the table of parsings.
+void writeWords(ByteWriter& out, const TextData& data)
+{
+    std::map<std::pair<std::string_view, std::string_view>, std::size_t> parseIds;
+    out.number(data.parses.size());
+    for (const ParseRecord& parse : data.parses) {
+        out.text(parse.partOfSpeech);
+        out.text(parse.code);
+        parseIds.emplace(
+            std::make_pair(std::string_view(parse.partOfSpeech), std::string_view(parse.code)), parseIds.size());
+    }
+    out.number(data.words.size());
+    for (const LemmaWords& words : data.words) {
+        out.text(words.gloss);
+        out.text(words.lexicalForm);
+        out.number(words.forms.size());
+        for (const Form& form : words.forms) {
+            out.text(form.text);
+            out.number(static_cast<std::uint64_t>(form.count));
+            out.number(form.parses.size());
+            for (const FormParse& parse : form.parses) {
+                auto found = parseIds.find({ parse.partOfSpeech, parse.code });
+                if (found == parseIds.end())
+                    throw TextFileError("The parsing " + parse.partOfSpeech + " " + parse.code + " of the form "
+                        + form.text + " is missing from the table of parsings");
+                out.number(found->second);
+                out.number(static_cast<std::uint64_t>(parse.count));
+            }
+        }
     }
 }
 
@@ -76,6 +110,7 @@ std::string encodePayload(const TextData& data)
         for (int lemma : form.lemmas)
             out.number(static_cast<std::uint64_t>(lemma));
     }
+    writeWords(out, data);
     return out.bytes();
 }
 
@@ -93,6 +128,35 @@ Form readForm(ByteReader& in)
         form.parses.push_back(std::move(parse));
     }
     return form;
+}
+
+void readWords(ByteReader& in, TextData& data)
+{
+    int parses = in.below(1u << 16, "the number of parsings");
+    data.parses.resize(static_cast<std::size_t>(parses));
+    for (ParseRecord& parse : data.parses) {
+        parse.partOfSpeech = in.text();
+        parse.code = in.text();
+    }
+    if (in.below(1u << 24, "the number of lemmas' words") != static_cast<int>(data.lemmas.size()))
+        in.damaged("the lemmas' words do not match its lemmas");
+    data.words.resize(data.lemmas.size());
+    for (LemmaWords& words : data.words) {
+        words.gloss = in.text();
+        words.lexicalForm = in.text();
+        int forms = in.below(1u << 16, "a lemma's number of forms");
+        words.forms.resize(static_cast<std::size_t>(forms));
+        for (Form& form : words.forms) {
+            form.text = in.text();
+            form.count = in.below(1u << 30, "a form's count");
+            int count = in.below(1u << 16, "a form's number of parsings");
+            for (int i = 0; i < count; ++i) {
+                const ParseRecord& parse
+                    = data.parses[static_cast<std::size_t>(in.below(static_cast<std::uint64_t>(parses), "a parsing"))];
+                form.parses.push_back({ parse.partOfSpeech, parse.code, in.below(1u << 30, "a parsing's count") });
+            }
+        }
+    }
 }
 
 std::size_t wordsIn(const std::string& verse)
@@ -164,6 +228,7 @@ TextData decodePayload(ByteReader& in)
         for (int i = 0; i < count; ++i)
             form.lemmas.push_back(in.below(static_cast<std::uint64_t>(lemmas), "a form's lemma"));
     }
+    readWords(in, data);
     if (!in.atEnd())
         in.damaged("bytes follow its end");
     return data;
@@ -173,7 +238,7 @@ TextData decodePayload(ByteReader& in)
 
 std::string encodeTextFile(const TextData& data)
 {
-    return packFile(kMagic, kTextFileVersion, encodePayload(data), Z_BEST_COMPRESSION);
+    return packFile(kMagic, kTextFileVersion, encodePayload(data), Z_DEFAULT_COMPRESSION);
 }
 
 TextData decodeTextFile(const std::string& bytes, const std::string& fileName)

@@ -9,7 +9,7 @@ namespace nttext {
 // The companion file: the magic "KARTE-NT", then as 32-bit little-endian numbers the format version, the
 // payload's size and CRC-32 and the size it has deflated, then the payload deflated. It is written whole under a
 // temporary name and renamed over the target, so a failed write leaves an existing file as it was.
-constexpr int kTextFileVersion = 1;
+constexpr int kTextFileVersion = 2;
 
 void writeTextFile(const std::string& path, const TextData& data);
 

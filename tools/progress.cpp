@@ -84,7 +84,7 @@ int main(int argc, char** argv)
         for (const std::string& message : session.resetMessages())
             std::cerr << "karte-progress: " << message << "\n";
         std::cout << table.filePath() << "\n";
-        const bool builtIn = table.tableName() == cardstore::Session::kBuiltInTable;
+        const bool builtIn = table.isBuiltInSet();
         print(learning::progressReport(session, text.get(), builtIn),
             learning::knownHistory(session, text.get(), builtIn), clock);
     } catch (const cardstore::Error& error) {

@@ -31,9 +31,18 @@ bool Openings::eventFilter(QObject* watched, QEvent* event)
             centreOnScreen(window_);
             placed_ = true;
         }
-        guarded(opened_);
+        if (opened_)
+            guarded(opened_);
     } else if (event->type() == QEvent::Hide) {
-        guarded(closed_);
+        try {
+            if (closed_)
+                closed_();
+        } catch (const std::exception& error) {
+            Q_EMIT closed();
+            showException(error);
+            return false;
+        }
+        Q_EMIT closed();
     }
     return false;
 }

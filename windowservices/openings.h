@@ -15,9 +15,18 @@ namespace karte {
 // go: the hiding that destroying a window does is no closing.
 class Openings : public QObject
 {
+    Q_OBJECT
+
 public:
+    // Either handler may be empty.
     Openings(QWidget* window, std::function<void()> opened, std::function<void()> closed);
     ~Openings() override;
+
+Q_SIGNALS:
+    // The window was hidden and its closed handler has run. It is sent whether the handler succeeded or failed, and
+    // before the handler's error is shown: the window the side window was opened over is given back first, and the
+    // error stands over a usable program.
+    void closed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

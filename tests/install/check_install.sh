@@ -31,19 +31,19 @@ fi
 
 # Every file a desktop and the program look for.
 for file in \
-    bin/karte bin/karte-protect bin/karte-inspect bin/karte-cards bin/karte-progress \
+    bin/karte bin/karte-protect bin/karte-inspect bin/karte-cards bin/karte-progress bin/karte-text \
     share/karte/cardsfrq.db share/karte/nttext.dat share/karte/ntreading.dat share/karte/help/index.html \
     share/applications/karte.desktop share/icons/hicolor/scalable/apps/karte.svg \
     share/doc/karte/SOURCES.md share/doc/karte/LICENSE; do
     [[ -f $prefix/$file ]] || fail "missing $file"
 done
-for file in bin/karte bin/karte-protect bin/karte-inspect bin/karte-cards bin/karte-progress; do
+for file in bin/karte bin/karte-protect bin/karte-inspect bin/karte-cards bin/karte-progress bin/karte-text; do
     [[ -x $prefix/$file ]] || fail "$file is not executable"
 done
 
 # Only what a user runs goes to bin: no test, benchmark or build tool.
 installed=$(cd "$prefix/bin" && ls | sort | tr '\n' ' ')
-[[ $installed == "karte karte-cards karte-inspect karte-progress karte-protect " ]] || fail "bin holds: $installed"
+[[ $installed == "karte karte-cards karte-inspect karte-progress karte-protect karte-text " ]] || fail "bin holds: $installed"
 
 # Each themed PNG really has the size its folder promises (the width and height of the PNG header).
 for size in 16 24 32 48 64 128 256; do
@@ -79,6 +79,12 @@ if ! out=$("$prefix/bin/karte-progress" "$prefix/share/karte/cardsfrq.db" 2>&1);
 fi
 grep -q '^1,125 cards: 1,125 new' <<<"$out" || fail "karte-progress on the installed set: $out"
 grep -q 'no books or lemmas' <<<"$out" && fail "karte-progress does not find the installed text: $out"
+
+# karte-text finds the installed companion file and reads a lemma's words from it.
+if ! out=$("$prefix/bin/karte-text" λόγος 2>&1); then
+    fail "karte-text cannot read the installed text: $out"
+fi
+grep -qx 'lexical form: λόγος, -ου, ὁ' <<<"$out" || fail "karte-text on the installed text: $out"
 
 # A user's first run seeds the per-user built-in set from <prefix>/share/karte. The installed tool opens the
 # built-in set as the program does; the seeded copy must be the installed pristine one, byte for byte.

@@ -1,34 +1,18 @@
 #include "interchangetest.h"
 
+#include "commands.h"
 #include "protectedtest.h"
 
 #include <sys/stat.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 
 using interchangetest::sample;
 
 namespace {
 
-struct ToolRun
-{
-    int exitCode = -1;
-    std::string output;
-};
-
 // Runs karte-cards with the arguments (a shell command line) and text on its standard input.
-ToolRun runTool(const std::string& arguments, const std::string& input = "")
+testsupport::CommandRun runTool(const std::string& arguments, const std::string& input = "")
 {
-    std::string command = "printf '%s' '" + input + "' | " KARTE_CARDS_TOOL " " + arguments + " 2>&1";
-    ToolRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t got; pipe && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.output.append(buffer, got);
-    int status = pipe ? ::pclose(pipe) : -1;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return testsupport::runCommand("printf '%s' '" + input + "' | " KARTE_CARDS_TOOL " " + arguments);
 }
 
 class ToolTest : public protectedtest::ProtectedSetTest
@@ -69,7 +53,7 @@ TEST_F(ToolTest, ExitCodesAndMessages)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
-        ToolRun run = runTool(c.arguments, c.input);
+        testsupport::CommandRun run = runTool(c.arguments, c.input);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
         EXPECT_NE(run.output.find(c.output), std::string::npos) << run.output;
     }

@@ -1,4 +1,5 @@
 // karte-buildtext's derivation on a small made-up text, and its refusal of damaged input.
+#include "lemmawords.h"
 #include "synthetictext.h"
 #include "tempdir.h"
 #include "text.h"
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 
 using namespace nttext;
 using namespace nttexttest;
@@ -21,6 +23,17 @@ using karte::TextSourceError;
 namespace {
 
 const std::vector<BuiltInLemma> kBuiltIn = { { "λόγος", 7, 2 }, { "εἰμί", 5, 3 }, { "ὁ", 3, 4 } };
+const karte::GlossFile kBuiltInGlosses
+    = { "set.tsv", { { "λόγος", "word", 2 }, { "εἰμί", "I am", 3 }, { "ὁ", "the", 4 } } };
+// The glosses of the small text's other lemmas, as their file has them.
+const std::string kGlosses = "lemma\tgloss\nκαί\tand\nἐν\tin\nἀρχή\tbeginning\nπρός\tto\nθεός\tGod\nλέγω\tI say\n"
+                             "ἔχω\tI have\nκαλός\tgood\nοὗτος\tthis\n";
+
+karte::GlossFile glossFile(const std::string& text)
+{
+    std::istringstream in(text);
+    return karte::readGlossFile(in, "glosses.tsv");
+}
 
 class SmallText : public ::testing::Test
 {
@@ -28,7 +41,9 @@ protected:
     void SetUp() override
     {
         TextSource source(sourceText(smallText()), "small.tsv", 27);
-        writeTextFile(path_, karte::deriveText(source, kBuiltIn, "set.tsv"));
+        TextData data = karte::deriveText(source, kBuiltIn, "set.tsv");
+        karte::deriveLemmaWords(source, "small.tsv", { kBuiltInGlosses, glossFile(kGlosses) }, data);
+        writeTextFile(path_, data);
         text = std::make_unique<Text>(Text::load(path_));
     }
 
@@ -69,8 +84,8 @@ TEST_F(SmallText, CountsFormsWhateverTheirCaseAndAccentsInContext)
         (std::vector<std::string> {
             "λόγον — accusative singular, 3×", "λόγος — nominative singular, 2×", "λόγου — genitive singular, 1×" }));
     EXPECT_EQ(forms("εἰμί"),
-        (std::vector<std::string> { "ἐστιν — present active indicative, 3rd singular, 3×",
-            "ἦν — imperfect active indicative, 3rd singular, 2×" }));
+        (std::vector<std::string> { "ἐστιν — present active indicative, third person singular, 3×",
+            "ἦν — imperfect active indicative, third person singular, 2×" }));
     EXPECT_EQ(forms("ὁ"),
         (std::vector<std::string> {
             "ὁ — nominative singular masculine, 2×", "τόν — accusative singular masculine, 1×" }));
@@ -118,6 +133,96 @@ TEST_F(SmallText, FindsTheLemmaOfAFormOrACard)
     EXPECT_EQ(text->lemmaOfCard("λόγος, -ου, ὁ"), id("λόγος"));
     EXPECT_EQ(text->lemmaOfCard("Λόγος"), id("λόγος"));
     EXPECT_EQ(text->lemmaOfCard("ῥῆμα"), std::nullopt);
+}
+
+TEST_F(SmallText, GivesEveryLemmaItsGlossLexicalFormFormsAndParsings)
+{
+    EXPECT_EQ(text->gloss(id("λόγος")), "word"); // from the set
+    EXPECT_EQ(text->gloss(id("ἀρχή")), "beginning"); // from the glosses
+    EXPECT_EQ(text->lexicalForm(id("λόγος")), "λόγος, -ου, ὁ");
+    EXPECT_EQ(text->lexicalForm(id("ἀρχή")), "ἀρχή, ἡ"); // no genitive in the text
+    EXPECT_EQ(text->lexicalForm(id("λέγω")), "λέγω");
+    for (int lemma = 0; lemma < text->lemmaCount(); ++lemma) {
+        EXPECT_FALSE(text->gloss(lemma).empty()) << text->lemma(lemma);
+        int count = 0;
+        for (const Form& form : text->forms(lemma))
+            count += form.count;
+        EXPECT_EQ(count, text->count(lemma)) << text->lemma(lemma);
+    }
+    EXPECT_EQ(describeForm(text->forms(id("οὗτος"))[0]), "οὗτος — nominative singular masculine, 1×");
+    std::optional<int> parse = text->findParse("V-", "3IAI-S--");
+    ASSERT_TRUE(parse);
+    EXPECT_EQ(text->parse(*parse).words, "imperfect active indicative, third person singular");
+    EXPECT_EQ(text->findParse("V-", "3AAI-P--"), std::nullopt); // the text has no such word
+    EXPECT_EQ(text->parseCount(), 14); // five of nouns, three of verbs, two of the article, four of single words
+}
+
+TEST(BuildTextGlosses, RefusesGlossesThatDoNotFitTheTextNamingTheLemma)
+{
+    struct Case
+    {
+        const char* what;
+        std::string glosses;
+        const char* lemma;
+        const char* place;
+    };
+    const Case cases[] = {
+        { "a lemma without a gloss", "lemma\tgloss\nκαί\tand\n", "ἔχω", "no gloss in set.tsv or glosses.tsv" },
+        { "a lemma glossed twice in one file", kGlosses + "θεός\tgod\n", "θεός", "glosses.tsv, line 11" },
+        { "a lemma glossed in both files", kGlosses + "λόγος\tword\n", "λόγος", "(also set.tsv, line 2)" },
+        { "a lemma the text does not have", kGlosses + "ῥῆμα\tword\n", "ῥῆμα", "glosses.tsv, line 11" },
+        { "a lemma spelled otherwise than the text spells it", kGlosses + "Καί\tand\n", "Καί", "line 11" },
+    };
+    TextSource source(sourceText(smallText()), "small.tsv");
+    for (const Case& c : cases) {
+        TextData data = karte::deriveText(source, kBuiltIn, "set.tsv");
+        try {
+            karte::deriveLemmaWords(source, "small.tsv", { kBuiltInGlosses, glossFile(c.glosses) }, data);
+            ADD_FAILURE() << c.what << " was accepted";
+        } catch (const karte::GlossError& error) {
+            EXPECT_EQ(error.lemma(), c.lemma) << c.what << ": " << error.what();
+            EXPECT_NE(std::string(error.what()).find(c.lemma), std::string::npos) << c.what << ": " << error.what();
+            EXPECT_NE(std::string(error.what()).find(c.place), std::string::npos) << c.what << ": " << error.what();
+        }
+    }
+}
+
+TEST(BuildTextGlosses, RefusesAMalformedGlossFileNamingTheLine)
+{
+    const std::pair<std::string, int> cases[] = {
+        { "lemma\tEnglish\nκαί\tand\n", 1 },
+        { "lemma\tgloss\nκαί\tand\nἐν in\n", 3 },
+        { "lemma\tgloss\nκαί\tand\talso\n", 2 },
+        { "lemma\tgloss\n\tand\n", 2 },
+        { "lemma\tgloss\nκαί\t\n", 2 },
+        { "lemma\tgloss\nκαί\tand\n\n", 3 },
+        { "lemma\tgloss\nκαί\t" + std::string(101, 'a') + "\n", 2 },
+        { "", 0 },
+    };
+    for (const auto& [text, line] : cases) {
+        try {
+            glossFile(text);
+            ADD_FAILURE() << text << " was accepted";
+        } catch (const TextSourceError& error) {
+            EXPECT_EQ(error.line(), line) << error.what();
+            EXPECT_NE(std::string(error.what()).find("glosses.tsv"), std::string::npos) << error.what();
+        }
+    }
+    EXPECT_EQ(glossFile("lemma\tgloss\r\nκαί\tand, even\r\n").glosses.at(0).gloss, "and, even");
+}
+
+TEST(BuildTextGlosses, RefusesAParsingCodeThatDoesNotFitItsPartOfSpeech)
+{
+    std::vector<Word> words = smallText();
+    words[5].parse = "----NS--"; // the article without its gender
+    TextSource source(sourceText(words), "small.tsv");
+    TextData data = karte::deriveText(source, kBuiltIn, "set.tsv");
+    try {
+        karte::deriveLemmaWords(source, "small.tsv", { kBuiltInGlosses, glossFile(kGlosses) }, data);
+        ADD_FAILURE() << "the code was accepted";
+    } catch (const TextSourceError& error) {
+        EXPECT_EQ(error.line(), 7) << error.what();
+    }
 }
 
 TEST(BuildTextSource, RefusesDamagedLinesNamingThem)
@@ -183,10 +288,12 @@ TEST(BuildTextTool, WritesTheFileOrLeavesTheOldOneAsItWas)
     writeCompressed(dir.file("text.tsv.gz"), source);
     testsupport::writeBytes(
         dir.file("set.tsv"), "rank\tLanguage\tEnglish\tFrequency\n1\tλόγος\tword\t7\n2\tεἰμί\tI am\t5\n3\tὁ\tthe\t3\n");
-    auto run = [&](const std::string& input, int words) {
+    testsupport::writeBytes(dir.file("glosses.tsv"), kGlosses);
+    testsupport::writeBytes(dir.file("short.tsv"), kGlosses.substr(0, kGlosses.find("οὗτος")));
+    auto run = [&](const std::string& input, int words, const std::string& glosses = "glosses.tsv") {
         std::string command = std::string(KARTE_BUILDTEXT_TOOL) + " --words " + std::to_string(words) + " "
-            + dir.file(input) + " " + dir.file("set.tsv") + " " + dir.file("out.dat") + " >" + dir.file("log")
-            + " 2>&1";
+            + dir.file(input) + " " + dir.file("set.tsv") + " " + dir.file(glosses) + " " + dir.file("out.dat") + " >"
+            + dir.file("log") + " 2>&1";
         return std::system(command.c_str());
     };
     ASSERT_EQ(run("text.tsv.gz", 27), 0) << testsupport::readBytes(dir.file("log"));
@@ -202,6 +309,10 @@ TEST(BuildTextTool, WritesTheFileOrLeavesTheOldOneAsItWas)
     testsupport::writeBytes(dir.file("cut.tsv.gz"), compressed.substr(0, compressed.size() / 2));
     EXPECT_NE(run("cut.tsv.gz", 27), 0);
     EXPECT_NE(testsupport::readBytes(dir.file("log")).find("cut short"), std::string::npos)
+        << testsupport::readBytes(dir.file("log"));
+    EXPECT_NE(run("text.tsv.gz", 27, "short.tsv"), 0);
+    EXPECT_NE(testsupport::readBytes(dir.file("log")).find("the lemma οὗτος of the text (1 times) has no gloss"),
+        std::string::npos)
         << testsupport::readBytes(dir.file("log"));
     EXPECT_EQ(testsupport::readBytes(dir.file("out.dat")), built);
 }
@@ -247,7 +358,8 @@ TEST(BuildTextTool, RefusesDamagedCopiesOfTheRealTextNamingTheLine)
     for (const Case& c : cases) {
         writeCompressed(dir.file("damaged.tsv.gz"), c.damage());
         std::string command = std::string(KARTE_BUILDTEXT_TOOL) + " --words 137554 " + dir.file("damaged.tsv.gz") + " "
-            + KARTE_BUILTIN_SOURCE + " " + dir.file("out.dat") + " >" + dir.file("log") + " 2>&1";
+            + KARTE_BUILTIN_SOURCE + " " + KARTE_GLOSSES_SOURCE + " " + dir.file("out.dat") + " >" + dir.file("log")
+            + " 2>&1";
         EXPECT_NE(std::system(command.c_str()), 0) << c.what;
         std::string log = testsupport::readBytes(dir.file("log"));
         EXPECT_NE(log.find(c.message), std::string::npos) << c.what << ": " << log;

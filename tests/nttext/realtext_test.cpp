@@ -1,5 +1,6 @@
 // The companion file the build made, checked against the Greek text read here on its own, and against the
-// built-in set's source.
+// built-in set's source and the glosses.
+#include "parse.h"
 #include "tempdir.h"
 #include "text.h"
 
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <sstream>
 
 using namespace nttext;
@@ -17,7 +19,7 @@ namespace {
 
 struct Token
 {
-    std::string book, lemma, place; // place: "1Jn 4:8"
+    std::string book, lemma, pos, parse, place; // place: "1Jn 4:8"
     int verse; // running number of the verse in the text
 };
 
@@ -40,7 +42,9 @@ const std::vector<Token>& sourceTokens()
             std::string here = columns[0] + " " + columns[1] + ":" + columns[2];
             int verse = read.empty() ? 0 : read.back().verse + (here != place);
             place = here;
-            read.push_back({ columns[0], columns[5], here, verse });
+            while (!columns[7].empty() && (columns[7].back() == '\n' || columns[7].back() == '\r'))
+                columns[7].pop_back();
+            read.push_back({ columns[0], columns[5], columns[6], columns[7], here, verse });
         }
         gzclose(file);
         return read;
@@ -163,4 +167,91 @@ TEST_F(RealText, QuotesEachLemmasShortestVersesAndMarksItsWords)
             EXPECT_GE(study->forms[i - 1].count, study->forms[i].count) << text->lemma(id);
     }
     EXPECT_EQ(studies, 1125);
+}
+
+TEST_F(RealText, ListsWellKnownWordsAsADictionaryDoes)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        { "λόγος", "λόγος, -ου, ὁ" },
+        { "χάρις", "χάρις, -ιτος, ἡ" },
+        { "πόλις", "πόλις, -εως, ἡ" },
+        { "βασιλεύς", "βασιλεύς, -έως, ὁ" },
+        { "ἡμέρα", "ἡμέρα, -ας, ἡ" },
+        { "ὄνομα", "ὄνομα, -ατος, τό" },
+        { "πνεῦμα", "πνεῦμα, -ατος, τό" },
+        { "Ἰησοῦς", "Ἰησοῦς, -οῦ, ὁ" },
+        { "αἰών", "αἰών, -ῶνος, ὁ" }, // the accent that changes is shown
+        { "ἀνήρ", "ἀνήρ, ἀνδρός, ὁ" }, // the genitive in full where the stem changes
+        { "θεός", "θεός, -οῦ, ὁ, ἡ" }, // both genders the text gives it
+        { "σημεῖον", "σημεῖον, τό" }, // no genitive singular in the text
+        { "Φίλιπποι", "Φίλιπποι, -ων, οἱ" }, // a plural
+        { "Ἱεροσόλυμα", "Ἱεροσόλυμα, ἡ, τά" }, // a plural that is also a feminine singular
+        { "Ἀβραάμ", "Ἀβραάμ, ὁ (indeclinable)" },
+        { "ἀγαθός", "ἀγαθός, -ή, -όν" },
+        { "καλός", "καλός, -ή, -όν" }, // the feminine from its accusative
+        { "αἰώνιος", "αἰώνιος, -ον" },
+        { "ἀληθής", "ἀληθής, -ές" },
+        { "πᾶς", "πᾶς, πᾶσα, πᾶν" },
+        { "μέγας", "μέγας, μεγάλη, μέγα" },
+        { "δώδεκα", "δώδεκα (indeclinable)" },
+        { "λέγω", "λέγω" },
+        { "ἐν", "ἐν" },
+    };
+    for (const auto& [lemma, lexicalForm] : cases) {
+        std::optional<int> id = text->findLemma(lemma);
+        ASSERT_TRUE(id) << lemma;
+        EXPECT_EQ(text->lexicalForm(*id), lexicalForm);
+    }
+}
+
+// Each lemma's gloss is the one its file gives it, and its forms and their parsings add up to its count.
+TEST_F(RealText, GivesEveryLemmaItsGlossAndForms)
+{
+    std::map<std::string, std::string> glosses;
+    for (const auto& [file, glossColumn] : { std::pair { KARTE_BUILTIN_SOURCE, 2 }, { KARTE_GLOSSES_SOURCE, 1 } }) {
+        std::istringstream lines(testsupport::readBytes(file));
+        std::string line;
+        std::getline(lines, line);
+        while (std::getline(lines, line)) {
+            std::vector<std::string> columns;
+            std::istringstream fields(line);
+            for (std::string column; std::getline(fields, column, '\t');)
+                columns.push_back(column);
+            glosses[columns[static_cast<std::size_t>(glossColumn) - 1]]
+                = columns[static_cast<std::size_t>(glossColumn)];
+        }
+    }
+    ASSERT_EQ(glosses.size(), static_cast<std::size_t>(text->lemmaCount()));
+    for (int id = 0; id < text->lemmaCount(); ++id) {
+        EXPECT_EQ(text->gloss(id), glosses[text->lemma(id)]) << text->lemma(id);
+        int count = 0;
+        for (const Form& form : text->forms(id)) {
+            int parsed = 0;
+            for (const FormParse& parse : form.parses)
+                parsed += parse.count;
+            EXPECT_EQ(parsed, form.count) << form.text;
+            count += form.count;
+        }
+        EXPECT_EQ(count, text->count(id)) << text->lemma(id);
+        if (const Study* study = text->study(id)) {
+            for (std::size_t i = 0; i < study->forms.size(); ++i)
+                EXPECT_EQ(describeForm(study->forms[i]), describeForm(text->forms(id)[i])) << text->lemma(id);
+        }
+    }
+}
+
+// Every parsing of the text is in the file's table, with its words.
+TEST_F(RealText, KnowsEveryParsingOfTheText)
+{
+    std::set<std::pair<std::string, std::string>> codes;
+    for (const Token& token : sourceTokens())
+        codes.emplace(token.pos, token.parse);
+    EXPECT_EQ(static_cast<std::size_t>(text->parseCount()), codes.size());
+    for (const auto& [pos, code] : codes) {
+        std::optional<int> id = text->findParse(pos, code);
+        ASSERT_TRUE(id) << pos << " " << code;
+        EXPECT_EQ(text->parse(*id).partOfSpeech, pos);
+        EXPECT_EQ(text->parse(*id).code, code);
+        EXPECT_EQ(text->parse(*id).words, parseInWords(pos, code));
+    }
 }

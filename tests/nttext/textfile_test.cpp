@@ -32,6 +32,8 @@ TextData tinyText()
     data.verses.push_back({ 0, 1, 1, "ὁ λόγος ἦν" });
     data.studies.push_back({ 0, { { 0, { 1 } } }, { { "λόγος", 2, { { "N-", "----NSM-", 2 } } } } });
     data.forms.push_back({ "λόγοσ", { 0 } });
+    data.parses.push_back({ "N-", "----NSM-" });
+    data.words.push_back({ "word", "λόγος, -ου, ὁ", { { "λόγος", 2, { { "N-", "----NSM-", 2 } } } } });
     return data;
 }
 
@@ -67,6 +69,8 @@ TEST(TextFile, RefusesContentsThatPointNowhere)
             [](TextData& d) {
                 d.forms[0].lemmas = { 0, 7 };
             } },
+        { "words of a lemma too few", [](TextData& d) { d.words.clear(); } },
+        { "words of a lemma too many", [](TextData& d) { d.words.push_back(d.words[0]); } },
     };
     for (auto& [what, damage] : cases) {
         TextData data = tinyText();

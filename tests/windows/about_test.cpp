@@ -176,7 +176,6 @@ TEST_F(AboutTest, OnlyItsButtonClosesTheBoxAndBringsBackTheMainWindow)
     ui().About1->trigger();
     ASSERT_TRUE(about->isVisible());
     ASSERT_FALSE(form1.isEnabled());
-    EXPECT_EQ(about->mainWindow(), &form1);
 
     // The button takes no focus, so neither Enter nor Esc presses it.
     for (Qt::Key key : { Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Space }) {

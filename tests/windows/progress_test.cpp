@@ -3,6 +3,7 @@
 // window given back however the window closes; and karte-progress, which prints the same figures.
 #include "books.h"
 #include "clock.h"
+#include "commands.h"
 #include "newtestament.h"
 #include "progresstext.h"
 #include "studysession.h"
@@ -23,11 +24,8 @@
 #include <QTest>
 #include <QValueAxis>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <map>
 
@@ -44,7 +42,7 @@ constexpr std::int64_t kNoon = 1'765'281'600'000;
 void answer(cardstore::Table& table, const learning::Clock& clock, const std::map<std::string, Grade>& grades,
     const std::string& book = "")
 {
-    learning::StudySession session(table, clock, karte::newTestamentText(), false);
+    learning::StudySession session(table, clock, karte::newTestament().text(), false);
     if (!book.empty()) {
         learning::StudySettings settings = session.settings();
         settings.book = book;
@@ -93,6 +91,7 @@ protected:
         formOn(fourCards());
         progress = std::make_unique<TProgressForm>();
         progress->setClock(&clock);
+        progress->setNewTestament(&karte::newTestament());
         form->connectProgressWindow(progress.get());
         form->show();
     }
@@ -155,7 +154,7 @@ TEST_F(ProgressTest, FiguresSentenceAndChartsOfTheBuiltInSet)
 
 TEST_F(ProgressTest, BothMarksOfTheBookStudiedAreSaidReachedOrNot)
 {
-    const nttext::Text* nt = karte::newTestamentText();
+    const nttext::Text* nt = karte::newTestament().text();
     ASSERT_NE(nt, nullptr) << "no companion file";
     // Every word of 2 John but its commonest leaves it short of 90%.
     const int book = *nttext::bookIndex("2Jn");
@@ -311,23 +310,9 @@ TEST_F(ProgressTest, WhateverClosesTheWindowGivesTheMainWindowBack)
 
 // --- karte-progress ----------------------------------------------------------------------------------------------
 
-struct ToolRun
+testsupport::CommandRun runProgressTool(const std::string& arguments)
 {
-    int exitCode = -1;
-    std::string output;
-};
-
-ToolRun runProgressTool(const std::string& arguments)
-{
-    const std::string command = KARTE_PROGRESS_TOOL " " + arguments + " 2>&1 </dev/null";
-    ToolRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t got; pipe && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.output.append(buffer, got);
-    const int status = pipe ? ::pclose(pipe) : -1;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return testsupport::runCommand(KARTE_PROGRESS_TOOL " " + arguments + " </dev/null");
 }
 
 TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
@@ -344,7 +329,7 @@ TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
         answer(table, clock, { { "λόγος", Grade::Easy } });
     }
     // Every word of 2 John, known, studied by that book: both its marks reached.
-    const nttext::Text* nt = karte::newTestamentText();
+    const nttext::Text* nt = karte::newTestament().text();
     ASSERT_NE(nt, nullptr) << "no companion file";
     const std::string bookPath = dir.file("2john.sdb");
     {
@@ -375,7 +360,7 @@ TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
-        const ToolRun run = runProgressTool(c.arguments);
+        const testsupport::CommandRun run = runProgressTool(c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
         const QStringList lines = QString::fromStdString(run.output).split('\n');
         ASSERT_GE(lines.size(), static_cast<qsizetype>(c.lines.size())) << run.output;

@@ -1,6 +1,7 @@
 // The Study window over the main window: studying from the keyboard alone, progress kept in the set and read back,
 // undo, a set that cannot keep progress, damaged progress, the search for a card out of turn, and study by book.
 #include "clock.h"
+#include "newtestament.h"
 #include "studystore.h"
 #include "table.h"
 #include "tform1.h"
@@ -29,6 +30,7 @@ protected:
         formOn(fourCards());
         study = std::make_unique<TStudyForm>();
         study->setClock(&clock, false);
+        study->setNewTestament(&karte::newTestament());
         form->connectStudyWindow(study.get());
         form->show();
     }
@@ -101,6 +103,21 @@ TEST_F(StudyTest, StudiedWithTheKeyboardAloneAndKeptInTheSet)
     openStudy();
     EXPECT_EQ(studyUi().CountsText->text().toStdString(), "New 3 · Learning 1 · Due 0");
     EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
+}
+
+TEST_F(StudyTest, TheAnswerGivesTheWordAsADictionaryListsItAndItsFormsParsed)
+{
+    openStudy();
+    for (int answer = 0; answer < 2; ++answer) {
+        press(Qt::Key_Space);
+        press(Qt::Key_4);
+    }
+    ASSERT_EQ(front(), "λόγος");
+    press(Qt::Key_Space);
+    const QString context = studyUi().ContextView->toPlainText();
+    // The gloss is the text's, which may say more than the card's English side.
+    EXPECT_TRUE(context.startsWith("λόγος, -ου, ὁ — word, message")) << context.toStdString();
+    EXPECT_TRUE(context.contains("λόγον — accusative singular, 130×")) << context.toStdString();
 }
 
 TEST_F(StudyTest, TheDayEndsWithASummaryAndMoreNewCardsOnlyOnRequest)

@@ -1,8 +1,9 @@
 // Speed of the Greek text's companion file: building it from the text, loading it, showing a card's verses
-// and forms, and finding cards by any spelling in a generated set of 100,000 cards.
+// and forms, looking up a word of the text, and finding cards by any spelling in a generated set of 100,000 cards.
 #include "cardsearch.h"
 #include "cardsetsource.h"
 #include "generatedsets.h"
+#include "lemmawords.h"
 #include "spelling.h"
 #include "text.h"
 #include "textderive.h"
@@ -24,6 +25,23 @@ std::vector<karte::BuiltInLemma> builtInLemmas()
     return lemmas;
 }
 
+// The glosses as karte-buildtext reads them: the built-in set's, then the gloss file's.
+std::vector<karte::GlossFile> glossFiles()
+{
+    std::ifstream set(KARTE_BUILTIN_SOURCE, std::ios::binary);
+    karte::GlossFile builtIn { KARTE_BUILTIN_SOURCE, {} };
+    for (const karte::SourceCard& card : karte::parseCardSource(set))
+        builtIn.glosses.push_back({ card.language, card.english, card.line });
+    std::ifstream others(KARTE_GLOSSES_SOURCE, std::ios::binary);
+    return { builtIn, karte::readGlossFile(others, KARTE_GLOSSES_SOURCE) };
+}
+
+const karte::TextSource& textSource()
+{
+    static const karte::TextSource source(karte::readCompressedFile(KARTE_TEXT_SOURCE), KARTE_TEXT_SOURCE, 137554);
+    return source;
+}
+
 const nttext::Text& text()
 {
     static const nttext::Text loaded = nttext::Text::load(KARTE_TEXT_FILE);
@@ -42,7 +60,9 @@ void BM_BuildTextFile(benchmark::State& state)
     std::string output = temporaryFile();
     for (auto _ : state) {
         karte::TextSource source(karte::readCompressedFile(KARTE_TEXT_SOURCE), KARTE_TEXT_SOURCE, 137554);
-        nttext::writeTextFile(output, karte::deriveText(source, builtIn, KARTE_BUILTIN_SOURCE));
+        nttext::TextData data = karte::deriveText(source, builtIn, KARTE_BUILTIN_SOURCE);
+        karte::deriveLemmaWords(source, KARTE_TEXT_SOURCE, glossFiles(), data);
+        nttext::writeTextFile(output, data);
     }
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(output));
     std::filesystem::remove(output);
@@ -82,6 +102,23 @@ void BM_ShowCardStudy(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ShowCardStudy)->Unit(benchmark::kMicrosecond);
+
+// A word of the text as a reader meets it: the lemma's gloss and lexical form and the parsing in words, over the
+// text's words in order; the lemma found by its name as the text gives it, or by the word as printed.
+void BM_LookUpWord(benchmark::State& state, bool byPrintedForm)
+{
+    const nttext::Text& loaded = text();
+    const std::vector<karte::TextToken>& tokens = textSource().tokens();
+    std::size_t next = 0;
+    for (auto _ : state) {
+        const karte::TextToken& token = tokens[next++ % tokens.size()];
+        const int lemma = byPrintedForm ? loaded.lemmasOfForm(token.word).front() : *loaded.findLemma(token.lemma);
+        const nttext::Parse& parse = loaded.parse(*loaded.findParse(token.partOfSpeech, token.parse));
+        benchmark::DoNotOptimize(loaded.gloss(lemma).size() + loaded.lexicalForm(lemma).size() + parse.words.size());
+    }
+}
+BENCHMARK_CAPTURE(BM_LookUpWord, byLemma, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_LookUpWord, byPrintedForm, true)->Unit(benchmark::kMicrosecond);
 
 std::vector<nttext::SearchCard> generatedCards(int count)
 {
