@@ -53,9 +53,14 @@ void ReadingText::checkAgainst(const Text& text, const std::string& fileName) co
         ++counts[word.lemma];
     for (int lemma = 0; same && lemma < lemmaCount_; ++lemma)
         same = counts[static_cast<std::size_t>(lemma)] == text.count(lemma);
+    // A word's parsing is a place in the companion file's table too.
+    same = same && parseCount() == text.parseCount();
+    for (int parse = 0; same && parse < parseCount(); ++parse)
+        same = parses_[static_cast<std::size_t>(parse)].partOfSpeech == text.parse(parse).partOfSpeech
+            && parses_[static_cast<std::size_t>(parse)].code == text.parse(parse).code;
     if (!same)
         throw TextFileError("The Greek text file " + fileName
-            + " does not belong with the companion file: its words count the lemmas otherwise");
+            + " does not belong with the companion file: its words count the lemmas or number the parsings otherwise");
 }
 
 std::optional<int> ReadingText::findChapter(int book, int number) const

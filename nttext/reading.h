@@ -17,7 +17,7 @@ struct TextWord
 {
     std::uint32_t form; // into the printed forms: ReadingText::printed() and word()
     std::uint16_t lemma; // the lemma id of Text: frequency order, 0 = ὁ
-    std::uint16_t parse; // into the table of parsings: ReadingText::parse()
+    std::uint16_t parse; // into the table of parsings: ReadingText::parse(), Text::parse()
 };
 
 struct ChapterVerse
@@ -58,12 +58,13 @@ struct ReferenceResult
 class ReadingText
 {
 public:
-    // Reads the file and checks it against the companion file's text: the same lemmas, each as often. Throws
-    // TextFileError when the file is missing, foreign or damaged, or was made from another text.
+    // Reads the file and checks it against the companion file's text: the same lemmas, each as often, and the same
+    // table of parsings, so that a word's lemma and parsing are ids of Text as well (Text::gloss(), Text::parse()).
+    // Throws TextFileError when the file is missing, foreign or damaged, or was made from another text.
     static ReadingText load(const std::string& path, const Text& text);
     // Without the check, for data already at hand.
     explicit ReadingText(ReadingData data);
-    // TextFileError naming fileName when the words do not count the text's lemmas as it does.
+    // TextFileError naming fileName when the words do not count the text's lemmas, or number its parsings, as it does.
     void checkAgainst(const Text& text, const std::string& fileName) const;
 
     int chapterCount() const { return static_cast<int>(chapters_.size()); }

@@ -155,9 +155,14 @@ TEST_F(ReadingFile, RefusesAFileMadeFromAnotherText)
     testsupport::TempDir dir;
     ReadingData data = readReadingFile(KARTE_READING_FILE);
     ASSERT_NE(data.words[0].lemma, data.lemmaCount - 1);
-    data.words[0].lemma = data.lemmaCount - 1; // βίβλος in Matthew 1:1 taken for the last lemma
-    writeReadingFile(dir.file("ntreading.dat"), data);
-    EXPECT_THROW(ReadingText::load(dir.file("ntreading.dat"), *text), TextFileError);
+    ReadingData otherLemma = data;
+    otherLemma.words[0].lemma = data.lemmaCount - 1; // βίβλος in Matthew 1:1 taken for the last lemma
+    ReadingData otherParsings = data;
+    std::swap(otherParsings.parses[0], otherParsings.parses[1]);
+    for (const ReadingData& other : { otherLemma, otherParsings }) {
+        writeReadingFile(dir.file("ntreading.dat"), other);
+        EXPECT_THROW(ReadingText::load(dir.file("ntreading.dat"), *text), TextFileError);
+    }
     EXPECT_NO_THROW(ReadingText::load(KARTE_READING_FILE, *text));
 }
 
