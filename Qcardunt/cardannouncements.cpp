@@ -2,7 +2,10 @@
 #include "tform1.h"
 #include "ui_tform1.h"
 
+#include <QEvent>
 #include <QStringList>
+
+#include <utility>
 
 // What a screen reader user hears of the card. The card's labels change their text without the focus moving
 // (the drill buttons never take it), and a screen reader says nothing of such a change; so each drill step and
@@ -42,4 +45,16 @@ void TForm1::announceChosenEntry()
     const QStringList sides = shownSides();
     const QString card = shownCardText();
     karte::announce(this, entry.isEmpty() || sides.contains(entry) ? card : entry + QLatin1String(": ") + card);
+}
+
+bool TForm1::event(QEvent* event)
+{
+    // A screen reader says the window by its name and description as the window gets the focus, then the word
+    // list: with the card as the description, the card the program starts on is said with the window, in the
+    // same breath, and so is the card the user left when coming back from another window. The description is
+    // set while the window does not have the focus, so that the change itself is not said.
+    const bool first = event->type() == QEvent::Show && !std::exchange(shownBefore_, true);
+    if (first || event->type() == QEvent::WindowDeactivate)
+        setAccessibleDescription(shownCardText());
+    return QMainWindow::event(event);
 }

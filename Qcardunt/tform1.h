@@ -131,6 +131,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     friend struct windowtest::FormAccess;
@@ -170,6 +171,9 @@ private:
     void announceCard();
     void announceRevealedSide(const QLabel* side);
     void announceChosenEntry();
+    bool shownBefore_ = false;
+    // F10 opens the first menu of the menu bar with its first item highlighted, as desktops have it.
+    void openMenuBar();
     std::optional<QString> heldPosition_;
     std::optional<QString> heldFrequency_;
 };
