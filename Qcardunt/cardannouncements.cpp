@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QStringList>
+#include <QTimer>
 
 #include <utility>
 
@@ -30,11 +31,13 @@ QString TForm1::shownCardText() const
 void TForm1::announceCard()
 {
     karte::announce(this, shownCardText());
+    describeCard();
 }
 
 void TForm1::announceRevealedSide(const QLabel* side)
 {
     karte::announce(this, side->text());
+    describeCard();
 }
 
 void TForm1::announceChosenEntry()
@@ -47,14 +50,25 @@ void TForm1::announceChosenEntry()
     karte::announce(this, entry.isEmpty() || sides.contains(entry) ? card : entry + QLatin1String(": ") + card);
 }
 
+void TForm1::describeCard()
+{
+    // The card's labels and the status line follow a change one after the other: the description is read once
+    // they all have.
+    if (std::exchange(descriptionPending_, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        descriptionPending_ = false;
+        setAccessibleDescription(shownCardText());
+    });
+}
+
 bool TForm1::event(QEvent* event)
 {
     // A screen reader says the window by its name and description as the window gets the focus, then the word
     // list: with the card as the description, the card the program starts on is said with the window, in the
-    // same breath, and so is the card the user left when coming back from another window. The description is
-    // set while the window does not have the focus, so that the change itself is not said.
-    const bool first = event->type() == QEvent::Show && !std::exchange(shownBefore_, true);
-    if (first || event->type() == QEvent::WindowDeactivate)
+    // same breath, and so is the card the user left when coming back from another window. The description follows
+    // the card; while the word list has the focus, a screen reader does not say the change.
+    if (event->type() == QEvent::Show)
         setAccessibleDescription(shownCardText());
     return QMainWindow::event(event);
 }

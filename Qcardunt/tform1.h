@@ -171,7 +171,9 @@ private:
     void announceCard();
     void announceRevealedSide(const QLabel* side);
     void announceChosenEntry();
-    bool shownBefore_ = false;
+    // The window's description, which a screen reader says with the window: the card, once it has changed.
+    void describeCard();
+    bool descriptionPending_ = false;
     // F10 opens the first menu of the menu bar with its first item highlighted, as desktops have it.
     void openMenuBar();
     std::optional<QString> heldPosition_;

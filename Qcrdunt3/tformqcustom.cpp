@@ -9,6 +9,7 @@
 #include "windowscaling.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 
 TFormQCustom* FormQCustom = nullptr;
@@ -56,6 +57,15 @@ void TFormQCustom::closeEvent(QCloseEvent* event)
         }
     }
     event->accept();
+}
+
+void TFormQCustom::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TFormQCustom::FormShow(QObject* /*sender*/)

@@ -47,6 +47,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Esc closes the editor, as the window manager's close does; in a text box the first Esc puts back what the
+    // card holds, and the second closes.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     friend struct windowtest::FormAccess;

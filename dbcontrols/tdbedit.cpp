@@ -15,6 +15,7 @@
 #include <QMenu>
 
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -275,10 +276,16 @@ void TDBEdit::reset()
 void TDBEdit::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
+        if (std::exchange(escapePutBack_, false)) {
+            event->ignore();
+            return;
+        }
         reset();
+        escapePutBack_ = true;
         event->accept();
         return;
     }
+    escapePutBack_ = false;
     const QString typed = event->text();
     bool proceed = true;
     karte::guarded([&] {
@@ -342,6 +349,7 @@ void TDBEdit::focusInEvent(QFocusEvent* event)
 
 void TDBEdit::focusOutEvent(QFocusEvent* event)
 {
+    escapePutBack_ = false;
     // Another window coming to the front, or a menu opening, is no leaving of the box.
     const Qt::FocusReason reason = event->reason();
     const bool toAnotherControl = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;

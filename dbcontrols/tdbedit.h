@@ -80,4 +80,6 @@ private:
     QString dataField_;
     std::string fieldName_; // dataField_ as the engine names fields
     bool autoSelect_ = true;
+    // Esc puts back what the card holds; pressed again straight after, it is the window's (the editor closes).
+    bool escapePutBack_ = false;
 };

@@ -92,9 +92,12 @@ void AccessibleLineEdit::addSelection(int startOffset, int endOffset)
     setSelection(0, startOffset, endOffset);
 }
 
-QString AccessibleLineEdit::attributes(int offset, int* startOffset, int* endOffset) const
+QString AccessibleLineEdit::attributes(int /*offset*/, int* startOffset, int* endOffset) const
 {
-    *startOffset = *endOffset = offsetOf(offset);
+    // The whole text is one run of the same (default) attributes. Qt answers with an empty run at the offset, and a
+    // screen reader that pieces the text together from the runs left out its last character.
+    *startOffset = 0;
+    *endOffset = characterCount();
     return QString();
 }
 

@@ -111,8 +111,8 @@ TEST_F(MainWindowKeysTest, F10OpensTheFirstMenuWithItsFirstItemHighlighted)
     EXPECT_FALSE(ui().CardSet1->isVisible());
 }
 
-// The window's description is the card it shows, set while the window does not have the focus: a screen reader
-// says the card with the window as the window gets the focus, at start and when the user comes back to it.
+// The window's description is the card it shows: a screen reader says the card with the window as the window gets
+// the focus, at start and when the user comes back to it.
 TEST_F(MainWindowKeysTest, TheWindowIsDescribedByTheCardItShows)
 {
     formOn(threeCards());
@@ -120,15 +120,12 @@ TEST_F(MainWindowKeysTest, TheWindowIsDescribedByTheCardItShows)
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->text(QAccessible::Description), QStringLiteral("ὁ, 1 of 3"));
-
-    QApplication::setActiveWindow(form.get());
-    ui().SpeedButton2->click();
-    ui().SpeedButton2->click();
-    EXPECT_EQ(window->text(QAccessible::Description), QStringLiteral("ὁ, 1 of 3")) << "changed while it had the focus";
-    QWidget other;
-    other.show();
-    QApplication::setActiveWindow(&other);
-    EXPECT_EQ(window->text(QAccessible::Description), QStringLiteral("καί, 2 of 3"));
+    for (const auto& [button, described] : { std::pair { ui().SpeedButton2, "ὁ, the, 1 of 3" },
+             std::pair { ui().SpeedButton2, "καί, 2 of 3" }, std::pair { ui().SpeedButton4, "θεός, 3 of 3" } }) {
+        button->click();
+        QApplication::processEvents();
+        EXPECT_EQ(window->text(QAccessible::Description), QString::fromUtf8(described));
+    }
 }
 
 } // namespace

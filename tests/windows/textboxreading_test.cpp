@@ -138,6 +138,13 @@ TEST(TextBoxReadingTest, WordsAndLinesAtTheStartInTheMiddleAndAtTheEndOfEveryBox
             EXPECT_EQ(ask(text, Where::Before, offset, QAccessible::LineBoundary).text, QString()) << offset;
             EXPECT_EQ(ask(text, Where::After, offset, QAccessible::LineBoundary).text, QString()) << offset;
         }
+        // The text is one run of attributes from anywhere in it: pieced together from the runs, it is whole.
+        for (int offset : { 0, row.middle, end - 1 }) {
+            Item run { QString(), -1, -1 };
+            run.text = text->attributes(offset, &run.start, &run.end);
+            EXPECT_EQ(run.start, 0) << offset;
+            EXPECT_EQ(run.end, end) << offset;
+        }
         // Character by character: none past the end.
         EXPECT_EQ(ask(text, Where::At, end, QAccessible::CharBoundary), (Item { QString(), end, end }));
         EXPECT_EQ(ask(text, Where::At, end - 1, QAccessible::CharBoundary), (Item { row.text.right(1), end - 1, end }));
