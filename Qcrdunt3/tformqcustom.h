@@ -53,6 +53,8 @@ protected:
 
 private:
     friend struct windowtest::FormAccess;
+    // Says the card the navigator brought up to a screen reader: its sides and place, or that a card is begun.
+    void announceCard();
     std::unique_ptr<Ui::TFormQCustom> ui;
     QPointer<QWidget> cardText_;
     QPointer<QWidget> mainWindow_;

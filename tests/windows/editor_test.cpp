@@ -667,3 +667,30 @@ TEST_F(EditorTest, TheBoxesAreEditableTextToAScreenReaderWhereTypingChangesTheCa
         closeEditor();
     }
 }
+
+// The keyboard stays in a box while the navigator works, so a screen reader is told the card that came up.
+TEST_F(EditorTest, TheNavigatorSaysTheCardItBringsUp)
+{
+    openUserSet(sortedCards());
+    openEditor();
+    AnnouncementRecorder said;
+    TDBEdit* box = edUi().EnglishEdit;
+    enter(box);
+    const std::pair<QKeyCombination, const char*> steps[] = {
+        { Qt::AltModifier | Qt::Key_PageDown, "ἄρτος, bread, 2 of 3" },
+        { Qt::AltModifier | Qt::Key_End, "λόγος, word, 3 of 3" },
+        { Qt::AltModifier | Qt::Key_Insert, "New card" },
+        { Qt::AltModifier | Qt::Key_Home, "ἀπόστολος, apostle, 1 of 3" },
+    };
+    for (const auto& [key, card] : steps) {
+        QTest::keyClick(box, key.key(), key.keyboardModifiers());
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return !edUi().DBNav->button(N::First)->isDown() && !edUi().DBNav->button(N::Next)->isDown()
+                && !edUi().DBNav->button(N::Last)->isDown() && !edUi().DBNav->button(N::Insert)->isDown();
+        }));
+        EXPECT_EQ(said.take(), QStringList(QString::fromUtf8(card)));
+    }
+    // Typing says nothing of its own: a screen reader echoes the keys.
+    typeText(box, "s");
+    EXPECT_EQ(said.take(), QStringList());
+}
