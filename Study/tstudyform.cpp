@@ -2,6 +2,7 @@
 
 #include "announcement.h"
 #include "cardsearch.h"
+#include "comboboxvalues.h"
 #include "errorbox.h"
 #include "errors.h"
 #include "newtestament.h"
@@ -44,6 +45,7 @@ TStudyForm::TStudyForm(QWidget* parent)
     dueTimer_.setSingleShot(true);
     wireHandlers();
     karte::closeWhenDestroyedFromOutside(this);
+    karte::keepComboBoxValuesReadable(this);
 }
 
 TStudyForm::~TStudyForm() = default;
