@@ -1,5 +1,7 @@
 #include "accessiblelineedit.h"
 
+#include "accessibilityevents.h"
+
 #include <QLineEdit>
 #include <QTextLayout>
 #include <QValidator>
@@ -259,6 +261,7 @@ void installAccessibleInterfaces()
     static const bool installed = [] {
         // A factory installed later is asked first, before Qt's own.
         QAccessible::installFactory(lineEditInterface);
+        keepHiddenWindowsQuiet();
         return true;
     }();
     Q_UNUSED(installed);

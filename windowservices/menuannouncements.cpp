@@ -1,5 +1,6 @@
 #include "menuannouncements.h"
 
+#include "accessibilityevents.h"
 #include "announcement.h"
 
 #include <QAccessible>
@@ -45,23 +46,18 @@ Opening& opening()
     return state;
 }
 
-void passOnAllButTheOpeningFocus(QAccessibleEvent* event)
+// True for a focus the opening menu takes, which is held or kept from the screen reader.
+bool isOpeningFocus(const QAccessibleEvent& event)
 {
     Opening& state = opening();
-    if (state.bar && event->type() == QAccessible::Focus) {
-        if (event->object() == state.bar) {
-            state.heldTitle = event->child();
-            return;
-        }
-        const auto* menu = qobject_cast<const QMenu*>(event->object());
-        if (menu && state.bar->actions().contains(menu->menuAction()))
-            return;
+    if (!state.bar || event.type() != QAccessible::Focus)
+        return false;
+    if (event.object() == state.bar) {
+        state.heldTitle = event.child();
+        return true;
     }
-    // The other events go on to the screen reader the way they go without a handler.
-    QAccessible::installUpdateHandler(nullptr);
-    QAccessible::updateAccessibility(event);
-    if (state.bar)
-        QAccessible::installUpdateHandler(passOnAllButTheOpeningFocus);
+    const auto* menu = qobject_cast<const QMenu*>(event.object());
+    return menu && state.bar->actions().contains(menu->menuAction());
 }
 
 void keepOpeningFocusUnsaid(QMenuBar* bar)
@@ -69,11 +65,14 @@ void keepOpeningFocusUnsaid(QMenuBar* bar)
     Opening& state = opening();
     if (state.bar)
         return;
+    static const bool filtered = [] {
+        addAccessibilityEventFilter(isOpeningFocus);
+        return true;
+    }();
+    Q_UNUSED(filtered);
     state = { bar, false, -1 };
-    QAccessible::installUpdateHandler(passOnAllButTheOpeningFocus);
     QTimer::singleShot(0, bar, [] {
         const Opening ended = std::exchange(opening(), Opening {});
-        QAccessible::installUpdateHandler(nullptr);
         if (ended.bar && !ended.menuShown && ended.heldTitle >= 0) {
             QAccessibleEvent title(ended.bar, QAccessible::Focus);
             title.setChild(ended.heldTitle);
