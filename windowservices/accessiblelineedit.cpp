@@ -1,6 +1,7 @@
 #include "accessiblelineedit.h"
 
 #include "accessibilityevents.h"
+#include "screenpixels.h"
 
 #include <QLineEdit>
 #include <QTextLayout>
@@ -262,6 +263,7 @@ void installAccessibleInterfaces()
         // A factory installed later is asked first, before Qt's own.
         QAccessible::installFactory(lineEditInterface);
         keepHiddenWindowsQuiet();
+        answerInScreenPixels();
         return true;
     }();
     Q_UNUSED(installed);
