@@ -213,16 +213,17 @@ def check(program):
     heard("Esc again closing the editor", ["Escape"], ["Word list"], program)
 
 
-def main():
+def run_with_orca(description, checks):
+    """Runs checks(program) while Orca listens, as run_test runs a check; heard() and the others use this Orca."""
     global orca
     try:
         with Orca() as listening:
             orca = listening
-            return run_test(__doc__, check)
+            return run_test(description, checks)
     except Failure as failure:
         print(f"FAILED: {failure}", file=sys.stderr)
         return 1
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_with_orca(__doc__, check))

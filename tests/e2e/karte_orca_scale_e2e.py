@@ -14,8 +14,7 @@ Exits 0 when the check holds, 1 when it does not.
 import os
 import sys
 
-from e2esupport import CARD_COUNT, Failure, find_main_window, run_test, wait_until
-from screenreader import Orca
+from e2esupport import CARD_COUNT, Failure, find_main_window, wait_until
 
 import karte_orca_e2e as spoken
 
@@ -41,16 +40,6 @@ def check(program):
     orca.press("KP_Subtract")
 
 
-def main():
-    os.environ["QT_SCALE_FACTOR"] = "2"
-    try:
-        with Orca() as listening:
-            spoken.orca = listening
-            return run_test(__doc__, check)
-    except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr)
-        return 1
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    os.environ["QT_SCALE_FACTOR"] = "2"
+    sys.exit(spoken.run_with_orca(__doc__, check))
