@@ -48,21 +48,13 @@ constexpr char kKeyContext[crypto_kdf_CONTEXTBYTES + 1] = "KarteAns";
             + setPath);
 }
 
-void syncDirectory(const std::string& path)
-{
-    if (int dir = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-}
-
 // Removes the journal at path whose lock fd holds, for good (the directory synced), then lets go of the lock.
 void removeLocked(const std::string& path, int& fd)
 {
     if (fd < 0)
         return;
     ::unlink(path.c_str());
-    syncDirectory(path);
+    syncDirectory(directoryOf(path));
     ::close(std::exchange(fd, -1));
 }
 
@@ -335,7 +327,7 @@ void AnswerJournal::rewrite(const std::vector<JournalRecord>& records, const uns
         errno = error;
         ioFailure(setPath_, "Cannot keep the answer beside it");
     }
-    syncDirectory(path);
+    syncDirectory(directoryOf(path));
     if (fd_ >= 0)
         remove();
     path_ = std::move(path);

@@ -31,6 +31,9 @@ FileIdentity fileIdentity(const struct stat& info);
 mode_t fileMode(const std::string& path);
 // The permission bits a new file gets: read and write for whom the file mode creation mask allows.
 mode_t newFileMode();
+// Syncs the folder itself, so that a name just made, renamed or removed in it is on the disk: 0, or -1 with errno
+// set.
+int syncDirectory(const std::string& directory);
 
 // When the new file of a ReplacementFile gets its mode. Until then it is readable by its owner alone.
 enum class ModeTiming {

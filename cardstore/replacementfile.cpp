@@ -19,19 +19,6 @@ namespace {
     throw DatabaseError::fromStatus(status::kIoError, { detail, "File: " + path });
 }
 
-// 0, or -1 with errno set.
-int syncDirectory(const std::string& directory)
-{
-    int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    int synced = ::fsync(fd);
-    int saved = errno;
-    ::close(fd);
-    errno = saved;
-    return synced;
-}
-
 // Gives the file at path a second name beside it, named as a temporary is, so that the old file can be put back
 // should the new one fail to reach the disk after it took the old one's place. Left behind by a writer cut short,
 // it is removed as one. Empty where the file system has no hard links.
@@ -53,6 +40,18 @@ std::string secondNameOf(const std::string& path)
 }
 
 } // namespace
+
+int syncDirectory(const std::string& directory)
+{
+    int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    int synced = ::fsync(fd);
+    int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return synced;
+}
 
 int createTemporaryBeside(const std::string& path, std::string& temporary)
 {
