@@ -34,15 +34,12 @@ bool Openings::eventFilter(QObject* watched, QEvent* event)
         if (opened_)
             guarded(opened_);
     } else if (event->type() == QEvent::Hide) {
-        try {
-            if (closed_)
-                closed_();
-        } catch (const std::exception& error) {
-            Q_EMIT closed();
-            showException(error);
-            return false;
-        }
-        Q_EMIT closed();
+        guardedThen(
+            [this] {
+                if (closed_)
+                    closed_();
+            },
+            [this] { Q_EMIT closed(); });
     }
     return false;
 }
