@@ -53,6 +53,22 @@ int syncDirectory(const std::string& directory)
     return synced;
 }
 
+bool writeAllAt(int fd, const void* bytes, std::size_t size, off_t offset)
+{
+    const auto* data = static_cast<const char*>(bytes);
+    for (std::size_t done = 0; done < size;) {
+        ssize_t wrote = ::pwrite(fd, data + done, size - done, offset + static_cast<off_t>(done));
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote == 0)
+            errno = ENOSPC;
+        if (wrote <= 0)
+            return false;
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+
 int createTemporaryBeside(const std::string& path, std::string& temporary)
 {
     // mkstemp makes the file readable and writable by its owner alone, whatever the file mode creation mask.
@@ -98,17 +114,9 @@ void ReplacementFile::fail(const std::string& what)
 
 void ReplacementFile::write(const void* bytes, std::size_t size)
 {
-    const auto* data = static_cast<const char*>(bytes);
-    for (std::size_t done = 0; done < size;) {
-        ssize_t wrote = ::write(fd_, data + done, size - done);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote == 0)
-            errno = ENOSPC;
-        if (wrote <= 0)
-            fail("Cannot write the new file");
-        done += static_cast<std::size_t>(wrote);
-    }
+    if (!writeAllAt(fd_, bytes, size, written_))
+        fail("Cannot write the new file");
+    written_ += static_cast<off_t>(size);
 }
 
 std::optional<FileIdentity> ReplacementFile::putInPlace(
