@@ -1,3 +1,4 @@
+#include "readablecolours.h"
 #include "studysession.h"
 #include "studytexts.h"
 #include "text.h"
@@ -9,6 +10,8 @@
 namespace {
 
 const char* const kGradeNames[] = { "Again", "Hard", "Good", "Easy" };
+// The verses' references, quieter than the verses; made readable where the user wants readable colours.
+const QColor kReferenceGrey(0x55, 0x55, 0x55);
 
 } // namespace
 
@@ -45,7 +48,9 @@ void TStudyForm::showCard(std::int64_t key, bool outOfTurn)
         text = newTestamentText();
     const nttext::Study* study = text ? text->study(card->lemma) : nullptr;
     ui->ContextView->setHtml((text ? studytexts::lemmaHtml(*text, card->lemma) : QString())
-        + (study ? studytexts::contextHtml(*study) : QString()));
+        + (study
+                ? studytexts::contextHtml(*study, karte::readableTextColour(kReferenceGrey, ui->ContextView->palette()))
+                : QString()));
     for (QWidget* answer : { static_cast<QWidget*>(ui->BackText), static_cast<QWidget*>(ui->FrequencyText),
              static_cast<QWidget*>(ui->ContextView) })
         answer->setVisible(false);

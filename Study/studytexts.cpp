@@ -48,12 +48,13 @@ QString lemmaHtml(const nttext::Text& text, int lemma)
             QString::fromStdString(text.gloss(lemma)).toHtmlEscaped());
 }
 
-QString contextHtml(const nttext::Study& study)
+QString contextHtml(const nttext::Study& study, const QColor& referenceColour)
 {
     QString html;
     for (const nttext::Example& example : study.examples)
-        html += QStringLiteral("<p>%1 <span style=\"color:#555\">— %2</span></p>")
-                    .arg(verseHtml(example), QString::fromStdString(example.reference).toHtmlEscaped());
+        html += QStringLiteral("<p>%1 <span style=\"color:%2\">— %3</span></p>")
+                    .arg(verseHtml(example), referenceColour.name(),
+                        QString::fromStdString(example.reference).toHtmlEscaped());
     if (!study.forms.empty()) {
         QStringList forms;
         for (const nttext::Form& form : study.forms)

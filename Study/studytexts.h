@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 #include <cstdint>
@@ -22,8 +23,9 @@ namespace studytexts {
 QString countsText(const learning::QueueCounts& counts);
 // The lemma as a dictionary lists it, with its gloss: "<b>λόγος, -ου, ὁ</b> — word, message", as HTML.
 QString lemmaHtml(const nttext::Text& text, int lemma);
-// The word in its verses (the word in bold, the reference after the verse) and its commonest forms, as HTML.
-QString contextHtml(const nttext::Study& study);
+// The word in its verses (the word in bold, the reference after the verse, in the quieter colour given) and its
+// commonest forms, as HTML.
+QString contextHtml(const nttext::Study& study, const QColor& referenceColour);
 // "less than a minute", "12 minutes", "1 hour 5 minutes"
 QString durationText(std::int64_t ms);
 // When a card is due next, from now on the local clock: "now", "today at 14:35", "tomorrow at 09:10",
