@@ -9,6 +9,7 @@
 #include "progressdescription.h"
 #include "progressreport.h"
 #include "progresstext.h"
+#include "scrolling.h"
 #include "studysession.h"
 #include "table.h"
 #include "tdatasource.h"
@@ -32,6 +33,8 @@ TProgressForm::TProgressForm(QWidget* parent)
     for (QChartView* view : { ui->DueChart, ui->HistoryChart })
         view->setRenderHint(QPainter::Antialiasing);
     karte::scaleToScreen(this, 96);
+    // On a small screen the figures and charts scroll, the Close button below them staying in view.
+    karte::keepFocusInView(ui->ContentArea);
     karte::connectGuarded(ui->CloseButton, &QPushButton::clicked, this, [this] { close(); });
     karte::connectGuarded(
         new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] { close(); });
