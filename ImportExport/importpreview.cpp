@@ -2,6 +2,7 @@
 
 #include "errorbox.h"
 #include "errors.h"
+#include "interchangeerror.h"
 #include "ui_timportform.h"
 
 #include <QComboBox>
@@ -117,6 +118,7 @@ void TImportForm::fillColumnBox(QComboBox* box, bool offersNone, int chosen)
 void TImportForm::showPreview()
 {
     QTableWidget* table = ui->PreviewTable;
+    table->clearSpans();
     table->setRowCount(0);
     if (!survey_)
         return;
@@ -127,43 +129,83 @@ void TImportForm::showPreview()
         // A mapping that makes no cards at all: the plan's sentence says why.
         return;
     }
+    // A record that keeps the file from being imported past the first ones is shown after them.
+    if (refusedLine_ > 0
+        && std::none_of(rows.begin(), rows.end(), [&](const auto& row) { return row.card.line == refusedLine_; })) {
+        interchange::PreviewRow refused;
+        refused.card.line = refusedLine_;
+        refused.problem = refusal_;
+        rows.push_back(std::move(refused));
+    }
+    const std::vector<int> noLines;
+    const std::vector<int>& duplicates = plan_ ? plan_->plan.duplicateLines : noLines;
     table->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < table->rowCount(); ++r) {
         const interchange::PreviewRow& row = rows[static_cast<std::size_t>(r)];
         table->setVerticalHeaderItem(r, new QTableWidgetItem(QStringLiteral("Line %1").arg(row.card.line)));
-        table->setItem(r, 0, cell(text(row.card.greek)));
-        table->setItem(r, 1, cell(text(row.card.english)));
-        table->setItem(r, 2, cell(text(row.card.frequency), Qt::AlignRight | Qt::AlignVCenter));
         QString note;
-        if (!row.problem.empty())
+        if (!row.problem.empty()) {
+            // A record that makes no card is shown as the file writes it, so that the fault can be seen and mended.
+            table->setSpan(r, 0, 1, 3);
+            QString written = text(interchange::lineOfFile(path_.toStdString(), row.card.line));
+            written.replace(QChar(0), QChar::ReplacementCharacter);
+            table->setItem(r, 0, cell(written));
             note = text(row.problem);
-        else if (row.cut)
-            note = QStringLiteral("cut to fit");
+        } else {
+            table->setItem(r, 0, cell(text(row.card.greek)));
+            table->setItem(r, 1, cell(text(row.card.english)));
+            table->setItem(r, 2, cell(text(row.card.frequency), Qt::AlignRight | Qt::AlignVCenter));
+            if (std::find(duplicates.begin(), duplicates.end(), row.card.line) != duplicates.end()) {
+                const bool kept = plan_->plan.duplicatesKept;
+                note = kept ? QStringLiteral("duplicate, added all the same") : QStringLiteral("duplicate, skipped");
+                // A card that is not added is shown as a disabled control's text is.
+                for (int column = 0; !kept && column < 3; ++column)
+                    table->item(r, column)->setForeground(table->palette().brush(QPalette::Disabled, QPalette::Text));
+            } else if (row.cut)
+                note = QStringLiteral("cut to fit");
+        }
         if (!note.isEmpty())
             note[0] = note[0].toUpper();
         table->setItem(r, 3, cell(note));
+        if (row.card.line == refusedLine_) {
+            table->selectRow(r);
+            table->scrollToItem(table->item(r, 0));
+        }
     }
 }
 
 void TImportForm::showPlan(QWidget* progressOver)
 {
     plan_.reset();
-    if (!survey_) {
-        ui->PlanLabel->setText(surveyError_);
-        return;
-    }
+    refusedLine_ = 0;
+    refusal_.clear();
     QString sentence;
-    try {
-        const interchange::ImportSettings settings = chosenSettings();
-        const bool newSet = intoNewSet();
-        // Before the window shows, the progress of a long file shows over the window it is to open over.
-        interchange::ImportPlan plan = workOutPlan(isVisible() || !progressOver ? this : progressOver);
-        sentence = text(plan.summary());
-        plan_ = WorkedOutPlan { settings, newSet, std::move(plan) };
-    } catch (const cardstore::Abort&) {
-        sentence = QStringLiteral("The plan was not worked out: cancelled. Import works it out again.");
-    } catch (const cardstore::Error& error) {
-        sentence = karte::errorMessageText(error);
+    // Import is offered, and Return presses it, only for a plan that can be carried out (or one to work out again).
+    bool importable = false;
+    if (!survey_) {
+        sentence = surveyError_;
+    } else {
+        try {
+            const interchange::ImportSettings settings = chosenSettings();
+            const bool newSet = intoNewSet();
+            // Before the window shows, the progress of a long file shows over the window it is to open over.
+            interchange::ImportPlan plan = workOutPlan(isVisible() || !progressOver ? this : progressOver);
+            sentence = text(plan.summary());
+            plan_ = WorkedOutPlan { settings, newSet, std::move(plan) };
+            importable = true;
+        } catch (const cardstore::Abort&) {
+            sentence = QStringLiteral("The plan was not worked out: cancelled. Import works it out again.");
+            importable = true;
+        } catch (const interchange::ImportError& error) {
+            sentence = karte::errorMessageText(error);
+            refusedLine_ = error.line();
+            refusal_ = error.problem();
+        } catch (const cardstore::Error& error) {
+            sentence = karte::errorMessageText(error);
+        }
     }
     ui->PlanLabel->setText(sentence);
+    ui->ImportButton->setEnabled(importable);
+    ui->ImportButton->setDefault(importable);
+    showPreview();
 }

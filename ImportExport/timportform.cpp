@@ -2,6 +2,7 @@
 
 #include "errorbox.h"
 #include "errors.h"
+#include "interchangeerror.h"
 #include "outsidedestruction.h"
 #include "placement.h"
 #include "table.h"
@@ -83,7 +84,8 @@ void TImportForm::setOpenSet(cardstore::Table* openSet)
         ui->IntoOpenSetButton->setText(QStringLiteral("the &open set, ") + name);
         ui->IntoOpenSetButton->setChecked(true);
     } else {
-        ui->IntoOpenSetButton->setText(QStringLiteral("the &open set (only a set of your own takes cards)"));
+        ui->IntoOpenSetButton->setText(
+            QStringLiteral("the &open set (%1)").arg(QString::fromUtf8(interchange::kOnlyOwnSetsTakeCards)));
         ui->IntoNewSetButton->setChecked(true);
     }
 }
@@ -102,7 +104,6 @@ void TImportForm::openFile(const QString& path, QWidget* progressOver)
     ui->FileNameLabel->setToolTip(path);
     showLayout(survey_->layout);
     showColumns();
-    showPreview();
     showPlan(progressOver);
 }
 
@@ -132,13 +133,11 @@ void TImportForm::LayoutChange(QObject* /*sender*/)
         surveyError_ = karte::errorMessageText(error);
     }
     showColumns();
-    showPreview();
     showPlan();
 }
 
 void TImportForm::MappingChange(QObject* /*sender*/)
 {
-    showPreview();
     showPlan();
 }
 
@@ -186,10 +185,16 @@ void TImportForm::ImportButtonClick(QObject* /*sender*/)
         const interchange::ImportPlan& plan = planShown ? plan_->plan : *workedOut;
         // The cards are made ready for the set before the first of them is written.
         progress.beginPhase(Phase::Writing);
-        if (newSet)
-            interchange::importIntoNewSet(newSetPath.toStdString(), plan, progress.callback());
-        else
-            interchange::commitImport(*openSet_, plan, progress.callback());
+        try {
+            if (newSet)
+                interchange::importIntoNewSet(newSetPath.toStdString(), plan, progress.callback());
+            else
+                interchange::commitImport(*openSet_, plan, progress.callback());
+        } catch (const interchange::ImportError&) {
+            // The file or the set changed under the plan: the window shows the plan as it now stands.
+            showPlan();
+            throw;
+        }
     }
     hide();
     if (newSet)
@@ -213,7 +218,7 @@ void TImportForm::hideEvent(QHideEvent* event)
     // Minimised, the window is still up; hidden, it no longer stands between the user and the main window.
     if (isVisible())
         return;
-    // The window is not shown again; a big file's cards need not stay in memory until the next import.
+    // The window is not shown again.
     plan_.reset();
     Q_EMIT closed();
 }

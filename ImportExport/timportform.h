@@ -86,9 +86,11 @@ private:
     void showLayout(const interchange::Layout& layout);
     void showColumns();
     void fillColumnBox(QComboBox* box, bool offersNone, int chosen);
-    // The preview from the survey, and the plan's sentence (or what keeps the file from being imported).
-    void showPreview();
+    // The plan's sentence (or what keeps the file from being imported), then the preview from the survey with the
+    // records the plan skips as duplicates marked and a record that keeps the file from being imported shown as
+    // written.
     void showPlan(QWidget* progressOver = nullptr);
+    void showPreview();
     interchange::ImportPlan workOutPlan(QWidget* progressParent);
 
     QString path_;
@@ -103,6 +105,9 @@ private:
         interchange::ImportPlan plan;
     };
     std::optional<WorkedOutPlan> plan_;
+    // Where the plan found the record that keeps the file from being imported, and what is wrong with it.
+    int refusedLine_ = 0;
+    std::string refusal_;
     cardstore::Table* openSet_ = nullptr;
     // While cards are being read or written, the window must not close under the work.
     bool working_ = false;

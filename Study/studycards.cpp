@@ -1,6 +1,10 @@
+#include "errors.h"
 #include "readablecolours.h"
+#include "spelling.h"
 #include "studysession.h"
 #include "studytexts.h"
+#include "table.h"
+#include "tdatasource.h"
 #include "text.h"
 #include "tstudyform.h"
 #include "ui_tstudyform.h"
@@ -47,10 +51,15 @@ void TStudyForm::showCard(std::int64_t key, bool outOfTurn)
     if (card->lemma >= 0)
         text = newTestamentText();
     const nttext::Study* study = text ? text->study(card->lemma) : nullptr;
+    // A card that names its lemma through a form (δεῖ, filed under δέω) says whose verses and forms it shows.
+    const QString note = study && card->lemmaThroughForm
+        ? studytexts::formNote(
+            QString::fromStdString(nttext::lemmaKey(card->greek)), QString::fromStdString(text->lemma(card->lemma)))
+        : QString();
     ui->ContextView->setHtml((text ? studytexts::lemmaHtml(*text, card->lemma) : QString())
-        + (study
-                ? studytexts::contextHtml(*study, karte::readableTextColour(kReferenceGrey, ui->ContextView->palette()))
-                : QString()));
+        + (study ? studytexts::contextHtml(
+               *study, karte::readableTextColour(kReferenceGrey, ui->ContextView->palette()), note)
+                 : QString()));
     for (QWidget* answer : { static_cast<QWidget*>(ui->BackText), static_cast<QWidget*>(ui->FrequencyText),
              static_cast<QWidget*>(ui->ContextView) })
         answer->setVisible(false);
@@ -64,6 +73,8 @@ void TStudyForm::showCard(std::int64_t key, bool outOfTurn)
         ui->CountsText->setText(ui->CountsText->text() + QStringLiteral(" · Reviewing a card out of turn"));
     // A screen reader says the side that came up, and how much is left.
     announce(ui->FrontText->text() + QStringLiteral(". ") + ui->CountsText->text());
+    if (greekFirst)
+        greekSideShown();
 }
 
 void TStudyForm::ShowAnswerClick(QObject* /*sender*/)
@@ -94,6 +105,8 @@ void TStudyForm::reveal()
     if (!ui->FrequencyText->text().isEmpty())
         answer += QStringLiteral(". ") + ui->FrequencyText->text();
     announce(answer);
+    if (session_->settings().firstSide == learning::FirstSide::English)
+        greekSideShown();
 }
 
 void TStudyForm::primaryAction()
@@ -115,7 +128,17 @@ void TStudyForm::grade(learning::Grade grade)
 {
     if (!current_ || !revealed_)
         return;
-    session_->answer(*current_, grade, onShow_.elapsed());
+    cardGone_.clear();
+    try {
+        session_->answer(*current_, grade, onShow_.elapsed());
+    } catch (const cardstore::DatabaseError& error) {
+        if (error.code() != cardstore::status::kRecordDeleted)
+            throw;
+        // Another program deleted the card, which has left the study. The set is read again, so that it does not
+        // come back when the window opens again, and the study goes on with the next card.
+        cardGone_ = QString::fromUtf8(error.what());
+        source_->dataSet()->refresh();
+    }
     showNote();
     showCurrent();
 }

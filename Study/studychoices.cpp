@@ -32,9 +32,11 @@ void TStudyForm::fillChoices()
     ui->RetentionBox->setValue(static_cast<int>(std::lround(settings.desiredRetention * 100)));
     for (QWidget* control : { static_cast<QWidget*>(ui->BookBox), static_cast<QWidget*>(ui->SearchBox),
              static_cast<QWidget*>(ui->FirstSideBox), static_cast<QWidget*>(ui->NewCardsBox),
-             static_cast<QWidget*>(ui->RetentionBox) })
+             static_cast<QWidget*>(ui->RetentionBox), static_cast<QWidget*>(ui->ReadAloudBox),
+             static_cast<QWidget*>(ui->PronunciationBox), static_cast<QWidget*>(ui->SpeechSpeedBox) })
         control->setEnabled(true);
     ui->BookBox->setEnabled(ui->BookBox->count() > 1);
+    fillSpeechChoices();
 }
 
 void TStudyForm::settingsChanged()
@@ -86,7 +88,7 @@ void TStudyForm::searchChanged()
     if (!search_) {
         std::vector<nttext::SearchCard> cards;
         for (const learning::StudyCard& card : session_->cards())
-            cards.push_back({ std::to_string(card.key), card.greek });
+            cards.push_back({ std::to_string(card.key), card.greek, card.lemma });
         search_ = std::make_unique<nttext::CardSearch>(std::move(cards), newTestamentText());
     }
     for (const nttext::SearchHit& hit : search_->find(query.toStdString(), 10)) {
@@ -110,15 +112,28 @@ void TStudyForm::openFoundCard()
     if (!session_ || !chosen)
         return;
     const std::int64_t key = chosen->data(Qt::UserRole).value<qint64>();
+    closeSearch();
+    showCard(key, true);
+}
+
+void TStudyForm::closeSearch()
+{
     ui->SearchBox->clear();
     ui->SearchResults->clear();
     ui->SearchResults->hide();
     setFocus();
-    showCard(key, true);
 }
 
 bool TStudyForm::eventFilter(QObject* watched, QEvent* event)
 {
+    // Enter in a number box commits the number, as in any dialog, rather than answering the card.
+    if ((watched == ui->NewCardsBox || watched == ui->RetentionBox) && event->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            event->accept();
+            return true;
+        }
+    }
     // The arrow keys walk the cards found while the typing stays in the search box.
     if (watched == ui->SearchBox && event->type() == QEvent::KeyPress && ui->SearchResults->count() > 0) {
         const int key = static_cast<QKeyEvent*>(event)->key();

@@ -21,6 +21,24 @@ QString plural(std::int64_t n, const char* singular, const char* pluralForm)
     return QString::fromStdString(learning::countText(n, singular, pluralForm));
 }
 
+// A word of a verse in bold, without the punctuation and the editors' marks around it ("⸀ᾅδην," gives ⸀<b>ᾅδην</b>,).
+// An elided word keeps its apostrophe (δι’).
+QString boldWord(const QString& printed)
+{
+    const auto inWord = [](QChar c) { return c.isLetterOrNumber() || c.isMark(); };
+    qsizetype start = 0;
+    qsizetype end = printed.size();
+    while (start < end && !inWord(printed[start]))
+        ++start;
+    while (end > start && !inWord(printed[end - 1]) && printed[end - 1] != QChar(0x2019))
+        --end;
+    if (start == end)
+        return QStringLiteral("<b>%1</b>").arg(printed.toHtmlEscaped());
+    return printed.first(start).toHtmlEscaped()
+        + QStringLiteral("<b>%1</b>").arg(printed.sliced(start, end - start).toHtmlEscaped())
+        + printed.sliced(end).toHtmlEscaped();
+}
+
 // The verse with the words at the given places in bold.
 QString verseHtml(const nttext::Example& example)
 {
@@ -29,7 +47,7 @@ QString verseHtml(const nttext::Example& example)
     for (qsizetype i = 0; i < words.size(); ++i) {
         const bool lemma
             = std::find(example.positions.begin(), example.positions.end(), int(i)) != example.positions.end();
-        shown.append(lemma ? QStringLiteral("<b>%1</b>").arg(words[i].toHtmlEscaped()) : words[i].toHtmlEscaped());
+        shown.append(lemma ? boldWord(words[i]) : words[i].toHtmlEscaped());
     }
     return shown.join(QLatin1Char(' '));
 }
@@ -48,13 +66,17 @@ QString lemmaHtml(const nttext::Text& text, int lemma)
             QString::fromStdString(text.gloss(lemma)).toHtmlEscaped());
 }
 
-QString contextHtml(const nttext::Study& study, const QColor& referenceColour)
+QString contextHtml(const nttext::Study& study, const QColor& referenceColour, const QString& note)
 {
     QString html;
+    if (!note.isEmpty())
+        html += QStringLiteral("<p><i>%1</i></p>").arg(note.toHtmlEscaped());
+    // The reference goes to the next line whole, its dash with it ("— 1 Corinthians 10:8").
+    const QString noBreak = QStringLiteral("&nbsp;");
     for (const nttext::Example& example : study.examples)
-        html += QStringLiteral("<p>%1 <span style=\"color:%2\">— %3</span></p>")
-                    .arg(verseHtml(example), referenceColour.name(),
-                        QString::fromStdString(example.reference).toHtmlEscaped());
+        html += QStringLiteral("<p>%1 <span style=\"color:%2\">—%3%4</span></p>")
+                    .arg(verseHtml(example), referenceColour.name(), noBreak,
+                        QString::fromStdString(example.reference).toHtmlEscaped().replace(QLatin1Char(' '), noBreak));
     if (!study.forms.empty()) {
         QStringList forms;
         for (const nttext::Form& form : study.forms)
@@ -62,6 +84,11 @@ QString contextHtml(const nttext::Study& study, const QColor& referenceColour)
         html += QStringLiteral("<p><i>Commonest forms:</i><br>%1</p>").arg(forms.join(QStringLiteral("<br>")));
     }
     return html;
+}
+
+QString formNote(const QString& word, const QString& lemma)
+{
+    return QStringLiteral("Verses and forms of %1, of which %2 is a form.").arg(lemma, word);
 }
 
 QString durationText(std::int64_t ms)

@@ -23,9 +23,11 @@ namespace studytexts {
 QString countsText(const learning::QueueCounts& counts);
 // The lemma as a dictionary lists it, with its gloss: "<b>λόγος, -ου, ὁ</b> — word, message", as HTML.
 QString lemmaHtml(const nttext::Text& text, int lemma);
-// The word in its verses (the word in bold, the reference after the verse, in the quieter colour given) and its
-// commonest forms, as HTML.
-QString contextHtml(const nttext::Study& study, const QColor& referenceColour);
+// The word in its verses (the word in bold, the reference after the verse, kept on one line, in the quieter colour
+// given) and its commonest forms, as HTML; a note, when there is one, above them.
+QString contextHtml(const nttext::Study& study, const QColor& referenceColour, const QString& note = QString());
+// The note that a card's word is a form of the lemma whose verses and forms are shown: "δεῖ" of δέω.
+QString formNote(const QString& word, const QString& lemma);
 // "less than a minute", "12 minutes", "1 hour 5 minutes"
 QString durationText(std::int64_t ms);
 // When a card is due next, from now on the local clock: "now", "today at 14:35", "tomorrow at 09:10",

@@ -7,6 +7,7 @@
 #include "newtestament.h"
 #include "openings.h"
 #include "outsidedestruction.h"
+#include "speaker.h"
 #include "studysession.h"
 #include "table.h"
 #include "tdatasource.h"
@@ -96,19 +97,20 @@ void TStudyForm::wireHandlers()
     connectGuarded(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] { undoAnswer(); });
     connectGuarded(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] { findCard(); });
     connectGuarded(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
-        // Esc in the search leaves the search; anywhere else it closes the window.
-        if (ui->SearchBox->hasFocus() || ui->SearchResults->hasFocus()) {
-            ui->SearchBox->clear();
-            setFocus();
-        } else {
+        // Esc in the search leaves the search, its results gone and the keys back with the review; anywhere else
+        // it closes the window.
+        if (ui->SearchBox->hasFocus() || ui->SearchResults->hasFocus())
+            closeSearch();
+        else
             close();
-        }
     });
     connectGuarded(ui->MoreNewButton, &QPushButton::clicked, this, [this] { studyMoreNewCards(); });
     connectGuarded(ui->BookBox, &QComboBox::activated, this, [this] { bookChosen(); });
     connectGuarded(ui->FirstSideBox, &QComboBox::activated, this, [this] { settingsChanged(); });
     connectGuarded(ui->NewCardsBox, &QSpinBox::editingFinished, this, [this] { settingsChanged(); });
     connectGuarded(ui->RetentionBox, &QSpinBox::editingFinished, this, [this] { settingsChanged(); });
+    ui->NewCardsBox->installEventFilter(this);
+    ui->RetentionBox->installEventFilter(this);
     connectGuarded(ui->SearchBox, &QLineEdit::textEdited, this, [this] { searchChanged(); });
     ui->SearchBox->installEventFilter(this);
     connectGuarded(ui->SearchBox, &QLineEdit::returnPressed, this, [this] { openFoundCard(); });
@@ -120,14 +122,17 @@ void TStudyForm::wireHandlers()
         }
     });
     connectGuarded(&dueTimer_, &QTimer::timeout, this, [this] { showCurrent(); });
+    wireSpeech();
 }
 
 void TStudyForm::FormShow(QObject* /*sender*/)
 {
     applyCardFont();
+    speechProblem_.clear();
     session_.reset();
     search_.reset();
     current_.reset();
+    cardGone_.clear();
     ui->SearchBox->clear();
     ui->SearchResults->hide();
     try {
@@ -166,7 +171,11 @@ void TStudyForm::startSession()
         throw cardstore::Error("No card set is open to study");
     cardstore::Table& table = *source_->dataSet();
     table.checkBrowseMode();
-    session_ = std::make_unique<learning::StudySession>(table, clock(), newTestamentText(), fuzz_);
+    auto session = std::make_unique<learning::StudySession>(table, clock(), newTestamentText(), fuzz_);
+    // While another window or program studies the set this one says so instead: the two would overwrite each
+    // other's answers.
+    session->beginStudy();
+    session_ = std::move(session);
     fillChoices();
 }
 
@@ -174,6 +183,8 @@ void TStudyForm::FormHide(QObject* /*sender*/)
 {
     sealTimer_.stop();
     dueTimer_.stop();
+    if (speaker_)
+        speaker_->stop();
     search_.reset();
     // The session goes whether sealing succeeds or not.
     const std::unique_ptr<learning::StudySession> session = std::move(session_);
@@ -205,7 +216,8 @@ void TStudyForm::showProblem(const QString& text)
     ui->NoteText->clear();
     for (QWidget* control : { static_cast<QWidget*>(ui->BookBox), static_cast<QWidget*>(ui->SearchBox),
              static_cast<QWidget*>(ui->FirstSideBox), static_cast<QWidget*>(ui->NewCardsBox),
-             static_cast<QWidget*>(ui->RetentionBox) })
+             static_cast<QWidget*>(ui->RetentionBox), static_cast<QWidget*>(ui->ReadAloudBox),
+             static_cast<QWidget*>(ui->PronunciationBox), static_cast<QWidget*>(ui->SpeechSpeedBox) })
         control->setEnabled(false);
 }
 
@@ -214,11 +226,15 @@ void TStudyForm::showNote()
     if (!session_)
         return;
     QStringList notes;
+    if (!cardGone_.isEmpty())
+        notes.append(cardGone_);
     if (!session_->canSave())
         notes.append(QStringLiteral(
             "This card set cannot be written: your answers count for this session, but your progress is not saved."));
     for (const std::string& message : session_->resetMessages())
         notes.append(QString::fromStdString(message));
+    if (!speechProblem_.isEmpty())
+        notes.append(speechProblem_);
     if (!newTestamentProblem().isEmpty())
         notes.append(QStringLiteral("No verses or forms can be shown: %1").arg(newTestamentProblem()));
     if (session_->hasUnsealedAnswers())

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QFont>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -29,14 +30,17 @@ class Text;
 namespace karte {
 class NewTestament;
 }
+namespace speech {
+class Speaker;
+}
 
 class TDataSource;
 
 // The Study window: a review of the open set that remembers what the learner knows. It shows the day's cards one
 // side first; Space or Enter shows the answer, then 1 to 4 grade it (Space and Enter: Good); Ctrl+Z takes the last
-// answer back, Ctrl+F finds any card to review out of turn, Esc closes. The answer side shows the word's verses
-// and commonest forms where the Greek side is a word of the New Testament. The learner's progress is kept in the
-// set; the main window stays disabled until the window says it is closed.
+// answer back, Ctrl+F finds any card to review out of turn, Ctrl+R reads the Greek aloud, Esc closes. The answer
+// side shows the word's verses and commonest forms where the Greek side is a word of the New Testament. The
+// learner's progress is kept in the set; the main window stays disabled until the window says it is closed.
 class TStudyForm : public QWidget
 {
     Q_OBJECT
@@ -51,6 +55,8 @@ public:
     void setCardFace(const QFont& face) { cardFace_ = face; }
     // The Greek New Testament, whose verses, forms and books the window shows; without it the cards are studied alone.
     void setNewTestament(const karte::NewTestament* newTestament) { newTestament_ = newTestament; }
+    // What reads the Greek aloud; the window works without one, silently.
+    void setSpeaker(speech::Speaker* speaker);
     // The time the study goes by, and whether intervals are fuzzed; tests fix both. By default the computer's
     // clock, with fuzz.
     void setClock(const learning::Clock* clock, bool fuzz);
@@ -68,6 +74,7 @@ public:
     void undoAnswer();
     void studyMoreNewCards();
     void findCard();
+    void readAloud();
 
 Q_SIGNALS:
     // The window was hidden, by the user or the program, and its answers sealed or their sealing failed.
@@ -94,6 +101,13 @@ private:
     void bookChosen();
     void searchChanged();
     void openFoundCard();
+    void closeSearch();
+    void wireSpeech();
+    void fillSpeechChoices();
+    void speechSettingsChanged();
+    // Reads the Greek aloud as its side comes up, when the set asks for it.
+    void greekSideShown();
+    void speechUnavailable(const QString& reason);
     void applyCardFont();
     // Has a screen reader say what changed: at once when the window is the active one, else once it becomes so.
     void announce(const QString& text);
@@ -117,6 +131,9 @@ private:
     QTimer sealTimer_; // asks a protected set to seal what has waited long enough
     QTimer dueTimer_; // brings back a learning card that falls due while the window waits
     QString pendingAnnouncement_;
+    QString cardGone_; // why the last card answered left the study, until the next answer
+    QPointer<speech::Speaker> speaker_;
+    QString speechProblem_; // why nothing can be heard, once it is known
     // Last, so that it stops watching before the members above go.
     karte::Openings openings_ { this, [this] { FormShow(this); }, [this] { FormHide(this); } };
 };

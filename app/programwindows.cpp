@@ -4,6 +4,7 @@
 #include "firstpaint.h"
 #include "newtestament.h"
 #include "qcardunt.h"
+#include "speaker.h"
 #include "tfontform.h"
 #include "tform1.h"
 #include "tform2.h"
@@ -40,9 +41,11 @@ void ProgramWindows::createSideWindows()
     fontForm_ = std::make_unique<TFontForm>();
     FontForm = fontForm_.get();
     form1_->connectSideWindows(form2_.get(), formQCustom_.get(), fontForm_.get());
+    speaker_ = std::make_unique<speech::Speaker>();
     studyForm_ = std::make_unique<TStudyForm>();
     studyForm_->setNewTestament(&newTestament());
     form1_->connectStudyWindow(studyForm_.get());
+    studyForm_->setSpeaker(speaker_.get());
     progressForm_ = std::make_unique<TProgressForm>();
     progressForm_->setNewTestament(&newTestament());
     form1_->connectProgressWindow(progressForm_.get());

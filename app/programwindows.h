@@ -8,6 +8,9 @@ class TForm2;
 class TFormQCustom;
 class TStudyForm;
 class TProgressForm;
+namespace speech {
+class Speaker;
+}
 
 namespace karte {
 
@@ -36,12 +39,15 @@ public:
     TFontForm* fontChooser() const { return fontForm_.get(); }
     TStudyForm* studyWindow() const { return studyForm_.get(); }
     TProgressForm* progressWindow() const { return progressForm_.get(); }
+    // What reads Greek aloud, for every window that does; made with the side windows.
+    speech::Speaker* speaker() const { return speaker_.get(); }
 
 private:
     void createSideWindows();
     void forgetNames() noexcept;
 
     std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<speech::Speaker> speaker_; // outlives the windows it is handed to
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TFormQCustom> formQCustom_;
     std::unique_ptr<TFontForm> fontForm_;

@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -66,15 +67,6 @@ bool modeAllows(const struct stat& info, mode_t bits)
 void transaction(sqlite::Connection& connection, auto&& body, ProtectedFile* protectedFile = nullptr)
 {
     writeTransaction(connection, body, protectedFile);
-}
-
-void syncPath(const std::string& path, bool directory)
-{
-    int fd = ::open(path.c_str(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 } // namespace
@@ -316,31 +308,52 @@ std::int64_t CardFile::insert(const std::vector<Value>& values)
 void CardFile::insertMany(
     const std::vector<std::vector<Value>>& rows, std::vector<std::int64_t>& rowids, const WriteProgress& progress)
 {
+    std::vector<std::int64_t> written;
+    std::size_t next = 0;
+    insertEach(
+        [&](std::vector<Value>& values) {
+            if (next == rows.size())
+                return false;
+            values = rows[next++];
+            return true;
+        },
+        rows.size(), progress, &written);
+    rowids.insert(rowids.end(), written.begin(), written.end());
+}
+
+std::size_t CardFile::insertEach(const std::function<bool(std::vector<Value>& values)>& next, std::size_t total,
+    const WriteProgress& progress, std::vector<std::int64_t>* rowids)
+{
     // Often enough for a progress bar to move smoothly, seldom enough to cost nothing.
     constexpr std::size_t kProgressStep = 1024;
     std::string sql = "INSERT INTO cards (" + columnList().substr(4) + ") VALUES (";
     for (std::size_t i = 0; i < fields_.size(); ++i)
         sql += i ? ", ?" : "?";
     sql += ")";
-    std::vector<std::int64_t> written;
+    std::size_t count = 0;
     transaction(
         connection_,
         [&] {
+            if (rowids)
+                rowids->clear();
+            count = 0;
             auto statement = connection_.prepare(sql);
-            for (const auto& values : rows) {
+            std::vector<Value> values;
+            while (next(values)) {
                 for (std::size_t i = 0; i < fields_.size(); ++i)
                     statement.bind(static_cast<int>(i + 1), i < values.size() ? values[i] : Value {});
                 statement.step();
-                written.push_back(connection_.lastInsertRowid());
+                if (rowids)
+                    rowids->push_back(connection_.lastInsertRowid());
                 statement.reset();
-                if (progress && written.size() % kProgressStep == 0 && !progress(written.size(), rows.size()))
+                if (++count % kProgressStep == 0 && progress && !progress(count, std::max(total, count)))
                     throw Abort();
             }
-            if (progress && !progress(rows.size(), rows.size()))
+            if (progress && !progress(count, std::max(total, count)))
                 throw Abort();
         },
         protected_.get());
-    rowids.insert(rowids.end(), written.begin(), written.end());
+    return count;
 }
 
 void CardFile::update(std::int64_t rowid, const std::vector<Value>& values)
@@ -381,71 +394,58 @@ bool CardFile::remove(std::int64_t rowid)
     return removed;
 }
 
-void CardFile::create(
-    const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes)
+bool CardFile::create(const std::string& path, const std::vector<FieldDef>& fields,
+    const std::vector<IndexDef>& indexes, const std::function<void(const std::string&)>& fill, Placement placement)
 {
-    std::string directory = directoryOf(path);
     // Held while the new set exists under its temporary name, so that no open takes it for one left behind.
     DirectoryLock lock(path);
     lock.removeStaleTemporaries(path);
-    std::string temporary;
-    int fd = createTemporaryBeside(path, temporary);
-    if (fd < 0)
-        fail(status::kNoAccess, path, std::strerror(errno));
-    ::close(fd);
-    try {
-        {
-            sqlite::Connection connection(temporary, false, true);
-            connection.exec("PRAGMA synchronous=FULL");
-            transaction(connection, [&] {
-                connection.exec("CREATE TABLE karte_meta(key TEXT PRIMARY KEY, value TEXT NOT NULL)");
-                connection.exec("CREATE TABLE karte_fields(position INTEGER PRIMARY KEY, name TEXT NOT NULL, "
-                                "type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL)");
-                connection.exec("CREATE TABLE karte_indexes(position INTEGER PRIMARY KEY, name TEXT NOT NULL, "
-                                "fields TEXT NOT NULL, options INTEGER NOT NULL)");
-                std::string columns = "id INTEGER PRIMARY KEY AUTOINCREMENT";
-                for (std::size_t i = 0; i < fields.size(); ++i)
-                    columns += ", f" + std::to_string(i);
-                connection.exec(("CREATE TABLE cards(" + columns + ")").c_str());
-                auto meta = connection.prepare("INSERT INTO karte_meta VALUES (?, ?)");
-                for (auto [key, value] :
-                    { std::pair { "format", kFormatName }, std::pair { "version", kFormatVersion } }) {
-                    meta.bindText(1, key);
-                    meta.bindText(2, value);
-                    meta.step();
-                    meta.reset();
-                }
-                auto field = connection.prepare("INSERT INTO karte_fields VALUES (?, ?, ?, ?, ?)");
-                for (std::size_t i = 0; i < fields.size(); ++i) {
-                    field.bindInt(1, static_cast<std::int64_t>(i));
-                    field.bindText(2, fields[i].name);
-                    field.bindText(3, typeName(fields[i].type));
-                    field.bindInt(4, fields[i].type == FieldType::Text ? fields[i].size : 0);
-                    field.bindInt(5, fields[i].required ? 1 : 0);
-                    field.step();
-                    field.reset();
-                }
-                auto index = connection.prepare("INSERT INTO karte_indexes VALUES (?, ?, ?, ?)");
-                for (std::size_t i = 0; i < indexes.size(); ++i) {
-                    index.bindInt(1, static_cast<std::int64_t>(i));
-                    index.bindText(2, indexes[i].name);
-                    index.bindText(3, indexes[i].fields);
-                    index.bindInt(4, indexes[i].options);
-                    index.step();
-                    index.reset();
-                }
-            });
-        }
-        if (::chmod(temporary.c_str(), fileMode(path)) != 0)
-            fail(status::kIoError, path, std::strerror(errno));
-        syncPath(temporary, false);
-        if (::rename(temporary.c_str(), path.c_str()) != 0)
-            fail(status::kNoAccess, path, std::strerror(errno));
-        syncPath(directory, true);
-    } catch (...) {
-        ::unlink(temporary.c_str());
-        throw;
+    ReplacementFile file(path);
+    const std::string& temporary = file.temporaryPath();
+    {
+        sqlite::Connection connection(temporary, false, true);
+        connection.exec("PRAGMA synchronous=FULL");
+        transaction(connection, [&] {
+            connection.exec("CREATE TABLE karte_meta(key TEXT PRIMARY KEY, value TEXT NOT NULL)");
+            connection.exec("CREATE TABLE karte_fields(position INTEGER PRIMARY KEY, name TEXT NOT NULL, "
+                            "type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL)");
+            connection.exec("CREATE TABLE karte_indexes(position INTEGER PRIMARY KEY, name TEXT NOT NULL, "
+                            "fields TEXT NOT NULL, options INTEGER NOT NULL)");
+            std::string columns = "id INTEGER PRIMARY KEY AUTOINCREMENT";
+            for (std::size_t i = 0; i < fields.size(); ++i)
+                columns += ", f" + std::to_string(i);
+            connection.exec(("CREATE TABLE cards(" + columns + ")").c_str());
+            auto meta = connection.prepare("INSERT INTO karte_meta VALUES (?, ?)");
+            for (auto [key, value] : { std::pair { "format", kFormatName }, std::pair { "version", kFormatVersion } }) {
+                meta.bindText(1, key);
+                meta.bindText(2, value);
+                meta.step();
+                meta.reset();
+            }
+            auto field = connection.prepare("INSERT INTO karte_fields VALUES (?, ?, ?, ?, ?)");
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                field.bindInt(1, static_cast<std::int64_t>(i));
+                field.bindText(2, fields[i].name);
+                field.bindText(3, typeName(fields[i].type));
+                field.bindInt(4, fields[i].type == FieldType::Text ? fields[i].size : 0);
+                field.bindInt(5, fields[i].required ? 1 : 0);
+                field.step();
+                field.reset();
+            }
+            auto index = connection.prepare("INSERT INTO karte_indexes VALUES (?, ?, ?, ?)");
+            for (std::size_t i = 0; i < indexes.size(); ++i) {
+                index.bindInt(1, static_cast<std::int64_t>(i));
+                index.bindText(2, indexes[i].name);
+                index.bindText(3, indexes[i].fields);
+                index.bindInt(4, indexes[i].options);
+                index.step();
+                index.reset();
+            }
+        });
     }
+    if (fill)
+        fill(temporary);
+    return file.putInPlace(fileMode(path), ModeTiming::BeforeRename, placement).has_value();
 }
 
 } // namespace cardstore

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "definitions.h"
+#include "filereplace.h"
 #include "sqlitedb.h"
 #include "value.h"
 
@@ -26,10 +27,14 @@ public:
     // password-protected set opens with a password from the session's list, or raises the insufficient-rights
     // error when none fits.
     static CardFile open(const std::string& path, bool readOnly);
-    // Creates an empty card set, replacing a file of that name only once the new one is complete. A new file gets
-    // the mode the file mode creation mask gives; a replaced one keeps its own.
-    static void create(
-        const std::string& path, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes);
+    // Creates a card set, beside path first and under its name only once it is complete (a ReplacementFile): with
+    // fill, once fill has written into the new set at the path it is given what the set is to hold, so that the set
+    // never appears without it. Placement::Replace replaces a file of that name; Placement::OnlyWhereNone returns
+    // false, making nothing, when one is there. A new file gets the mode the file mode creation mask gives; a
+    // replaced one keeps its own. Whatever fill raises is raised, and no new set is left.
+    static bool create(const std::string& path, const std::vector<FieldDef>& fields,
+        const std::vector<IndexDef>& indexes, const std::function<void(const std::string& newSet)>& fill = {},
+        Placement placement = Placement::Replace);
 
     // Whether the file may be written by this user: its permission bits and its directory's.
     static bool isWritable(const std::string& path);
@@ -58,6 +63,11 @@ public:
     std::int64_t insert(const std::vector<Value>& values);
     void insertMany(const std::vector<std::vector<Value>>& rows, std::vector<std::int64_t>& rowids,
         const WriteProgress& progress = {});
+    // Inserts the records next gives, one at a time, until it returns false, in one transaction: so many records
+    // need no more memory than one. total is how many are expected, for progress. Returns how many were added, and
+    // their keys in rowids when given. Whatever next raises rolls every one of them back.
+    std::size_t insertEach(const std::function<bool(std::vector<Value>& values)>& next, std::size_t total,
+        const WriteProgress& progress = {}, std::vector<std::int64_t>* rowids = nullptr);
     void update(std::int64_t rowid, const std::vector<Value>& values);
     // false when the record was already gone
     bool remove(std::int64_t rowid);

@@ -18,15 +18,6 @@ namespace cardstore {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-[[noreturn]] void ioFailure(const std::string& path, const std::string& detail)
-{
-    throw DatabaseError::fromStatus(status::kIoError, { detail, "File: " + path });
-}
-
-} // namespace
-
 std::string directoryOf(const std::string& path)
 {
     std::string directory = fs::path(path).parent_path().string();
@@ -70,72 +61,6 @@ mode_t newFileMode()
         ::umask(mask);
     }
     return 0666 & ~mask;
-}
-
-int createTemporaryBeside(const std::string& path, std::string& temporary)
-{
-    // mkstemp makes the file readable and writable by its owner alone, whatever the file mode creation mask.
-    temporary = directoryOf(path) + "/." + fs::path(path).filename().string() + ".new-XXXXXX";
-    return ::mkstemp(temporary.data());
-}
-
-FileIdentity replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, mode_t mode,
-    ModeTiming timing, const std::function<void(const std::string&)>& check)
-{
-    std::string temporary;
-    int fd = createTemporaryBeside(path, temporary);
-    if (fd < 0)
-        ioFailure(path, std::string("Cannot create a new file beside it: ") + std::strerror(errno));
-    auto discard = [&] {
-        if (fd >= 0)
-            ::close(fd);
-        ::unlink(temporary.c_str());
-    };
-    auto failure = [&](const char* what) {
-        std::string detail = std::string(what) + ": " + std::strerror(errno);
-        discard();
-        ioFailure(path, detail);
-    };
-    for (std::size_t done = 0; done < size;) {
-        ssize_t wrote = ::write(fd, bytes + done, size - done);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote == 0)
-            errno = ENOSPC;
-        if (wrote <= 0)
-            failure("Cannot write the new file");
-        done += static_cast<std::size_t>(wrote);
-    }
-    if (timing == ModeTiming::BeforeRename && ::fchmod(fd, mode) != 0)
-        failure("Cannot set the new file's permissions");
-    if (::fsync(fd) != 0)
-        failure("Cannot sync the new file");
-    if (check) {
-        try {
-            check(temporary);
-        } catch (...) {
-            discard();
-            throw;
-        }
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0)
-        failure("Cannot put the new file in place");
-    // Through the descriptor, so the mode goes to the file just renamed whatever happens at path meanwhile. The
-    // set is whole and in place by now: should this fail, it stays readable by its owner alone, the safe side,
-    // and the write itself has succeeded, so nothing is raised.
-    if (timing == ModeTiming::AfterRename && ::fchmod(fd, mode) == 0)
-        ::fsync(fd);
-    struct stat info
-    {
-    };
-    int examined = ::fstat(fd, &info);
-    ::close(fd);
-    fd = -1;
-    if (int dir = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return examined == 0 ? fileIdentity(info) : fileIdentity(path);
 }
 
 DirectoryLock::DirectoryLock(const std::string& path)

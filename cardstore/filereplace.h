@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -31,26 +32,63 @@ mode_t fileMode(const std::string& path);
 // The permission bits a new file gets: read and write for whom the file mode creation mask allows.
 mode_t newFileMode();
 
-// When the new file of replaceFile gets its mode. Until then it is readable by its owner alone.
+// When the new file of a ReplacementFile gets its mode. Until then it is readable by its owner alone.
 enum class ModeTiming {
-    // Bytes anyone the mode admits may read (a sealed set): given once they are written, before the rename, so
-    // that the file at path never has another mode.
+    // Bytes anyone the mode admits may read (a sealed set, a new set, an export): given once they are written,
+    // before the rename, so that the file at path never has another mode.
     BeforeRename,
     // Plain text that came out of a protected set: given only to the renamed file. A write cut short (killed,
     // power lost) then leaves at most a temporary its owner alone can read, which the next open removes.
     AfterRename,
 };
 
-// Puts bytes in place of the file at path in one step: writes them to a new file beside it, syncs it, lets check
-// look at it, renames it over path and syncs the directory; the new file gets mode as timing says. Until the
-// rename the old file is untouched, and a failure removes the new one and raises an I/O error naming path.
-// Returns the new file's identity. The caller holds the DirectoryLock of path.
+// Where the new file of a ReplacementFile goes.
+enum class Placement {
+    Replace, // over the file at path, or where there is none
+    OnlyWhereNone, // only where no file is: one that is there, or appears meanwhile, is never replaced
+};
+
+// A new file written beside path that takes path's place in one step once it is complete: the one way the program
+// makes or replaces a whole file (a new card set, a sealed protected set, the seeded built-in set, an export), so
+// that no half-written file is ever seen under its name. Until putInPlace, path is untouched. A failure at any step,
+// a failed sync of the new file or of its folder included, leaves path as it was (the old file, or none) with
+// nothing left beside it, and raises an I/O error naming path. Unless put in place, the new file is removed when
+// the object goes.
+//
+// The new file is named ".NAME.new-XXXXXX", as stale temporaries are recognised: a caller writing beside a card set
+// holds the set's DirectoryLock for as long as the object lives, so that no open takes the file for one left behind.
+class ReplacementFile
+{
+public:
+    explicit ReplacementFile(const std::string& path);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    // Where the new file is, for a writer that opens it by name (SQLite making a card set in it).
+    const std::string& temporaryPath() const { return temporary_; }
+    void write(const void* bytes, std::size_t size);
+    // Syncs the new file, lets check look at it, puts it at path as placement says and syncs the folder; the new
+    // file gets mode as timing says. Returns its identity, or nullopt when placement found a file at path (the new
+    // one is removed and nothing is raised: the caller says why in its own words).
+    std::optional<FileIdentity> putInPlace(mode_t mode, ModeTiming timing, Placement placement,
+        const std::function<void(const std::string& temporary)>& check = {});
+
+private:
+    [[noreturn]] void fail(const std::string& what);
+    void discard();
+
+    std::string path_;
+    std::string temporary_;
+    int fd_ = -1;
+};
+
+// Puts bytes in place of the file at path through a ReplacementFile. The caller holds the DirectoryLock of path.
 FileIdentity replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, mode_t mode,
     ModeTiming timing, const std::function<void(const std::string& temporary)>& check = {});
 
 // Creates the new file that is to take path's place, ".NAME.new-XXXXXX" beside it, readable by its owner alone;
-// sets temporary to its name and returns its descriptor, or -1 with errno set. The caller holds the
-// DirectoryLock of path until the new file is renamed or removed.
+// sets temporary to its name and returns its descriptor, or -1 with errno set.
 int createTemporaryBeside(const std::string& path, std::string& temporary);
 
 // Writers of files replaced this way (this program's instances and its tools) take turns per directory: a write

@@ -1,5 +1,6 @@
 #include "protectedfile.h"
 
+#include "answerjournal.h"
 #include "cardfile.h"
 #include "errors.h"
 #include "protectedseal.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 #include <utility>
 
@@ -41,6 +43,18 @@ std::vector<unsigned char> sealWithNewPassword(const DatabaseImage& image, const
     KeyDerivationCost cost = newSetCost;
     auto key = sealing::deriveKey(password, salt, cost);
     return sealing::seal(image, key->data(), salt, cost);
+}
+
+// A new password or none would leave the answers kept beside the set unreadable: they go into it first.
+void refuseWhileAnswersWait(const std::string& path)
+{
+    const std::vector<std::string> journals = AnswerJournal::beside(path);
+    if (!journals.empty())
+        throw Error("Answers given to this card set are still kept beside it, in "
+            + std::filesystem::path(journals.front()).filename().string()
+            + ": close its Study window, or open the set in the program, so that they are sealed into it, then try "
+              "again. File: "
+            + path);
 }
 
 DatabaseImage unsealWithPassword(const sealing::Sealed& sealed, const std::string& password, const std::string& path)
@@ -175,6 +189,7 @@ DatabaseImage ProtectedFile::reload(const std::string& path, const std::vector<s
         key_ = std::move(key);
         salt_.assign(sealed.salt(), sealed.salt() + crypto_pwhash_SALTBYTES);
         cost_ = sealed.cost;
+        ++keyChanges_;
     }
     identity_ = sealed.identity;
     ++reloads_;
@@ -191,6 +206,11 @@ std::int64_t ProtectedFile::dataVersion(sqlite::Connection& connection, bool rea
             afterReload_(connection);
     }
     return reloads_;
+}
+
+void ProtectedFile::journalKey(unsigned char* out) const
+{
+    AnswerJournal::deriveKey(key_->data(), out);
 }
 
 void ProtectedFile::write(const std::string& path, const DatabaseImage& image)
@@ -253,6 +273,7 @@ void unprotectCardSet(const std::string& path, const std::string& password)
     DirectoryLock lock(path);
     lock.removeStaleTemporaries(path);
     sealing::Sealed sealed = readProtectedSet(path);
+    refuseWhileAnswersWait(path);
     DatabaseImage image = unsealWithPassword(sealed, password, path);
     // The plain file is checked like any card set before it takes the protected one's place. Until then it holds
     // the cards in plain text beside a set that is still protected, so it is its owner's alone until renamed.
@@ -267,6 +288,7 @@ void changeCardSetPassword(const std::string& path, const std::string& oldPasswo
     DirectoryLock lock(path);
     lock.removeStaleTemporaries(path);
     sealing::Sealed sealed = readProtectedSet(path);
+    refuseWhileAnswersWait(path);
     DatabaseImage image = unsealWithPassword(sealed, oldPassword, path);
     std::vector<unsigned char> bytes = sealWithNewPassword(image, newPassword);
     replaceFile(path, bytes.data(), bytes.size(), fileMode(path), ModeTiming::BeforeRename);

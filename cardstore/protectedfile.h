@@ -130,6 +130,10 @@ public:
     void write(const std::string& path, const DatabaseImage& image);
     // How many times write() has succeeded: whatever was in the database before a write is in the file after it.
     std::int64_t writeCount() const { return writes_; }
+    // The key of the set's answer journal (answerjournal.h), journalformat::kKeySize bytes derived from the set's
+    // key; it changes when another program changes the password, as keyChanges() counts.
+    void journalKey(unsigned char* out) const;
+    std::int64_t keyChanges() const { return keyChanges_; }
     // Called with the connection right after dataVersion took in another program's version of the file, so that
     // changes committed to the database but not yet sealed into the file (the study answers kept for sealing in
     // a batch) can be made again on top of it instead of being lost. Null for none.
@@ -144,6 +148,7 @@ private:
     FileIdentity identity_;
     std::int64_t reloads_ = 0;
     std::int64_t writes_ = 0;
+    std::int64_t keyChanges_ = 0;
     std::function<void(sqlite::Connection&)> afterReload_;
 };
 

@@ -37,6 +37,20 @@ SecretBytes::~SecretBytes()
 
 namespace sealing {
 
+void putLittleEndian(unsigned char* out, std::uint64_t value, std::size_t bytes)
+{
+    for (std::size_t i = 0; i < bytes; ++i)
+        out[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+std::uint64_t getLittleEndian(const unsigned char* in, std::size_t bytes)
+{
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < bytes; ++i)
+        value |= static_cast<std::uint64_t>(in[i]) << (8 * i);
+    return value;
+}
+
 namespace {
 
 constexpr std::size_t kKeyBytes = crypto_secretstream_xchacha20poly1305_KEYBYTES;
@@ -62,20 +76,6 @@ constexpr std::size_t kCachedKeys = 32;
 [[noreturn]] void ioFailure(const std::string& path, const std::string& detail)
 {
     throw DatabaseError::fromStatus(status::kIoError, { detail, "File: " + path });
-}
-
-void putLittleEndian(unsigned char* out, std::uint64_t value, std::size_t bytes)
-{
-    for (std::size_t i = 0; i < bytes; ++i)
-        out[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-std::uint64_t getLittleEndian(const unsigned char* in, std::size_t bytes)
-{
-    std::uint64_t value = 0;
-    for (std::size_t i = 0; i < bytes; ++i)
-        value |= static_cast<std::uint64_t>(in[i]) << (8 * i);
-    return value;
 }
 
 // Keys derived during this run, so that opening a set again, or a second set with the same password and

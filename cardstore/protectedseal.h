@@ -7,6 +7,7 @@
 #include "protectedfile.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,10 @@ namespace sealing {
 // Measured: three passes over 256 MiB take about one second on the machine the program was tuned on. Files
 // record their own cost, so this can grow with machines without making older files unreadable.
 inline constexpr KeyDerivationCost kDefaultKeyDerivationCost { 3, 256ull << 20 };
+
+// The low bytes of value, least significant first, and back: the byte order of the engine's sealed files.
+void putLittleEndian(unsigned char* out, std::uint64_t value, std::size_t bytes);
+std::uint64_t getLittleEndian(const unsigned char* in, std::size_t bytes);
 
 // Raises the engine-start error when the crypto library cannot start.
 void initialise();

@@ -164,6 +164,26 @@ std::vector<std::string> Session::pristineDirectories() const
     return { exeDir, (fs::path(exeDir).parent_path() / "share" / "karte").string() };
 }
 
+bool Session::isBuiltInSet(const std::string& path) const
+{
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0)
+        return false;
+    std::vector<std::string> copies { findFileIgnoringCase(userDataDirectory(), kBuiltInTable) };
+    for (const std::string& directory : pristineDirectories())
+        copies.push_back((fs::path(directory) / kBuiltInTable).string());
+    for (const std::string& copy : copies) {
+        struct stat other
+        {
+        };
+        if (::stat(copy.c_str(), &other) == 0 && other.st_dev == info.st_dev && other.st_ino == info.st_ino)
+            return true;
+    }
+    return false;
+}
+
 void Session::addPassword(const std::string& password)
 {
     if (password.empty())

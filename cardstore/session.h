@@ -26,6 +26,10 @@ public:
     void setPristineDirectories(std::vector<std::string> directories);
     std::vector<std::string> pristineDirectories() const;
 
+    // Whether the file at path is the built-in set: the per-user copy or a pristine one, by whatever name it is
+    // reached.
+    bool isBuiltInSet(const std::string& path) const;
+
     void addPassword(const std::string& password);
     void removePassword(const std::string& password);
     void removeAllPasswords();

@@ -88,12 +88,17 @@ void StudyStore::lookOverLog(const std::function<void(const ReviewEntry&)>* visi
         return;
     std::vector<Tally> answers;
     auto logQuery = connection_.prepare(std::string("SELECT ") + studyschema::kEntryColumns
-        + ", EXISTS (SELECT 1 FROM cards WHERE id = karte_study_log.card) FROM karte_study_log ORDER BY reviewed, id");
+        + ", EXISTS (SELECT 1 FROM cards WHERE id = karte_study_log.card), " + studyschema::kHasMemory
+        + " FROM karte_study_log ORDER BY reviewed, id");
     ReviewEntry entry;
     while (logQuery.step()) {
         const char* problem = studyschema::readEntry(logQuery, entry);
         if (!problem && logQuery.columnInt(13) == 0)
             problem = studyschema::kNoSuchCard;
+        // The card's memory is what its answers led to: answers beside none (or beside one left out) would count
+        // the card as known over time while it is new now.
+        if (!problem && (logQuery.columnInt(14) == 0 || excludedMemory(entry.cardKey)))
+            problem = studyschema::kNoMemory;
         if (problem) {
             resetAnswers_.push_back(entry.id);
             note(answers, problem, entry.id);

@@ -4,14 +4,31 @@
 
 namespace cardstore {
 
+// The bounds of what the program writes as study progress. A set's progress holding anything beyond them was made
+// by something else, and is damage: such a row is left out and named, never shown as a figure.
+namespace studybounds {
+// Times: from 1970 to the end of the year 9999, UTC, so that any day or date computed from one is a real one.
+inline constexpr std::int64_t kEarliestMs = 0;
+inline constexpr std::int64_t kLatestMs = 253'402'300'799'999;
+// The time one answer counts as spent on its card: a card left on screen longer counts a day.
+inline constexpr std::int64_t kLongestAnswerMs = 86'400'000;
+// A memory's stability in days, as the scheduler keeps it.
+inline constexpr double kLeastStability = 0.001;
+inline constexpr double kMostStability = 36'500;
+// The scheduler's short steps: a learning card is at one of kLearningSteps, a relearning card at one of
+// kRelearningSteps, a card in review at none (step 0).
+inline constexpr int kLearningSteps = 2;
+inline constexpr int kRelearningSteps = 1;
+} // namespace studybounds
+
 // What the learner's progress on one card is after an answer. Times are milliseconds since the Unix epoch, UTC.
 // A card without one is new.
 struct CardMemory
 {
     std::int64_t cardKey = 0; // Table::recordKey() of the card
-    int state = 0; // 0 new, 1 learning, 2 review, 3 relearning
+    int state = 0; // 1 learning, 2 review, 3 relearning (0, new, is a card without one)
     int step = 0;
-    double stability = 0; // days; finite and at least 0
+    double stability = 0; // days
     double difficulty = 0; // 1 to 10 once the card has been answered
     std::int64_t dueMs = 0;
     std::int64_t lastReviewMs = 0;

@@ -79,6 +79,14 @@ std::string inspect(sqlite::Connection& connection)
     return {};
 }
 
+constexpr const char* kTimeOutOfRange = "a time outside the years 1970 to 9999";
+constexpr const char* kStabilityOutOfRange = "a stability outside 0.001 to 36,500 days";
+
+bool timeInRange(std::int64_t ms)
+{
+    return ms >= studybounds::kEarliestMs && ms <= studybounds::kLatestMs;
+}
+
 } // namespace
 
 void raiseDamaged(const std::string& path, const std::string& detail)
@@ -123,14 +131,22 @@ void removeCard(sqlite::Connection& connection, std::int64_t cardKey)
 
 const char* memoryProblem(const CardMemory& memory)
 {
-    if (memory.state < 0 || memory.state > 3)
+    namespace bounds = studybounds;
+    if (memory.state == 0)
+        return "the state of a card never answered";
+    if (memory.state < 1 || memory.state > 3)
         return "an unknown state";
-    if (memory.step < 0)
+    const int steps = memory.state == 1 ? bounds::kLearningSteps : memory.state == 3 ? bounds::kRelearningSteps : 1;
+    if (memory.step < 0 || memory.step >= steps)
         return "a learning step out of range";
     if (!std::isfinite(memory.stability) || memory.stability < 0)
         return "a stability that is not a finite number of days of at least 0";
+    if (memory.stability < bounds::kLeastStability || memory.stability > bounds::kMostStability)
+        return kStabilityOutOfRange;
     if (!(memory.difficulty >= 1 && memory.difficulty <= 10))
         return "a difficulty outside 1 to 10";
+    if (!timeInRange(memory.dueMs) || !timeInRange(memory.lastReviewMs))
+        return kTimeOutOfRange;
     if (memory.reps < 0 || memory.lapses < 0)
         return "a count of answers out of range";
     return nullptr;
@@ -173,6 +189,19 @@ const char* readMemory(const sqlite::Statement& statement, int first, CardMemory
     return memoryProblem(memory);
 }
 
+const char* entryProblem(const ReviewEntry& entry)
+{
+    if (entry.grade < 1 || entry.grade > 4)
+        return "an unknown grade";
+    if (!timeInRange(entry.reviewedMs))
+        return kTimeOutOfRange;
+    if (entry.durationMs < 0)
+        return "a duration that is not a whole number of milliseconds of at least 0";
+    if (entry.durationMs > studybounds::kLongestAnswerMs)
+        return "a duration longer than a day";
+    return nullptr;
+}
+
 void bindMemory(sqlite::Statement& statement, int first, const CardMemory& memory)
 {
     statement.bindInt(first, memory.state);
@@ -205,8 +234,8 @@ const char* readEntry(const sqlite::Statement& statement, ReviewEntry& entry, Re
     if (grade < 1 || grade > 4)
         return "an unknown grade";
     entry.grade = static_cast<int>(grade);
-    if (entry.durationMs < 0)
-        return "a duration that is not a whole number of milliseconds of at least 0";
+    if (const char* problem = entryProblem(entry))
+        return problem;
     return readMemory(statement, 5, entry.after, reading);
 }
 

@@ -50,13 +50,20 @@ enum class Reading { Checked, Quick };
 // used (a phrase such as "an unknown state"), or null when it can.
 const char* readMemory(
     const sqlite::Statement& statement, int first, CardMemory& memory, Reading reading = Reading::Checked);
-// Why memory cannot be stored, or null when it can; the same rules as readMemory.
+// Why memory cannot be stored, or null when it can; the same rules as readMemory: the values an answer leaves
+// (studybounds).
 const char* memoryProblem(const CardMemory& memory);
+// Why the answer itself (its grade, time and duration, not the memory it leaves) cannot be stored, or null.
+const char* entryProblem(const ReviewEntry& entry);
 void bindMemory(sqlite::Statement& statement, int first, const CardMemory& memory);
 // Reads an answer from the statement's columns, from 0 on in kEntryColumns order; why it cannot be used, or null.
 const char* readEntry(const sqlite::Statement& statement, ReviewEntry& entry, Reading reading = Reading::Checked);
 // The phrase of readEntry and readMemory for the key of no card.
 inline constexpr const char* kNoSuchCard = "the key of no card in the set";
+// The phrase for an answer whose card has no memory kept, and the column that tells, for a query of the log.
+inline constexpr const char* kNoMemory = "a card whose progress is missing";
+inline constexpr const char* kHasMemory
+    = "EXISTS (SELECT 1 FROM karte_study_memory WHERE karte_study_memory.card = karte_study_log.card)";
 
 } // namespace studyschema
 

@@ -33,6 +33,8 @@ StudyStore::StudyStore(CardFile& file, std::vector<std::int64_t> cardKeys)
     , protected_(file.protectedFile())
     , clock_(steadyMilliseconds)
 {
+    if (protected_ && canSave())
+        takeInStaleJournals();
     if (studyschema::present(connection_))
         findMemoryDamage(std::move(cardKeys));
     else
@@ -43,8 +45,11 @@ StudyStore::StudyStore(CardFile& file, std::vector<std::int64_t> cardKeys)
 
 StudyStore::~StudyStore()
 {
-    if (protected_)
+    if (protected_) {
         protected_->setAfterReload(nullptr);
+        // A journal whose answers were sealed goes; one whose answers were not is left for the next opening.
+        forgetSealedAnswers();
+    }
 }
 
 bool StudyStore::canSave() const
@@ -144,94 +149,121 @@ void StudyStore::deleteResetRows()
     }
 }
 
-bool StudyStore::insertAnswer(ReviewEntry& entry)
+bool StudyStore::insertAnswer(ReviewEntry& entry, bool keepId)
 {
     auto card = connection_.prepare("SELECT 1 FROM cards WHERE id = ?");
     card.bindInt(1, entry.cardKey);
     if (!card.step())
         return false;
+    insertLogEntry(entry, keepId);
+    putMemory(entry.cardKey, entry.after);
+    return true;
+}
+
+void StudyStore::insertLogEntry(ReviewEntry& entry, bool keepId)
+{
+    if (keepId) {
+        auto taken = connection_.prepare("SELECT 1 FROM karte_study_log WHERE id = ?");
+        taken.bindInt(1, entry.id);
+        keepId = !taken.step();
+    }
     auto log = connection_.prepare(std::string("INSERT INTO karte_study_log (") + studyschema::kEntryColumns
-        + ") VALUES (NULL, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    log.bindInt(1, entry.cardKey);
-    log.bindInt(2, entry.reviewedMs);
-    log.bindInt(3, entry.grade);
-    log.bindInt(4, entry.durationMs);
-    studyschema::bindMemory(log, 5, entry.after);
+        + ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    if (keepId)
+        log.bindInt(1, entry.id);
+    log.bindInt(2, entry.cardKey);
+    log.bindInt(3, entry.reviewedMs);
+    log.bindInt(4, entry.grade);
+    log.bindInt(5, entry.durationMs);
+    studyschema::bindMemory(log, 6, entry.after);
     log.step();
     entry.id = connection_.lastInsertRowid();
-    auto memory = connection_.prepare(std::string("INSERT OR REPLACE INTO karte_study_memory (card, ")
+}
+
+void StudyStore::putMemory(std::int64_t cardKey, const std::optional<CardMemory>& memory)
+{
+    if (!memory) {
+        auto forget = connection_.prepare("DELETE FROM karte_study_memory WHERE card = ?");
+        forget.bindInt(1, cardKey);
+        forget.step();
+        return;
+    }
+    auto put = connection_.prepare(std::string("INSERT OR REPLACE INTO karte_study_memory (card, ")
         + studyschema::kMemoryColumns + ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    memory.bindInt(1, entry.cardKey);
-    studyschema::bindMemory(memory, 2, entry.after);
-    memory.step();
-    return true;
+    put.bindInt(1, cardKey);
+    studyschema::bindMemory(put, 2, *memory);
+    put.step();
 }
 
 std::int64_t StudyStore::recordAnswer(const ReviewEntry& answer)
 {
     ReviewEntry entry = answer;
     entry.after.cardKey = entry.cardKey;
-    if (entry.grade < 1 || entry.grade > 4)
-        refuseAnswer("an unknown grade");
-    if (entry.durationMs < 0)
-        refuseAnswer("a duration that is not a whole number of milliseconds of at least 0");
+    if (const char* problem = studyschema::entryProblem(entry))
+        refuseAnswer(problem);
     if (const char* problem = studyschema::memoryProblem(entry.after))
         refuseAnswer(problem);
+    takeInReplacedFile();
     write(
         [&] {
             if (!insertAnswer(entry))
                 throw DatabaseError::fromStatus(status::kRecordDeleted, { "File: " + connection_.path() });
+            if (protected_)
+                journal({ JournalRecord::Kind::Answer, entry, std::nullopt });
         },
         false);
     if (protected_) {
         if (unsealed_.empty())
             firstUnsealedMs_ = clock_();
         unsealed_.push_back(entry);
-        sealIfDue();
     }
     return entry.id;
 }
 
-std::optional<ReviewEntry> StudyStore::undoLastAnswer()
+std::optional<ReviewEntry> StudyStore::undoAnswer(
+    std::int64_t id, std::int64_t cardKey, const std::optional<CardMemory>& restored)
 {
     requireSaving();
+    if (restored)
+        if (const char* problem = studyschema::memoryProblem(*restored))
+            refuseAnswer(problem);
+    takeInReplacedFile();
     forgetSealedAnswers();
-    // The newest answer is one not yet sealed while there are any: they were made last, on top of the file.
-    bool undoingUnsealed = !unsealed_.empty();
+    if (const auto found = renumbered_.find(id); found != renumbered_.end())
+        id = found->second;
     std::optional<ReviewEntry> undone;
     if (!studyschema::present(connection_))
         return undone;
+    // An answer not yet sealed is taken back in the database and the journal; a sealed one is sealed away at once.
+    const auto waiting = [&] {
+        return std::find_if(
+            unsealed_.begin(), unsealed_.end(), [id](const ReviewEntry& entry) { return entry.id == id; });
+    };
+    const bool undoingUnsealed = waiting() != unsealed_.end();
     write(
         [&] {
-            auto newest = connection_.prepare(
-                std::string("SELECT ") + studyschema::kEntryColumns + " FROM karte_study_log ORDER BY id DESC LIMIT 1");
-            if (!newest.step())
+            auto answer = connection_.prepare(std::string("SELECT ") + studyschema::kEntryColumns
+                + " FROM karte_study_log WHERE id = ? AND card = ?");
+            answer.bindInt(1, id);
+            answer.bindInt(2, cardKey);
+            if (id == 0 || !answer.step())
                 return;
             ReviewEntry entry;
-            studyschema::readEntry(newest, entry);
+            studyschema::readEntry(answer, entry, studyschema::Reading::Quick);
             auto remove = connection_.prepare("DELETE FROM karte_study_log WHERE id = ?");
-            remove.bindInt(1, entry.id);
+            remove.bindInt(1, id);
             remove.step();
-            auto previous = connection_.prepare(std::string("SELECT ") + studyschema::kMemoryColumns
-                + " FROM karte_study_log WHERE card = ? ORDER BY id DESC LIMIT 1");
-            previous.bindInt(1, entry.cardKey);
-            CardMemory memory;
-            if (previous.step() && !studyschema::readMemory(previous, 0, memory)) {
-                auto restore = connection_.prepare(std::string("INSERT OR REPLACE INTO karte_study_memory (card, ")
-                    + studyschema::kMemoryColumns + ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-                restore.bindInt(1, entry.cardKey);
-                studyschema::bindMemory(restore, 2, memory);
-                restore.step();
-            } else {
-                auto forget = connection_.prepare("DELETE FROM karte_study_memory WHERE card = ?");
-                forget.bindInt(1, entry.cardKey);
-                forget.step();
-            }
+            std::optional<CardMemory> memory = restored;
+            if (memory)
+                memory->cardKey = entry.cardKey;
+            putMemory(entry.cardKey, memory);
+            if (protected_ && undoingUnsealed)
+                journal({ JournalRecord::Kind::Undo, entry, memory });
             undone = entry;
         },
         !undoingUnsealed);
-    if (undoingUnsealed && undone)
-        unsealed_.pop_back();
+    if (undone && waiting() != unsealed_.end())
+        unsealed_.erase(waiting());
     return undone;
 }
 
@@ -281,13 +313,16 @@ std::vector<ReviewEntry> StudyStore::reviewsSince(std::int64_t sinceMs) const
     auto query = connection_.prepare(std::string("SELECT ") + studyschema::kEntryColumns
         + ", coalesce((SELECT previous.state FROM karte_study_log AS previous WHERE previous.card = "
           "karte_study_log.card AND previous.id < karte_study_log.id ORDER BY previous.id DESC LIMIT 1), 0) "
-          "FROM karte_study_log WHERE reviewed >= ? ORDER BY reviewed, id");
+          "FROM karte_study_log WHERE reviewed >= ? AND "
+        + studyschema::kHasMemory + " ORDER BY reviewed, id");
     query.bindInt(1, sinceMs);
     constexpr int kStateBefore = 13;
     // Read row by row with every check, so that the day's answers need not wait for the whole log to be looked over.
     visitEntries(
         query,
         [&](const ReviewEntry& entry) {
+            if (excludedMemory(entry.cardKey))
+                return;
             entries.push_back(entry);
             entries.back().stateBefore = static_cast<int>(query.columnInt(kStateBefore));
         },

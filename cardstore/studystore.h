@@ -1,10 +1,13 @@
 #pragma once
 
+#include "answerjournal.h"
 #include "studyrecords.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +28,9 @@ inline constexpr const char* kDesiredRetention = "desired-retention"; // "0.9"
 inline constexpr const char* kDailyNewCards = "daily-new-cards"; // "20"
 inline constexpr const char* kFirstSide = "first-side"; // "greek" or "english"
 inline constexpr const char* kBook = "book";
+inline constexpr const char* kReadAloud = "read-aloud"; // "yes" or "no"
+inline constexpr const char* kPronunciation = "pronunciation"; // "erasmian" or "modern"
+inline constexpr const char* kSpeechSpeed = "speech-speed"; // "100", percent of the voice's normal speed
 } // namespace studysetting
 
 // The learner's progress on a card set, kept in the set's file beside the cards: a memory for each card answered
@@ -34,16 +40,20 @@ inline constexpr const char* kBook = "book";
 //
 // A set that was never studied has none of the tables; the first answer or setting makes them in its own
 // transaction. Damage to their shape raises the damaged error when the store opens; rows with values no answer
-// can leave (an unknown state, a stability that is not a finite number, a difficulty outside 1 to 10, the key of
-// no card...) are left out, their cards studied as new, and reported in resetMessages(); the first write then
-// deletes them. Nothing is written while the store opens.
+// can leave (an unknown state, a stability or a time outside what the program writes, a difficulty outside 1 to
+// 10, the key of no card, answers to a card whose memory is missing...) are left out, their cards studied as new,
+// and reported in resetMessages(); the first write then deletes them. Nothing is written to the set while the store
+// opens.
 //
-// A protected set is sealed whole into its file on every write, so its answers are sealed in batches: after
-// kSealAfterAnswers answers, or once kSealAfterMs have passed since the first answer not yet sealed (checked at
-// each answer and by sealIfDue(), which the window calls from a timer), at any other write to the set, and when
-// the table closes. Until then they are in memory only. Should another program replace the file meanwhile, its
-// version is taken in (as for card writes) and the answers not yet sealed are made again on top of it; an answer
-// to a card that version no longer holds is dropped.
+// A protected set is sealed whole into its file on every write, so its answers are sealed in batches: once
+// kSealAfterAnswers answers wait, or kSealAfterMs have passed since the first of them (checked by sealIfDue(), which
+// the window calls from a timer), at any other write to the set, and when the table closes. Until then each is kept
+// in the program's encrypted answer journal beside the set (answerjournal.h), synced before recordAnswer returns, so
+// that an answer costs an append and not the sealing of the whole set; the journal goes once they are sealed. A store
+// opening a protected set for writing takes in the journals of programs that were killed first: their answers
+// wait to be sealed with its own. A journal that cannot be read with the set's key raises the damaged error.
+// Should another program replace the file meanwhile, its version is taken in (as for card writes) and the answers
+// not yet sealed are made again on top of it; an answer to a card that version no longer holds is dropped.
 class StudyStore
 {
 public:
@@ -68,13 +78,13 @@ public:
 
     // Records an answer: the card's memory becomes answer.after (whose cardKey is taken from answer) and the
     // answer goes into the log, in one transaction. Returns the log entry's id. Values no answer can leave raise
-    // an error and nothing is written; so does a card that is no longer in the file. On a protected set, sealing
-    // a batch that has come due may fail after the answer was recorded: the error is raised and the answer waits
-    // for the next seal.
+    // an error and nothing is written; so does a card that is no longer in the file.
     std::int64_t recordAnswer(const ReviewEntry& answer);
-    // Takes back the last answer recorded: its log entry goes, and its card's memory becomes what the card's
-    // previous answer left, or the card is new again. Returns the answer taken back; nothing when there is none.
-    std::optional<ReviewEntry> undoLastAnswer();
+    // Takes back the answer to the card cardKey that recordAnswer gave the id: its log entry goes, and the card's
+    // memory becomes restored, the memory it had before the answer (none: the card is new again). Returns the answer
+    // taken back; nothing, and nothing changed, when the log no longer holds it (its card was deleted).
+    std::optional<ReviewEntry> undoAnswer(
+        std::int64_t id, std::int64_t cardKey, const std::optional<CardMemory>& restored);
 
     // Every answer in time order, read as it goes rather than loaded at once. visit must not write to the store.
     void visitReviews(const std::function<void(const ReviewEntry&)>& visit) const;
@@ -86,7 +96,8 @@ public:
     std::optional<std::string> setting(const std::string& key) const;
     void setSetting(const std::string& key, const std::string& value);
 
-    // Whether answers to a protected set are in memory and not yet in its file.
+    // Whether answers to a protected set are not yet sealed into its file (they are in the database in memory and in
+    // the journal).
     bool hasUnsealedAnswers() const;
     // Seals them if there are enough of them or they have waited long enough.
     void sealIfDue();
@@ -105,10 +116,23 @@ private:
     void lookOverLog(const std::function<void(const ReviewEntry&)>* visit) const;
     void requireSaving() const;
     void write(const std::function<void()>& body, bool sealNow);
-    bool insertAnswer(ReviewEntry& entry); // false when the card is not in the file
+    // Puts the answer into the log and its memory in place; false when the card is not in the file. keepId: under
+    // the id entry has when no other answer has it.
+    bool insertAnswer(ReviewEntry& entry, bool keepId = false);
+    void insertLogEntry(ReviewEntry& entry, bool keepId);
+    // Sets the card's memory; none deletes it, making the card new.
+    void putMemory(std::int64_t cardKey, const std::optional<CardMemory>& memory);
     void deleteResetRows();
     void forgetSealedAnswers();
     void reapplyUnsealed();
+    // An answer or undo of a protected set, kept in the journal only, goes onto the set as it is on disk and under
+    // the key it has now: another program's version of the file (a card edited, a new password) is taken in first,
+    // as a seal would take it in.
+    void takeInReplacedFile();
+    // The journal's part of an answer or undo of a protected set, within its transaction.
+    void journal(const JournalRecord& record);
+    void takeInStaleJournals();
+    void replay(const JournalRecord& record, std::vector<ReviewEntry>& answers);
     bool excludedMemory(std::int64_t cardKey) const;
     bool excludedAnswer(std::int64_t id) const;
     // checked: each row read with every check, for a read that comes before the log was looked over.
@@ -125,6 +149,11 @@ private:
     // The sound memories read while the store opened, for the first loadMemories(), which would read them again.
     mutable std::optional<std::vector<CardMemory>> openingMemories_;
     std::vector<ReviewEntry> unsealed_;
+    std::unique_ptr<AnswerJournal> journal_;
+    std::vector<StaleJournal> takenIn_; // journals of killed programs whose answers wait among unsealed_
+    std::int64_t journalKeyChanges_ = 0;
+    // Answers that another program's version of the file made again under a new id, by the id they had.
+    std::map<std::int64_t, std::int64_t> renumbered_;
     std::int64_t writeCountOfUnsealed_ = 0;
     std::int64_t firstUnsealedMs_ = 0;
     std::function<std::int64_t()> clock_;

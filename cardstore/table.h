@@ -65,7 +65,8 @@ public:
 
     void open();
     // Abandons a pending edit. Study answers still waiting to be sealed into a protected set are sealed first;
-    // when that fails the table closes all the same and the error is raised (those answers are lost).
+    // when that fails the table closes all the same and the error is raised (those answers stay in the answer
+    // journal beside the set, for the next opening to take in).
     void close();
     bool active() const { return file_ != nullptr; }
     void createTable();
@@ -137,6 +138,17 @@ public:
     // Appends records given as field texts in field order, in one transaction, through the fields' text
     // forms. The cursor ends on the first record. A cancelled progress raises Abort and adds nothing.
     void appendRecords(const std::vector<std::vector<std::string>>& records, const WriteProgress& progress = {});
+    // What the table does once appendEach has written its records.
+    enum class AfterAppend {
+        ReadAgain, // reads the set again, the cursor on the first record
+        Close, // closes, for a caller that only wanted the records written: the set is not read into memory
+    };
+    // Appends the records next gives as field texts in field order, one at a time until it returns false, in one
+    // transaction, through the fields' text forms: however many they are, they take the memory of one. total is
+    // how many are expected, for progress. Whatever next raises, and a cancelled progress (Abort), adds nothing.
+    // Returns how many were added.
+    std::size_t appendEach(const std::function<bool(std::vector<std::string>& texts)>& next, std::size_t total,
+        const WriteProgress& progress = {}, AfterAppend after = AfterAppend::ReadAgain);
 
 private:
     void requireActive() const;
@@ -155,6 +167,9 @@ private:
     const std::vector<Value>& currentValues() const;
     void prefetchAhead(int distance) const;
     Value convert(int index, const std::string& text) const;
+    std::vector<Value> recordValues(const std::vector<std::string>& texts) const;
+    // After records were appended: the orders built anew, the cursor on the first record, the listeners told.
+    void firstAfterAppend();
     void storeRecord(std::uint32_t slot);
     void writePendingRecord();
     void checkUnique(const std::vector<Value>& values, std::uint32_t ignoredSlot);

@@ -280,27 +280,8 @@ void Table::deleteRecord()
         afterDelete(*this);
 }
 
-void Table::appendRecords(const std::vector<std::vector<std::string>>& records, const WriteProgress& progress)
+void Table::firstAfterAppend()
 {
-    checkBrowseMode();
-    requireModifiable();
-    std::vector<std::vector<Value>> rows;
-    rows.reserve(records.size());
-    for (const auto& texts : records) {
-        std::vector<Value> values(fieldDefs_.size());
-        for (std::size_t i = 0; i < fieldDefs_.size() && i < texts.size(); ++i)
-            values[i] = convert(static_cast<int>(i), texts[i]);
-        for (std::size_t i = 0; i < fieldDefs_.size(); ++i)
-            if (fieldDefs_[i].required && isNull(values[i]))
-                raiseDataset(messages::fieldRequired(fieldDefs_[i].name));
-        rows.push_back(std::move(values));
-    }
-    std::vector<std::int64_t> rowids;
-    file_->insertMany(rows, rowids, progress);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        rows_.push_back(Row { rowids[i], std::move(rows[i]) });
-        live_.push_back(true);
-    }
     for (IndexOrder& order : orders_)
         order.invalidate();
     activeOrder();
@@ -308,6 +289,65 @@ void Table::appendRecords(const std::vector<std::vector<std::string>>& records, 
     bof_ = true;
     eof_ = recordCount() == 0;
     notify(DataEvent::DataSetChange);
+}
+
+std::vector<Value> Table::recordValues(const std::vector<std::string>& texts) const
+{
+    std::vector<Value> values(fieldDefs_.size());
+    for (std::size_t i = 0; i < fieldDefs_.size() && i < texts.size(); ++i)
+        values[i] = convert(static_cast<int>(i), texts[i]);
+    for (std::size_t i = 0; i < fieldDefs_.size(); ++i)
+        if (fieldDefs_[i].required && isNull(values[i]))
+            raiseDataset(messages::fieldRequired(fieldDefs_[i].name));
+    return values;
+}
+
+void Table::appendRecords(const std::vector<std::vector<std::string>>& records, const WriteProgress& progress)
+{
+    checkBrowseMode();
+    requireModifiable();
+    std::vector<std::vector<Value>> rows;
+    rows.reserve(records.size());
+    for (const auto& texts : records)
+        rows.push_back(recordValues(texts));
+    std::vector<std::int64_t> rowids;
+    file_->insertMany(rows, rowids, progress);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows_.push_back(Row { rowids[i], std::move(rows[i]) });
+        live_.push_back(true);
+    }
+    firstAfterAppend();
+}
+
+std::size_t Table::appendEach(const std::function<bool(std::vector<std::string>& texts)>& next, std::size_t total,
+    const WriteProgress& progress, AfterAppend after)
+{
+    checkBrowseMode();
+    requireModifiable();
+    std::vector<std::string> texts;
+    std::size_t added = file_->insertEach(
+        [&](std::vector<Value>& values) {
+            texts.assign(fieldDefs_.size(), std::string());
+            if (!next(texts))
+                return false;
+            values = recordValues(texts);
+            return true;
+        },
+        total, progress);
+    if (after == AfterAppend::Close) {
+        close();
+        return added;
+    }
+    // The old records go before the set is read again, so that the two are never in memory together.
+    for (IndexOrder& order : orders_)
+        order.invalidate();
+    rows_.clear();
+    rows_.shrink_to_fit();
+    live_.clear();
+    rows_ = file_->loadRows();
+    live_.assign(rows_.size(), true);
+    firstAfterAppend();
+    return added;
 }
 
 } // namespace cardstore

@@ -1,9 +1,10 @@
 # The Debian package: `cpack -G DEB` in a build directory makes karte_<version>_<arch>.deb, installed under /usr.
 #
 # Depends names every package the installed files need on Debian 12, written out rather than worked out by
-# dpkg-shlibdeps, because two of them are invisible to it: the Qt platform plugins (loaded at start, without
-# them the program cannot open a window on X11 or Wayland) and the fonts: the one that draws polytonic Greek, and
-# Liberation Serif, which has the measures of the face the windows are laid out in (Times New Roman).
+# dpkg-shlibdeps, because some of them are invisible to it: the Qt platform plugins (loaded at start, without
+# them the program cannot open a window on X11 or Wayland), the fonts (the one that draws polytonic Greek, and
+# Liberation Serif, which has the measures of the face the windows are laid out in: Times New Roman) and
+# espeak-ng's voice data, which its library reads when the Greek is first read aloud.
 
 set(CPACK_PACKAGE_NAME karte)
 set(CPACK_PACKAGE_VENDOR "Quarn Software")
@@ -35,10 +36,13 @@ string(JOIN ", " CPACK_DEBIAN_PACKAGE_DEPENDS
     "libqt6gui6 (>= 6.4)"
     "libqt6widgets6 (>= 6.4)"
     "libqt6charts6 (>= 6.4)"
+    "libqt6multimedia6 (>= 6.4)"
     "qt6-qpa-plugins (>= 6.4)"
     "libsqlite3-0 (>= 3.36.0)"
     "libicu72 (>= 72.1~rc-1~)"
     "libsodium23 (>= 1.0.14)"
+    "libespeak-ng1 (>= 1.51+dfsg)"
+    "espeak-ng-data"
     "libxcb1 (>= 1.14)"
     "zlib1g (>= 1:1.2.0)"
     "fonts-sil-gentiumplus"

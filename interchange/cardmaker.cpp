@@ -73,9 +73,11 @@ CardMaker::Made CardMaker::make(const Record& record) const
             "the record has " + std::to_string(record.fields.size()) + " columns where the file has "
                 + std::to_string(columns_));
     auto cell = [&](int column) {
-        return column >= 0 && static_cast<std::size_t>(column) < record.fields.size()
-            ? cardText(record.fields[static_cast<std::size_t>(column)], settings_.layout.html)
-            : std::string();
+        if (column < 0 || static_cast<std::size_t>(column) >= record.fields.size())
+            return std::string();
+        std::string text = cardText(record.fields[static_cast<std::size_t>(column)], settings_.layout.html);
+        // Spreadsheets, and the program's own export, guard a value that would pass for a formula in CSV.
+        return settings_.layout.format == Format::Csv ? withoutFormulaGuard(std::move(text)) : text;
     };
     Made made;
     ImportedCard& card = made.card;
@@ -88,6 +90,13 @@ CardMaker::Made CardMaker::make(const Record& record) const
     if (card.english.empty() && englishField_.required)
         throw ImportError(
             fileName_, record.line, "the English side (" + columnName(settings_.mapping.english) + ") is empty");
+    for (const auto& [side, text] : { std::pair { "Greek", &card.greek }, std::pair { "English", &card.english } })
+        if (auto separator = wholeCardSeparator(*text))
+            throw ImportError(fileName_, record.line,
+                std::string("the ") + side + " side " + quoted(*text)
+                    + " looks like a whole card, Greek and English with \"" + *separator
+                    + "\" between them: the file's values are separated otherwise than chosen. Cards are read one a "
+                      "line, their values separated by one character (a tab, comma, semicolon...)");
     if (cutToField(card.greek, greekField_))
         made.cutSize[0] = greekField_.size;
     if (cutToField(card.english, englishField_))

@@ -28,8 +28,14 @@ std::string textOf(const cardstore::Value& value)
     return {};
 }
 
-void appendValue(std::string& line, const std::string& value, char separator)
+void appendValue(std::string& line, const std::string& value, char separator, bool guardFormulas)
 {
+    // A spreadsheet opening the file would run a value that starts as a formula: an apostrophe before it makes it
+    // text there, and the import takes it away again.
+    if (guardFormulas && startsAsFormula(value)) {
+        appendValue(line, "'" + value, separator, false);
+        return;
+    }
     if (value.find_first_of(std::string { separator, '"', '\n', '\r' }) == std::string::npos) {
         line += value;
         return;
@@ -82,7 +88,9 @@ std::size_t exportSet(
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (i)
                 line += separator;
-            appendValue(line, textOf(values[static_cast<std::size_t>(columns[i].second)]), separator);
+            const cardstore::Value& value = values[static_cast<std::size_t>(columns[i].second)];
+            // A number is a number to a spreadsheet, -1 as well.
+            appendValue(line, textOf(value), separator, csv && std::holds_alternative<std::string>(value));
         }
         line += lineEnd;
         file.write(line);

@@ -91,6 +91,29 @@ bool breaksLine(std::string_view tag)
     return false;
 }
 
+// The tags flashcard programs write into a card's fields.
+constexpr std::array<const char*, 34> kCardTags { "a", "b", "big", "blockquote", "br", "center", "code", "div", "em",
+    "font", "h1", "h2", "h3", "h4", "h5", "h6", "hr", "i", "img", "li", "ol", "p", "pre", "s", "small", "span",
+    "strong", "sub", "sup", "table", "td", "th", "tr", "u" };
+
+// Whether text at a '<' opens or closes one of those tags: "<br>", "<br/>", "</i>", "<span style=...>".
+bool opensCardTag(std::string_view text)
+{
+    std::size_t start = text.starts_with("</") ? 2 : 1;
+    std::size_t end = start;
+    while (end < text.size() && std::isalnum(static_cast<unsigned char>(text[end])))
+        ++end;
+    if (end == start || end == text.size() || (text[end] != '>' && text[end] != '/' && text[end] != ' '))
+        return false;
+    std::string name;
+    for (char c : text.substr(start, end - start))
+        name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* tag : kCardTags)
+        if (name == tag)
+            return true;
+    return false;
+}
+
 void appendSpace(std::string& out)
 {
     if (!out.empty() && out.back() != ' ')
@@ -116,6 +139,21 @@ void appendUtf8(std::uint32_t code, std::string& out)
         out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (code & 0x3F));
     }
+}
+
+bool looksLikeHtml(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '<' && text.find('>', i) != std::string_view::npos && opensCardTag(text.substr(i)))
+            return true;
+        if (text[i] == '&') {
+            std::size_t semicolon = text.find(';', i + 1);
+            if (semicolon != std::string_view::npos && semicolon - i <= 12 && semicolon > i + 1
+                && referenceCode(text.substr(i + 1, semicolon - i - 1)) >= 0)
+                return true;
+        }
+    }
+    return false;
 }
 
 std::string htmlToText(std::string_view html)

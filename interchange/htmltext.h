@@ -12,6 +12,10 @@ namespace interchange {
 // runs of white space shrink to one space. A '<' or '&' that starts no tag or reference stays as it is.
 std::string htmlToText(std::string_view html);
 
+// Whether text holds HTML as flashcard programs write it into a field: a tag they use ("<br>", "<i>", "</div>") or a
+// character reference ("&nbsp;", "&#955;"). "<intr.>" or "a & b" is no HTML.
+bool looksLikeHtml(std::string_view text);
+
 // Appends the UTF-8 form of a code point.
 void appendUtf8(std::uint32_t code, std::string& out);
 

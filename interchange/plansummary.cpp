@@ -40,7 +40,7 @@ std::string cardCount(std::size_t count)
 
 std::string ImportPlan::summary() const
 {
-    std::string text = cardCount(cards.size()) + " to add";
+    std::string text = cardCount(cards) + " to add";
     if (duplicates)
         text += ", " + counted(duplicates, "duplicate", "duplicates") + (duplicatesKept ? " kept" : " skipped");
     for (const CutValues& cut : cuts)

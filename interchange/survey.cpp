@@ -1,6 +1,7 @@
 #include "survey.h"
 
 #include "cardtext.h"
+#include "htmltext.h"
 
 #include <algorithm>
 #include <array>
@@ -148,10 +149,13 @@ Layout guessLayout(const std::string& path)
     std::string extension = lower(std::filesystem::path(path).extension().string());
     Layout layout;
     layout.separator = guessSeparator(lines, extension == ".tsv" || extension == ".tab" ? '\t' : ',');
+    // Flashcard programs write HTML into the fields whether or not their export says so in a header.
+    const bool holdsHtml
+        = std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return looksLikeHtml(l); });
+    layout.html = header.html.value_or(holdsHtml);
     if (!header.empty()) {
         layout.format = Format::FlashcardText;
         layout.separator = header.separator.value_or(layout.separator);
-        layout.html = header.html.value_or(false);
     } else {
         layout.format = layout.separator == '\t' ? Format::Tsv : Format::Csv;
     }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "checkedarithmetic.h"
+
 #include <cstdint>
+#include <optional>
 
 namespace learning {
 
@@ -59,6 +62,16 @@ constexpr std::int64_t localDayStartMs(std::int64_t atMs, int utcOffsetSeconds)
 {
     const std::int64_t offsetMs = std::int64_t { utcOffsetSeconds } * 1000;
     return floorDiv(atMs + offsetMs, kDayMs) * kDayMs - offsetMs;
+}
+
+// The same for a time that may lie anywhere (one read from a file): nothing when the day's start is not a time.
+constexpr std::optional<std::int64_t> checkedLocalDayStartMs(std::int64_t atMs, int utcOffsetSeconds)
+{
+    const std::int64_t offsetMs = std::int64_t { utcOffsetSeconds } * 1000;
+    const std::optional<std::int64_t> local = checked::add(atMs, offsetMs);
+    const std::optional<std::int64_t> start
+        = local ? checked::multiply(floorDiv(*local, kDayMs), kDayMs) : std::nullopt;
+    return start ? checked::subtract(*start, offsetMs) : std::nullopt;
 }
 
 // Today's local day as [start, end) on the clock, the offset taken at the clock's now. Days are taken as 24 hours,

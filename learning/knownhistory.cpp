@@ -63,10 +63,16 @@ void KnownHistory::forget(CardRecord& card)
 void KnownHistory::add(const ReviewLogEntry& entry)
 {
     if (!dayOpen_ || entry.reviewedMs >= dayEnd_) {
+        // An answer at a time no day can be reckoned for says nothing about any day.
+        const std::optional<std::int64_t> start
+            = checkedLocalDayStartMs(entry.reviewedMs, clock_.utcOffsetSeconds(entry.reviewedMs));
+        const std::optional<std::int64_t> end = start ? checked::add(*start, kDayMs) : std::nullopt;
+        if (!end)
+            return;
         if (dayOpen_)
             closeDay();
-        dayStart_ = localDayStartMs(entry.reviewedMs, clock_.utcOffsetSeconds(entry.reviewedMs));
-        dayEnd_ = dayStart_ + kDayMs;
+        dayStart_ = *start;
+        dayEnd_ = *end;
         dayOpen_ = true;
     }
     CardRecord* card = record(entry.key);

@@ -36,8 +36,11 @@ SetProgress setProgress(std::span<const ProgressCard> cards, const Clock& clock,
         }
         if (memory.dueMs < todayEnd)
             ++p.dueToday;
-        const std::int64_t day
-            = std::max<std::int64_t>(0, (localDayStartMs(memory.dueMs, offset) - todayStart) / kDayMs);
+        // Days from today, the overdue on day 0; a due time too far off to reckon in days is far past or far ahead.
+        const std::optional<std::int64_t> dueDay = checkedLocalDayStartMs(memory.dueMs, offset);
+        const std::optional<std::int64_t> fromToday = dueDay ? checked::subtract(*dueDay, todayStart) : std::nullopt;
+        const std::int64_t day = fromToday ? std::max<std::int64_t>(0, *fromToday / kDayMs)
+                                           : (memory.dueMs < todayStart ? 0 : kForecastDays);
         if (day < kForecastDays)
             ++p.duePerDay[static_cast<std::size_t>(day)];
     }
@@ -54,7 +57,9 @@ TodaySummary todaySummary(std::span<const ReviewLogEntry> log, std::span<const P
         if (entry.reviewedMs < day.startMs || entry.reviewedMs >= day.endMs)
             continue;
         ++s.reviews;
-        s.timeSpentMs += std::max<std::int64_t>(0, entry.durationMs);
+        if (const std::optional<std::int64_t> spent
+            = checked::add(s.timeSpentMs, std::max<std::int64_t>(0, entry.durationMs)))
+            s.timeSpentMs = *spent;
         if (entry.stateBefore == State::New)
             ++s.newCards;
         if (entry.stateBefore == State::Review) {

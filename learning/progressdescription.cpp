@@ -41,8 +41,11 @@ std::string historyDescription(std::string_view title, std::span<const HistoryPo
 
 CivilDate civilDate(std::int64_t atMs, int utcOffsetSeconds)
 {
-    // Days since 1970-01-01 to a proleptic Gregorian date, in 400-year eras starting on 1 March.
-    const std::int64_t days = floorDiv(atMs + std::int64_t { utcOffsetSeconds } * 1000, kDayMs) + 719'468;
+    // Days since 1970-01-01 to a proleptic Gregorian date, in 400-year eras starting on 1 March. The offset goes onto
+    // the time within its UTC day, so that no time whatever overflows.
+    const std::int64_t withinDay = atMs % kDayMs + (atMs % kDayMs < 0 ? kDayMs : 0);
+    const std::int64_t days
+        = floorDiv(atMs, kDayMs) + floorDiv(withinDay + std::int64_t { utcOffsetSeconds } * 1000, kDayMs) + 719'468;
     const std::int64_t era = floorDiv(days, 146'097);
     const std::int64_t dayOfEra = days - era * 146'097;
     const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36'524 - dayOfEra / 146'096) / 365;

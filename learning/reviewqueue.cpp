@@ -48,8 +48,11 @@ ReviewQueue::ReviewQueue(Scheduler scheduler, const Clock& clock, std::vector<Qu
             break;
         case State::Review:
             if (memory.dueMs < dayEnd) {
-                const double interval = static_cast<double>(std::max(kDayMs, memory.dueMs - memory.lastReviewMs));
-                reviews.push_back({ static_cast<double>(now - memory.dueMs) / interval, entry });
+                // In floating point: the times of a damaged memory may lie too far apart for their difference.
+                const double due = static_cast<double>(memory.dueMs);
+                const double interval
+                    = std::max(static_cast<double>(kDayMs), due - static_cast<double>(memory.lastReviewMs));
+                reviews.push_back({ (static_cast<double>(now) - due) / interval, entry });
             } else {
                 keepEarliest(laterDueMs_, memory.dueMs);
             }

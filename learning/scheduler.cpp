@@ -180,7 +180,11 @@ double retrievability(const Memory& original, std::int64_t atMs)
     const Memory memory = sanitized(original);
     if (memory.state == State::New)
         return 0;
-    const std::int64_t days = std::max<std::int64_t>(0, floorDiv(atMs - memory.lastReviewMs, kDayMs));
+    // Whole days since the last review; a difference too large to reckon is as long ago as can be.
+    const std::optional<std::int64_t> sinceMs = checked::subtract(atMs, memory.lastReviewMs);
+    const std::int64_t days = sinceMs
+        ? std::max<std::int64_t>(0, floorDiv(*sinceMs, kDayMs))
+        : (atMs < memory.lastReviewMs ? 0 : std::numeric_limits<std::int64_t>::max() / kDayMs);
     return fsrs::forgettingCurve(static_cast<double>(days), fsrs::round8(memory.stability));
 }
 
@@ -204,7 +208,8 @@ std::int64_t knownUntilMs(const Memory& original)
         --lastDay;
     while (recalled(lastDay + 1))
         ++lastDay;
-    return memory.lastReviewMs + (lastDay + 1) * kDayMs;
+    // Known for ever after, as far as times go, when the end lies beyond them.
+    return checked::add(memory.lastReviewMs, (lastDay + 1) * kDayMs).value_or(std::numeric_limits<std::int64_t>::max());
 }
 
 } // namespace learning

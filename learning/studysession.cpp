@@ -1,5 +1,7 @@
 #include "studysession.h"
 
+#include "errors.h"
+#include "studylock.h"
 #include "studystore.h"
 #include "table.h"
 #include "text.h"
@@ -32,6 +34,14 @@ cardstore::CardMemory storedMemory(std::int64_t key, const Memory& memory)
 {
     return { key, static_cast<int>(memory.state), memory.step, memory.stability, memory.difficulty, memory.dueMs,
         memory.lastReviewMs, memory.reps, memory.lapses };
+}
+
+// A memory as the set keeps it: none for a new card.
+std::optional<cardstore::CardMemory> storedMemoryOrNone(std::int64_t key, const Memory& memory)
+{
+    if (memory.state == State::New)
+        return std::nullopt;
+    return storedMemory(key, memory);
 }
 
 ReviewLogEntry logEntryOf(const cardstore::ReviewEntry& entry)
@@ -93,6 +103,12 @@ StudySettings readStudySettings(const cardstore::StudyStore& store)
     if (store.setting(key::kFirstSide) == std::optional<std::string>("english"))
         settings.firstSide = FirstSide::English;
     settings.book = store.setting(key::kBook).value_or("");
+    settings.readAloud = store.setting(key::kReadAloud) == std::optional<std::string>("yes");
+    if (store.setting(key::kPronunciation) == std::optional<std::string>("modern"))
+        settings.pronunciation = Pronunciation::Modern;
+    if (auto speed = numberIn<int>(store.setting(key::kSpeechSpeed));
+        speed && *speed >= kSlowestSpeech && *speed <= kFastestSpeech)
+        settings.speechSpeed = *speed;
     return settings;
 }
 
@@ -115,6 +131,12 @@ StudySession::~StudySession() = default;
 bool StudySession::canSave() const
 {
     return store_.canSave();
+}
+
+void StudySession::beginStudy()
+{
+    if (!studyLock_ && store_.canSave())
+        studyLock_ = std::make_unique<cardstore::StudyLock>(table_.filePath());
 }
 
 const std::vector<std::string>& StudySession::resetMessages() const
@@ -153,7 +175,7 @@ void StudySession::loadCards()
     placeOfKey_.reserve(count);
     table_.visitRecords([&](std::int64_t key, const std::vector<cardstore::Value>& values) {
         placeOfKey_.emplace_back(key, cards_.size());
-        cards_.push_back({ key, occurrencesOf(field(values, frequencyField_)), kNotReadYet });
+        cards_.push_back({ key, occurrencesOf(field(values, frequencyField_)), kNotReadYet, false });
     });
     memories_.resize(cards_.size());
     std::sort(placeOfKey_.begin(), placeOfKey_.end());
@@ -179,9 +201,13 @@ StudyCard StudySession::read(std::size_t place) const
         card.english = textOf(field(*values, englishField_));
         card.frequency = textOf(field(*values, frequencyField_));
     }
-    if (entry.lemma == kNotReadYet)
-        cards_[place].lemma = text_ ? text_->lemmaOfCard(card.greek).value_or(-1) : -1;
+    if (entry.lemma == kNotReadYet) {
+        const std::optional<nttext::LemmaMatch> match = text_ ? text_->matchCard(card.greek) : std::nullopt;
+        cards_[place].lemma = match ? match->lemma : -1;
+        cards_[place].lemmaThroughForm = match && match->throughForm();
+    }
     card.lemma = cards_[place].lemma;
+    card.lemmaThroughForm = cards_[place].lemmaThroughForm;
     return card;
 }
 
@@ -262,32 +288,51 @@ int StudySession::newCardsAnsweredToday() const
 {
     const DaySpan day = learning::today(clock_);
     std::unordered_set<std::int64_t> cards;
-    if (store_.canSave()) {
-        for (const cardstore::ReviewEntry& entry : store_.reviewsSince(day.startMs))
-            if (entry.stateBefore == static_cast<int>(State::New) && entry.reviewedMs < day.endMs)
-                cards.insert(entry.cardKey);
-    } else {
+    for (const cardstore::ReviewEntry& entry : store_.reviewsSince(day.startMs))
+        if (entry.stateBefore == static_cast<int>(State::New) && entry.reviewedMs < day.endMs)
+            cards.insert(entry.cardKey);
+    // The answers of a set that cannot be written are kept here only, beside those its file has.
+    if (!store_.canSave())
         for (const SessionAnswer& answer : answers_)
             if (answer.answer.before.state == State::New && answer.answer.answeredMs >= day.startMs)
                 cards.insert(answer.answer.key);
-    }
     return static_cast<int>(cards.size());
 }
 
 void StudySession::changeSettings(const StudySettings& settings)
 {
     namespace key = cardstore::studysetting;
+    const StudySettings before = settings_;
+    const bool retention = settings.desiredRetention != before.desiredRetention;
+    const bool dailyNewCards = settings.dailyNewCards != before.dailyNewCards;
+    const bool firstSide = settings.firstSide != before.firstSide;
+    const bool book = settings.book != before.book;
+    // Each setting is a synced write of its own, so only those that changed are written.
     if (store_.canSave()) {
-        store_.setSetting(key::kDesiredRetention, numberText(settings.desiredRetention));
-        store_.setSetting(key::kDailyNewCards, std::to_string(settings.dailyNewCards));
-        store_.setSetting(key::kFirstSide, settings.firstSide == FirstSide::English ? "english" : "greek");
-        store_.setSetting(key::kBook, settings.book);
+        if (retention)
+            store_.setSetting(key::kDesiredRetention, numberText(settings.desiredRetention));
+        if (dailyNewCards)
+            store_.setSetting(key::kDailyNewCards, std::to_string(settings.dailyNewCards));
+        if (firstSide)
+            store_.setSetting(key::kFirstSide, settings.firstSide == FirstSide::English ? "english" : "greek");
+        if (book)
+            store_.setSetting(key::kBook, settings.book);
+        if (settings.readAloud != before.readAloud)
+            store_.setSetting(key::kReadAloud, settings.readAloud ? "yes" : "no");
+        if (settings.pronunciation != before.pronunciation)
+            store_.setSetting(
+                key::kPronunciation, settings.pronunciation == Pronunciation::Modern ? "modern" : "erasmian");
+        if (settings.speechSpeed != before.speechSpeed)
+            store_.setSetting(key::kSpeechSpeed, std::to_string(settings.speechSpeed));
     }
     settings_ = settings;
     settings_.dailyNewCards = std::clamp(settings.dailyNewCards, 0, kMostDailyNewCards);
+    settings_.speechSpeed = std::clamp(settings.speechSpeed, kSlowestSpeech, kFastestSpeech);
     scheduler_.setDesiredRetention(settings.desiredRetention);
     settings_.desiredRetention = scheduler_.settings().desiredRetention;
-    buildQueue();
+    // How the Greek is read aloud leaves the queue as it is.
+    if (retention || dailyNewCards || firstSide || book)
+        buildQueue();
 }
 
 const StudyCard* StudySession::card(std::int64_t key) const
@@ -314,6 +359,7 @@ std::array<Outcome, 4> StudySession::preview(std::int64_t key) const
 
 Answer StudySession::answer(std::int64_t key, Grade grade, std::int64_t durationMs)
 {
+    beginStudy();
     std::optional<Answer> answered = queue_->answer(key, grade);
     const bool fromQueue = answered.has_value();
     if (!fromQueue) {
@@ -321,31 +367,56 @@ Answer StudySession::answer(std::int64_t key, Grade grade, std::int64_t duration
         const Memory before = memory(key).value_or(Memory {});
         answered = Answer { key, grade, now, before, scheduler_.review(before, grade, now) };
     }
+    std::int64_t id = 0;
     try {
-        keep(*answered, durationMs);
+        id = keep(*answered, durationMs);
+    } catch (const cardstore::DatabaseError& error) {
+        if (fromQueue)
+            queue_->undo();
+        if (error.code() != cardstore::status::kRecordDeleted)
+            throw;
+        forgetCard(key);
+        throw cardstore::DatabaseError(error.code(),
+            "This card has been deleted in another program: it leaves the study, and the answer is not kept.");
     } catch (...) {
         if (fromQueue)
             queue_->undo();
         throw;
     }
     remember(key, answered->after);
-    answers_.push_back({ *answered, fromQueue });
+    answers_.push_back({ *answered, fromQueue, id });
     if (!fromQueue)
         buildQueue();
     return *answered;
 }
 
-void StudySession::keep(const Answer& answer, std::int64_t durationMs)
+std::int64_t StudySession::keep(const Answer& answer, std::int64_t durationMs)
 {
     if (!store_.canSave())
-        return;
+        return 0;
     cardstore::ReviewEntry entry;
     entry.cardKey = answer.key;
     entry.reviewedMs = answer.answeredMs;
     entry.grade = static_cast<int>(answer.grade);
-    entry.durationMs = std::max<std::int64_t>(durationMs, 0);
+    entry.durationMs = std::clamp<std::int64_t>(durationMs, 0, cardstore::studybounds::kLongestAnswerMs);
     entry.after = storedMemory(answer.key, answer.after);
-    store_.recordAnswer(entry);
+    return store_.recordAnswer(entry);
+}
+
+void StudySession::forgetCard(std::int64_t key)
+{
+    const std::optional<std::size_t> place = placeOf(key);
+    if (!place)
+        return;
+    cards_.erase(cards_.begin() + static_cast<std::ptrdiff_t>(*place));
+    memories_.erase(memories_.begin() + static_cast<std::ptrdiff_t>(*place));
+    placeOfKey_.clear();
+    for (std::size_t i = 0; i < cards_.size(); ++i)
+        placeOfKey_.emplace_back(cards_[i].key, i);
+    std::sort(placeOfKey_.begin(), placeOfKey_.end());
+    shown_.clear();
+    std::erase_if(answers_, [key](const SessionAnswer& answer) { return answer.answer.key == key; });
+    buildQueue();
 }
 
 std::optional<Answer> StudySession::undo()
@@ -353,8 +424,9 @@ std::optional<Answer> StudySession::undo()
     if (answers_.empty())
         return std::nullopt;
     const SessionAnswer last = answers_.back();
-    if (store_.canSave())
-        store_.undoLastAnswer();
+    // The memory kept with the answer goes back, whatever the log holds of the card's earlier answers.
+    if (last.id != 0)
+        store_.undoAnswer(last.id, last.answer.key, storedMemoryOrNone(last.answer.key, last.answer.before));
     answers_.pop_back();
     remember(last.answer.key, last.answer.before);
     if (last.fromQueue)
@@ -377,14 +449,12 @@ TodaySummary StudySession::today() const
 {
     const DaySpan day = learning::today(clock_);
     std::vector<ReviewLogEntry> log;
-    if (store_.canSave()) {
-        for (const cardstore::ReviewEntry& entry : store_.reviewsSince(day.startMs))
-            log.push_back(logEntryOf(entry));
-    } else {
+    for (const cardstore::ReviewEntry& entry : store_.reviewsSince(day.startMs))
+        log.push_back(logEntryOf(entry));
+    if (!store_.canSave())
         for (const SessionAnswer& answer : answers_)
             log.push_back({ answer.answer.key, answer.answer.answeredMs, answer.answer.grade,
                 answer.answer.before.state, 0, answer.answer.after });
-    }
     return todaySummary(log, progressCards(), clock_);
 }
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 namespace cardstore {
+class StudyLock;
 class StudyStore;
 class Table;
 } // namespace cardstore
@@ -37,9 +38,12 @@ struct StudyCard
     std::string frequency; // as the set writes it
     std::int64_t occurrences = 0; // the frequency as a count of words, 0 when there is none
     int lemma = -1; // the text's lemma the Greek side names, -1 when it names none
+    bool lemmaThroughForm = false; // the side is a form of the lemma (δεῖ of δέω) rather than the lemma itself
 };
 
 enum class FirstSide { Greek, English };
+// How the Greek is read aloud: the restored (Erasmian) pronunciation, or Modern Greek.
+enum class Pronunciation { Erasmian, Modern };
 
 // How a set is studied, kept in the set.
 struct StudySettings
@@ -48,10 +52,18 @@ struct StudySettings
     int dailyNewCards = 20;
     FirstSide firstSide = FirstSide::Greek;
     std::string book; // the code of the book studied ("1Jn"), empty for all words
+    // Reading the Greek aloud: each card's as its Greek side comes up, or only when asked; how; and how fast, in
+    // percent of the voice's normal speed.
+    bool readAloud = false;
+    Pronunciation pronunciation = Pronunciation::Erasmian;
+    int speechSpeed = 100;
 };
 
 // The highest daily new-card limit a set may keep.
 inline constexpr int kMostDailyNewCards = 9999;
+// The speeds of reading aloud a set may keep, in percent of the voice's normal speed.
+inline constexpr int kSlowestSpeech = 50;
+inline constexpr int kFastestSpeech = 200;
 
 // Studying the set a table has open: its cards and progress read once, the day's queue, answers written through
 // the set's study store, and the figures of the Progress window. The table must stay open, on the same set, for
@@ -69,6 +81,10 @@ public:
 
     // false: answers are taken but not kept (a set that cannot be written).
     bool canSave() const;
+    // Takes the set's study lock (cardstore::StudyLock), so that no other window or program studies the set while
+    // this session does: raises the table-locked error while one does. The first answer takes it otherwise; the
+    // session lets go of it when it ends. Nothing for a set that cannot be written.
+    void beginStudy();
     const std::vector<std::string>& resetMessages() const;
     // A protected set seals its answers in batches; see StudyStore.
     bool isProtected() const { return protected_; }
@@ -78,7 +94,8 @@ public:
 
     const Clock& clock() const { return clock_; }
     const StudySettings& settings() const { return settings_; }
-    // Keeps the settings in the set (when it can be written) and builds the queue anew for them.
+    // Keeps the settings in the set (when it can be written), each that changed; builds the queue anew when one
+    // that shapes it changed.
     void changeSettings(const StudySettings& settings);
     // The book studied as the text's canonical place, when a book is chosen and there is a text.
     std::optional<int> bookIndex() const;
@@ -99,10 +116,12 @@ public:
 
     // Answers a card: the one the queue shows, or any other card of the set (a review out of turn, found by a
     // search), which is graded the same way. Kept in the set before it returns; a failed write leaves the card and
-    // the queue as they were and raises the error.
+    // the queue as they were and raises the error. A card another program has deleted meanwhile leaves the
+    // session: the record-deleted error says so. durationMs counts up to a day (cardstore::studybounds).
     Answer answer(std::int64_t key, Grade grade, std::int64_t durationMs);
     bool canUndo() const { return !answers_.empty(); }
-    // Takes back the last answer of this session, in the set as well; its card comes up again.
+    // Takes back the last answer of this session, in the set as well (that very answer, whatever was answered
+    // since in another program, and its card's memory as it was before it); its card comes up again.
     std::optional<Answer> undo();
 
     // Today's answers to this set, and what is due next.
@@ -121,6 +140,7 @@ private:
     {
         Answer answer;
         bool fromQueue; // the queue can take it back itself
+        std::int64_t id; // in the set's log; 0 when not kept
     };
 
     void loadCards();
@@ -129,7 +149,9 @@ private:
     void buildQueue();
     int newCardsAnsweredToday() const;
     std::vector<ProgressCard> progressCards() const;
-    void keep(const Answer& answer, std::int64_t durationMs);
+    std::int64_t keep(const Answer& answer, std::int64_t durationMs);
+    // Drops a card another program deleted: from the cards, their memories and the queue.
+    void forgetCard(std::int64_t key);
     // What the session keeps of every card. Its texts are read from the table, and its lemma looked up, when first
     // needed: a set of a hundred thousand cards would pay for them at every opening of the Study window, which
     // needs only the cards it shows.
@@ -138,6 +160,7 @@ private:
         std::int64_t key;
         std::int64_t occurrences;
         int lemma; // kNotReadYet until looked up
+        bool lemmaThroughForm;
     };
     static constexpr int kNotReadYet = -2;
     StudyCard read(std::size_t place) const;
@@ -164,6 +187,7 @@ private:
     std::vector<std::optional<Memory>> memories_; // by place in cards_; none: new
     std::optional<ReviewQueue> queue_; // rebuilt, so held where it can be made again
     std::vector<SessionAnswer> answers_;
+    std::unique_ptr<cardstore::StudyLock> studyLock_;
 };
 
 // The settings as a set keeps them, and back; a value that cannot be read keeps its default.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 namespace nttext {
 
@@ -15,9 +16,15 @@ CardSearch::CardSearch(std::vector<SearchCard> cards, const Text* text)
     entries_.reserve(cards_.size());
     for (std::size_t i = 0; i < cards_.size(); ++i) {
         std::string lemma = lemmaKey(cards_[i].greek);
-        if (text_)
-            if (std::optional<int> id = text_->findLemma(lemma))
-                cardsOfLemma_[*id].push_back(static_cast<int>(i));
+        if (text_) {
+            int id = -1;
+            if (cards_[i].lemma)
+                id = *cards_[i].lemma;
+            else if (const std::optional<LemmaMatch> match = text_->matchWord(lemma))
+                id = match->lemma;
+            if (id >= 0)
+                cardsOfLemma_[id].push_back(static_cast<int>(i));
+        }
         entries_.push_back({ searchSpelling(lemma), static_cast<int>(i) });
     }
     std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
@@ -25,7 +32,7 @@ CardSearch::CardSearch(std::vector<SearchCard> cards, const Text* text)
     });
     // Worked out here rather than in the first query, which the learner waits for.
     if (text_)
-        text_->lemmasBySpelling();
+        text_->prepareForgivingMatches();
 }
 
 std::vector<SearchHit> CardSearch::find(std::string_view query, std::size_t limit) const
@@ -46,23 +53,42 @@ std::vector<SearchHit> CardSearch::find(std::string_view query, std::size_t limi
     auto last = first;
     while (last != entries_.end() && last->spelling == spelling)
         ++last;
-    std::string typed = formKey(word);
-    for (auto entry = first; entry != last; ++entry)
-        if (formKey(lemmaKey(cards_[static_cast<std::size_t>(entry->card)].greek)) == typed)
-            take(entry->card, MatchKind::Exact);
-    for (auto entry = first; entry != last; ++entry)
-        take(entry->card, MatchKind::Spelling);
+    // Among the cards of the query's Latin spelling, those that are the same by keyOf.
+    const auto takeAlike = [&](std::string (*keyOf)(std::string_view), MatchKind kind) {
+        const std::string typed = keyOf(word);
+        for (auto entry = first; entry != last; ++entry)
+            if (keyOf(lemmaKey(cards_[static_cast<std::size_t>(entry->card)].greek)) == typed)
+                take(entry->card, kind);
+    };
+    takeAlike(formKey, MatchKind::Exact);
 
-    if (text_) {
-        std::vector<int> lemmas = text_->lemmasOfForm(word);
-        const auto& bySpelling = text_->lemmasBySpelling();
-        if (auto found = bySpelling.find(spelling); found != bySpelling.end())
-            lemmas.insert(lemmas.end(), found->second.begin(), found->second.end());
-        for (int lemma : lemmas)
-            if (auto cards = cardsOfLemma_.find(lemma); cards != cardsOfLemma_.end())
+    // Cards of the query's letters, and then of its Latin spelling, rank with the lemmas the text gives so.
+    bool lettersTaken = false;
+    const auto takeLetters = [&] {
+        if (!std::exchange(lettersTaken, true))
+            takeAlike(bareLetters, MatchKind::Spelling);
+    };
+    bool spellingTaken = false;
+    const auto takeSpelling = [&] {
+        takeLetters();
+        if (std::exchange(spellingTaken, true))
+            return;
+        for (auto entry = first; entry != last; ++entry)
+            take(entry->card, MatchKind::Spelling);
+    };
+    if (text_)
+        text_->visitLemmasOfWord(word, [&](const LemmaMatch& match) {
+            if (match.how >= WordMatch::LemmaLetters)
+                takeLetters();
+            if (match.how >= WordMatch::LemmaSpelling)
+                takeSpelling();
+            const MatchKind kind = match.throughForm() ? MatchKind::Form : MatchKind::Spelling;
+            if (auto cards = cardsOfLemma_.find(match.lemma); cards != cardsOfLemma_.end())
                 for (int card : cards->second)
-                    take(card, MatchKind::Form);
-    }
+                    take(card, kind);
+            return hits.size() < limit;
+        });
+    takeSpelling();
 
     std::vector<std::pair<std::size_t, int>> prefixed; // spelling length, card
     for (auto entry = last; entry != entries_.end() && entry->spelling.starts_with(spelling); ++entry)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -10,17 +11,19 @@ namespace nttext {
 
 class Text;
 
-// A card as the search sees it: its key in its set and its Greek side.
+// A card as the search sees it: its key in its set and its Greek side, and the text's lemma the side names when the
+// caller has matched it already (Text::lemmaOfCard; -1 for none).
 struct SearchCard
 {
     std::string key;
     std::string greek;
+    std::optional<int> lemma = std::nullopt;
 };
 
 // How a card matched, best first.
 enum class MatchKind {
     Exact, // the card's lemma as typed, accents and all (case and grave for acute aside)
-    Spelling, // the same letters in another spelling: without accents, in Latin letters ("logos")
+    Spelling, // the same word in another spelling: without accents, in Latin letters ("logos")
     Form, // the query is an inflected form of the card's lemma in the text ("λόγον", "logon")
     Prefix, // the card's lemma begins with the query's letters
 };
@@ -40,8 +43,11 @@ public:
     // With text, queries that are inflected forms of the text find their lemma's cards as well.
     explicit CardSearch(std::vector<SearchCard> cards, const Text* text = nullptr);
 
-    // The cards that match, exact matches first, then forms, then prefixes (shorter lemmas first); within a
-    // kind in the order the cards were given. At most limit hits.
+    // The cards that match, the surest first: the card spelled as typed, then the cards of the lemmas the text
+    // gives for the query in their order (Text::visitLemmasOfWord; a form typed with its accents before a lemma
+    // typed without them), cards with the query's letters coming with the lemmas so matched and cards spelled the
+    // same in Latin letters with the lemmas so matched, then prefixes (shorter lemmas first); where nothing else
+    // tells, in the order the cards were given. At most limit hits.
     std::vector<SearchHit> find(std::string_view query, std::size_t limit = 50) const;
 
     const SearchCard& card(int index) const { return cards_[static_cast<std::size_t>(index)]; }

@@ -13,6 +13,8 @@ namespace {
 constexpr UChar32 kAcute = 0x0301;
 constexpr UChar32 kGrave = 0x0300;
 constexpr UChar32 kCircumflex = 0x0342;
+constexpr UChar32 kIotaSubscript = 0x0345; // ypogegrammeni, as NFD writes ᾳ ῃ ῳ
+constexpr UChar32 kIota = 0x03B9;
 
 const icu::Normalizer2& normalizer(bool composed)
 {
@@ -167,7 +169,15 @@ std::string normalisedForm(std::string_view word)
 
 std::string formKey(std::string_view word)
 {
-    return composedUtf8(decomposedForm(word).foldCase());
+    // Case folding writes an iota subscript out as a full iota, which would make ἡμέρᾳ the plural ἡμέραι: each
+    // letter is folded alone and the subscript kept.
+    const icu::UnicodeString text = decomposedForm(word);
+    icu::UnicodeString folded;
+    for (int32_t i = 0; i < text.length(); i = text.moveIndex32(i, 1)) {
+        const UChar32 c = text.char32At(i);
+        folded.append(c == kIotaSubscript ? c : u_foldCase(c, U_FOLD_CASE_DEFAULT));
+    }
+    return composedUtf8(folded);
 }
 
 std::string lowerFirst(std::string_view word)
@@ -194,22 +204,48 @@ std::string withoutAccents(std::string_view word)
     return composedUtf8(kept);
 }
 
-std::string searchSpelling(std::string_view text)
+Letters letters(std::string_view text)
 {
-    icu::UnicodeString letters = decomposed(text);
+    const icu::UnicodeString decomposedText = decomposed(text);
+    icu::UnicodeString bare;
     std::string raw;
-    raw.reserve(static_cast<std::size_t>(letters.length()) + 8);
-    for (int32_t i = 0; i < letters.length(); i = letters.moveIndex32(i, 1)) {
-        UChar32 c = letters.char32At(i);
+    raw.reserve(static_cast<std::size_t>(decomposedText.length()) + 8);
+    for (int32_t i = 0; i < decomposedText.length(); i = decomposedText.moveIndex32(i, 1)) {
+        UChar32 c = decomposedText.char32At(i);
         if (u_getCombiningClass(c) != 0 || u_charType(c) == U_NON_SPACING_MARK)
             continue;
+        const bool letter = u_isalpha(c);
         c = u_foldCase(c, U_FOLD_CASE_DEFAULT);
+        if (letter)
+            bare.append(c == 0x03C2 || c == 0x03F2 ? UChar32(0x03C3) : c); // final and lunate sigma as σ
         if (c >= 'a' && c <= 'z')
             raw += static_cast<char>(c);
         else
             appendGreekInLatin(c, raw);
     }
-    return canonicalLatin(raw);
+    Letters out;
+    bare.toUTF8String(out.bare);
+    out.latin = canonicalLatin(raw);
+    return out;
+}
+
+std::string bareLetters(std::string_view text)
+{
+    return letters(text).bare;
+}
+
+std::string iotaSubscriptWrittenOut(std::string_view word)
+{
+    icu::UnicodeString text = decomposed(word);
+    for (int32_t i = 0; i < text.length(); ++i)
+        if (text.charAt(i) == kIotaSubscript)
+            text.setCharAt(i, static_cast<char16_t>(kIota));
+    return composedUtf8(text);
+}
+
+std::string searchSpelling(std::string_view text)
+{
+    return letters(text).latin;
 }
 
 } // namespace nttext

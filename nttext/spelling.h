@@ -14,7 +14,8 @@ std::string lemmaKey(std::string_view greekSide);
 // counts as οὗτος). Case is kept.
 std::string normalisedForm(std::string_view word);
 
-// normalisedForm in Unicode case folding: the key forms are looked up by, whatever their case.
+// normalisedForm in Unicode case folding: the key forms are looked up by, whatever their case. An iota subscript
+// stays one (ἡμέρᾳ and ἡμέραι are different forms).
 std::string formKey(std::string_view word);
 
 // The word with its first letter in lower case ("Ἐν" → "ἐν").
@@ -22,6 +23,22 @@ std::string lowerFirst(std::string_view word);
 
 // The word without accents, breathings kept: "ἐστίν" → "ἐστιν".
 std::string withoutAccents(std::string_view word);
+
+// The word's letters alone: accents, breathings, iota subscripts and everything that is no letter dropped, case
+// folded, final sigma as σ. "Ἰησοῦς" and "Ιησους" give "ιησουσ"; ᾅδου and ἁδου give "αδου".
+std::string bareLetters(std::string_view text);
+
+// A word's bareLetters and searchSpelling, worked out together.
+struct Letters
+{
+    std::string bare;
+    std::string latin;
+};
+Letters letters(std::string_view text);
+
+// The word (NFC) with each iota subscript written out as a full iota: "ᾅδου" gives "ἅιδου". The word itself when
+// it has none.
+std::string iotaSubscriptWrittenOut(std::string_view word);
 
 // The spelling a search compares: accents, breathings and other marks dropped, case folded, final sigma as
 // any sigma, and Greek letters written in Latin ones, so that Greek and Latin spellings of a word meet:

@@ -5,8 +5,31 @@
 #include "textfile.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace nttext {
+
+namespace {
+
+// The spellings a lemma stands for: the text writes a letter that comes and goes in brackets, so that οὕτω(ς) is
+// both οὕτως and οὕτω.
+std::vector<std::string> lemmaSpellings(const std::string& lemma)
+{
+    const std::size_t open = lemma.find('(');
+    const std::size_t close = open == std::string::npos ? open : lemma.find(')', open);
+    if (close == std::string::npos)
+        return { lemma };
+    const std::string before = lemma.substr(0, open);
+    const std::string after = lemma.substr(close + 1);
+    return { lemma, before + lemma.substr(open + 1, close - open - 1) + after, before + after };
+}
+
+void addLemmas(std::vector<int>& to, const std::vector<int>& lemmas)
+{
+    to.insert(to.end(), lemmas.begin(), lemmas.end());
+}
+
+} // namespace
 
 Text Text::load(const std::string& path)
 {
@@ -34,7 +57,8 @@ Text::Text(TextData data)
         const LemmaRecord& record = lemmas_[static_cast<std::size_t>(id)];
         byLemma_.emplace(record.lemma, id);
         // Lemmas come most frequent first, so the first to claim a folded spelling keeps it.
-        byFoldedLemma_.emplace(formKey(record.lemma), id);
+        for (const std::string& spelling : lemmaSpellings(record.lemma))
+            byFoldedLemma_.emplace(formKey(spelling), id);
         for (int book = 0; book < kBookCount; ++book)
             if (int count = record.books[static_cast<std::size_t>(book)])
                 bookLemmas_[static_cast<std::size_t>(book)].push_back({ id, count });
@@ -69,15 +93,64 @@ std::optional<int> Text::findLemma(std::string_view lemma) const
     return found->second;
 }
 
+void Text::visitLemmasOfWord(std::string_view word, const std::function<bool(const LemmaMatch&)>& take) const
+{
+    std::unordered_set<int> offered;
+    bool more = true;
+    const auto offer = [&](int lemma, WordMatch how) {
+        if (more && offered.insert(lemma).second)
+            more = take({ lemma, how });
+    };
+    const auto offerAll = [&](const std::vector<int>& lemmas, WordMatch how) {
+        for (int lemma : lemmas)
+            offer(lemma, how);
+    };
+    if (std::optional<int> exact = findLemma(word))
+        offer(*exact, WordMatch::Lemma);
+    const std::string key = formKey(word);
+    if (auto found = byFoldedLemma_.find(key); found != byFoldedLemma_.end())
+        offer(found->second, WordMatch::Lemma);
+    if (auto found = forms_.find(key); found != forms_.end())
+        offerAll(found->second, WordMatch::Form);
+    if (!more)
+        return;
+    // The forgiving matches: a word with nothing of the text's own spelling pays for them, once.
+    const Spellings& forgiving = spellings();
+    const Letters spelt = letters(word);
+    if (spelt.bare.empty())
+        return;
+    if (auto found = forgiving.letters.find(spelt.bare); found != forgiving.letters.end()) {
+        offerAll(found->second.lemmas, WordMatch::LemmaLetters);
+        offerAll(found->second.forms, WordMatch::FormLetters);
+    }
+    if (!more)
+        return;
+    if (auto found = forgiving.latin.find(spelt.latin); found != forgiving.latin.end()) {
+        offerAll(found->second.lemmas, WordMatch::LemmaSpelling);
+        offerAll(found->second.forms, WordMatch::FormSpelling);
+    }
+}
+
+std::optional<LemmaMatch> Text::matchCard(std::string_view greekSide) const
+{
+    return matchWord(lemmaKey(greekSide));
+}
+
+std::optional<LemmaMatch> Text::matchWord(std::string_view word) const
+{
+    std::optional<LemmaMatch> first;
+    if (!word.empty())
+        visitLemmasOfWord(word, [&first](const LemmaMatch& match) {
+            first = match;
+            return false;
+        });
+    return first;
+}
+
 std::optional<int> Text::lemmaOfCard(std::string_view greekSide) const
 {
-    std::string key = lemmaKey(greekSide);
-    if (std::optional<int> exact = findLemma(key))
-        return exact;
-    auto found = byFoldedLemma_.find(formKey(key));
-    if (found == byFoldedLemma_.end())
-        return std::nullopt;
-    return found->second;
+    const std::optional<LemmaMatch> match = matchCard(greekSide);
+    return match ? std::optional<int>(match->lemma) : std::nullopt;
 }
 
 const Study* Text::study(int id) const
@@ -105,20 +178,36 @@ std::vector<int> Text::lemmasOfForm(std::string_view form) const
     return found == forms_.end() ? std::vector<int>() : found->second;
 }
 
-const std::unordered_map<std::string, std::vector<int>>& Text::lemmasBySpelling() const
+const Text::Spellings& Text::spellings() const
 {
     std::call_once(spellings_->once, [this] {
-        auto& bySpelling = spellings_->lemmas;
-        for (const auto& [key, lemmas] : forms_) {
-            std::vector<int>& found = bySpelling[searchSpelling(key)];
-            found.insert(found.end(), lemmas.begin(), lemmas.end());
-        }
-        for (auto& [spelling, lemmas] : bySpelling) {
-            std::sort(lemmas.begin(), lemmas.end());
-            lemmas.erase(std::unique(lemmas.begin(), lemmas.end()), lemmas.end());
-        }
+        Spellings& by = *spellings_;
+        // Each spelling with its iota subscripts dropped (bareLetters drops them) and written out.
+        const auto add
+            = [&by](const std::string& spelling, const std::vector<int>& lemmas, std::vector<int> Named::*list) {
+                  const std::string written = iotaSubscriptWrittenOut(spelling);
+                  for (const std::string& variant : { spelling, written }) {
+                      const Letters spelt = letters(variant);
+                      addLemmas(by.letters[spelt.bare].*list, lemmas);
+                      addLemmas(by.latin[spelt.latin].*list, lemmas);
+                      if (written == spelling)
+                          break;
+                  }
+              };
+        for (int id = 0; id < lemmaCount(); ++id)
+            for (const std::string& spelling : lemmaSpellings(lemma(id)))
+                add(spelling, { id }, &Named::lemmas);
+        for (const auto& [key, lemmas] : forms_)
+            add(key, lemmas, &Named::forms);
+        // The most frequent lemma first, each once.
+        for (auto* map : { &by.letters, &by.latin })
+            for (auto& [spelling, named] : *map)
+                for (std::vector<int>* lemmas : { &named.lemmas, &named.forms }) {
+                    std::sort(lemmas->begin(), lemmas->end());
+                    lemmas->erase(std::unique(lemmas->begin(), lemmas->end()), lemmas->end());
+                }
     });
-    return spellings_->lemmas;
+    return *spellings_;
 }
 
 Coverage Text::coverage(int book, const std::function<bool(int lemma)>& isKnown) const

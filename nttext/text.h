@@ -47,6 +47,27 @@ struct LemmaCount
     int count = 0;
 };
 
+// How a word names a lemma of the text, the surest way first.
+enum class WordMatch {
+    Lemma, // it spells the lemma (case, grave for acute, and a bracketed letter aside: οὕτως and οὕτω are οὕτω(ς))
+    Form, // it spells an inflected form of the lemma, accents right
+    LemmaLetters, // it has the lemma's letters, accents, breathings or iota subscripts aside (θεος, Ιησους, αδης)
+    FormLetters, // it has the letters of one of the lemma's forms (λογον, αδου, τη)
+    LemmaSpelling, // it is spelled as the lemma in Latin letters or their way (logos, hades)
+    FormSpelling, // it is spelled as one of the lemma's forms so (logon, hadou)
+};
+
+struct LemmaMatch
+{
+    int lemma = 0;
+    WordMatch how = WordMatch::Lemma;
+    // Through one of the lemma's forms rather than the lemma itself.
+    bool throughForm() const
+    {
+        return how == WordMatch::Form || how == WordMatch::FormLetters || how == WordMatch::FormSpelling;
+    }
+};
+
 struct Coverage
 {
     int known = 0; // running words whose lemma the learner knows
@@ -72,9 +93,20 @@ public:
 
     // The lemma spelled exactly so (NFC).
     std::optional<int> findLemma(std::string_view lemma) const;
-    // The lemma a card's Greek side names (lemmaKey); failing an exact match, one that differs from it only in
-    // case or in a grave accent, the most frequent if several do.
+
+    // The lemmas a word may name, the surest first (see WordMatch): the lemma it spells, a form of the text it
+    // spells, then the same without accents, breathings and iota subscripts, then in Latin letters; within a way of
+    // matching, the lemma a form most often stands for first, else the most frequent lemma first. take is called
+    // with each lemma once, until it returns false.
+    void visitLemmasOfWord(std::string_view word, const std::function<bool(const LemmaMatch&)>& take) const;
+    // The lemma a card's Greek side names (lemmaKey): the first the search would give for it (visitLemmasOfWord), so
+    // that "λογος, -ου, ὁ", "Ιησους", "οὕτως" and "δεῖ" (a form of δέω) all find theirs.
+    std::optional<LemmaMatch> matchCard(std::string_view greekSide) const;
+    // The same for a word that is the lemmaKey of a side already.
+    std::optional<LemmaMatch> matchWord(std::string_view word) const;
     std::optional<int> lemmaOfCard(std::string_view greekSide) const;
+    // Works out now what the forgiving matches need, rather than at their first use.
+    void prepareForgivingMatches() const { spellings(); }
 
     // Examples and forms, for the lemmas of the built-in set; nullptr for the others.
     const Study* study(int id) const;
@@ -94,9 +126,6 @@ public:
     // The lemmas an inflected form belongs to, the one it most often stands for first; accents must be right
     // but case, grave for acute and an enclitic's extra accent do not matter. Empty when it is no form.
     std::vector<int> lemmasOfForm(std::string_view form) const;
-    // The lemmas of the text's forms by the forms' searchSpelling ("logon" → λόγος), ascending ids; worked out
-    // on first use, once for every search.
-    const std::unordered_map<std::string, std::vector<int>>& lemmasBySpelling() const;
 
     // Every lemma that occurs in the book with its count, most frequent first; the counts sum to the book's
     // running words.
@@ -115,11 +144,19 @@ private:
     std::vector<int> studyOf_; // by lemma id; -1 when it has none
     std::vector<Study> studies_;
     std::unordered_map<std::string, std::vector<int>> forms_;
+    // The lemmas and forms by their letters and by their Latin spelling, for the matches that forgive; worked out on
+    // first use, once for every search and card.
+    struct Named
+    {
+        std::vector<int> lemmas; // spelled so
+        std::vector<int> forms; // with a form spelled so
+    };
     struct Spellings
     {
         std::once_flag once;
-        std::unordered_map<std::string, std::vector<int>> lemmas;
+        std::unordered_map<std::string, Named> letters, latin;
     };
+    const Spellings& spellings() const;
     std::unique_ptr<Spellings> spellings_ = std::make_unique<Spellings>();
     std::array<std::vector<LemmaCount>, kBookCount> bookLemmas_;
 };

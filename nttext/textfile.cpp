@@ -265,7 +265,7 @@ std::string encodeTextFile(const TextData& data)
         header.byte(c);
     header.fixed32(kTextFileVersion);
     header.fixed32(static_cast<std::uint32_t>(payload.size()));
-    header.fixed32(crcOf(payload));
+    header.fixed32(crcOf(packed));
     header.fixed32(static_cast<std::uint32_t>(packed.size()));
     return header.bytes() + packed;
 }
@@ -288,11 +288,16 @@ TextData decodeTextFile(const std::string& bytes, const std::string& fileName)
         throw TextFileError("The Greek text file " + fileName + " is damaged or cut short ("
             + std::to_string(bytes.size()) + " bytes, " + std::to_string(kHeaderSize + packedSize) + " expected)");
 
+    // The sum is over the stored bytes, so that no change to them goes unseen, not even one in the deflated stream's
+    // last padding bits, which would inflate to the same text.
+    const std::string packed = bytes.substr(kHeaderSize);
+    if (crcOf(packed) != crc)
+        throw TextFileError("The Greek text file " + fileName + " is damaged or cut short");
     std::string payload(size, '\0');
     uLongf unpacked = size;
     int status = uncompress(reinterpret_cast<Bytef*>(payload.data()), &unpacked,
-        reinterpret_cast<const Bytef*>(bytes.data() + kHeaderSize), static_cast<uLong>(bytes.size() - kHeaderSize));
-    if (status != Z_OK || unpacked != size || crcOf(payload) != crc)
+        reinterpret_cast<const Bytef*>(packed.data()), static_cast<uLong>(packed.size()));
+    if (status != Z_OK || unpacked != size)
         throw TextFileError("The Greek text file " + fileName + " is damaged or cut short");
     ByteReader in(payload, fileName);
     return decodePayload(in);

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -43,6 +44,7 @@ constexpr const char* kUsage
       "  --new              makes SET as a new card set\n"
       "  --dry-run          prints the plan and writes nothing\n"
       "  --force            replaces FILE when exporting over it\n"
+      "  --help             prints this and exits\n"
       "Passwords of protected sets are asked for on the terminal, or read one per line from standard input.\n";
 
 volatile std::sig_atomic_t interrupted = 0;
@@ -55,6 +57,11 @@ void onInterrupt(int)
 struct UsageError
 {
     std::string message;
+};
+
+// --help: the usage is all that is asked for.
+struct HelpRequest
+{
 };
 
 struct Options
@@ -74,6 +81,8 @@ Options parse(const std::vector<std::string>& args)
     std::vector<std::string> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h")
+            throw HelpRequest {};
         if (std::find(kValued.begin(), kValued.end(), arg) != kValued.end()) {
             if (i + 1 == args.size())
                 throw UsageError { arg + " wants a value" };
@@ -180,6 +189,8 @@ void runImport(const Options& options)
     const bool makeNew = options.has("--new");
     cardstore::Table table;
     if (!makeNew) {
+        if (!std::filesystem::exists(options.set))
+            throw cardstore::Error(options.set + " does not exist (--new makes a new card set)");
         table.setTableName(options.set);
         terminalinput::askForPasswords(table);
         table.open();
@@ -193,8 +204,8 @@ void runImport(const Options& options)
     if (makeNew)
         interchange::importIntoNewSet(options.set, plan, progress);
     else
-        interchange::commitImport(table, plan, progress);
-    std::cout << "Added " << interchange::cardCount(plan.cards.size()) << " to " << options.set << ".\n";
+        interchange::commitImport(table, plan, progress, cardstore::Table::AfterAppend::Close);
+    std::cout << "Added " << interchange::cardCount(plan.cards) << " to " << options.set << ".\n";
 }
 
 void runExport(const Options& options)
@@ -236,6 +247,9 @@ int main(int argc, char** argv)
             runImport(options);
         else
             runExport(options);
+    } catch (const HelpRequest&) {
+        std::cout << kUsage;
+        return 0;
     } catch (const UsageError& error) {
         if (!error.message.empty())
             std::cerr << "karte-cards: " << error.message << "\n";

@@ -17,6 +17,7 @@
 
 #include <sodium.h>
 
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -26,6 +27,7 @@ namespace {
 constexpr const char* kUsage
     = "usage: karte-progress [SET]\n"
       "  prints the study progress of the card set SET, or of the built-in set when SET is omitted\n"
+      "  --help  prints this and exits\n"
       "Passwords of protected sets are asked for on the terminal, or read one per line from standard input.\n";
 
 // The Greek text, for the lemmas of a set of one's own and for study by book; without it those are left out.
@@ -60,6 +62,10 @@ void print(const learning::ProgressReport& report, const std::vector<learning::H
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::cout << kUsage;
+        return 0;
+    }
     if (argc > 2 || (argc == 2 && std::string(argv[1]).starts_with("-"))) {
         std::cerr << kUsage;
         return 2;
@@ -70,6 +76,8 @@ int main(int argc, char** argv)
             throw cardstore::Error("The cryptography library could not be started");
         cardstore::Table table;
         if (argc == 2) {
+            if (!std::filesystem::exists(argv[1]))
+                throw cardstore::Error(std::string(argv[1]) + " does not exist");
             table.setTableName(argv[1]);
         } else {
             table.setDatabaseName(cardstore::Session::kBuiltInAlias);

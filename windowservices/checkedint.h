@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checkedarithmetic.h"
 #include "errors.h"
 
 #include <limits>
@@ -28,27 +29,9 @@ public:
     }
     constexpr int value() const { return value_; }
 
-    friend CheckedInt operator+(CheckedInt a, CheckedInt b)
-    {
-        int result;
-        if (__builtin_add_overflow(a.value_, b.value_, &result))
-            throw IntOverflow();
-        return result;
-    }
-    friend CheckedInt operator-(CheckedInt a, CheckedInt b)
-    {
-        int result;
-        if (__builtin_sub_overflow(a.value_, b.value_, &result))
-            throw IntOverflow();
-        return result;
-    }
-    friend CheckedInt operator*(CheckedInt a, CheckedInt b)
-    {
-        int result;
-        if (__builtin_mul_overflow(a.value_, b.value_, &result))
-            throw IntOverflow();
-        return result;
-    }
+    friend CheckedInt operator+(CheckedInt a, CheckedInt b) { return orRaise(checked::add(a.value_, b.value_)); }
+    friend CheckedInt operator-(CheckedInt a, CheckedInt b) { return orRaise(checked::subtract(a.value_, b.value_)); }
+    friend CheckedInt operator*(CheckedInt a, CheckedInt b) { return orRaise(checked::multiply(a.value_, b.value_)); }
     // Integer division truncating toward zero; the one quotient that does not fit (the smallest value
     // divided by -1) raises IntOverflow too.
     friend CheckedInt div(CheckedInt a, CheckedInt b)
@@ -61,6 +44,13 @@ public:
     }
 
 private:
+    static int orRaise(std::optional<int> result)
+    {
+        if (!result)
+            throw IntOverflow();
+        return *result;
+    }
+
     int value_;
 };
 

@@ -26,22 +26,41 @@ TEST_F(ProtectedSetTest, AnswersAreSealedInBatches)
         bool waiting;
         std::size_t sealed;
     };
+    // Each answer's id, and the memory its card had before it, to take it back with.
+    struct Given
+    {
+        std::int64_t id;
+        std::int64_t card;
+        std::optional<CardMemory> before;
+    };
+    std::vector<Given> given;
+    std::map<std::int64_t, CardMemory> latest;
     auto answers = [&](int count) {
         return [&, count] {
-            for (int i = 0; i < count; ++i)
-                study.recordAnswer(answer(keys[static_cast<std::size_t>(i) % keys.size()], ++now));
+            for (int i = 0; i < count; ++i) {
+                const ReviewEntry entry = answer(keys[static_cast<std::size_t>(i) % keys.size()], ++now);
+                const auto before = latest.find(entry.cardKey);
+                given.push_back({ study.recordAnswer(entry), entry.cardKey,
+                    before == latest.end() ? std::nullopt : std::optional<CardMemory>(before->second) });
+                latest[entry.cardKey] = entry.after;
+            }
         };
+    };
+    auto takeBackLast = [&] {
+        study.undoAnswer(given.back().id, given.back().card, given.back().before);
+        given.pop_back();
     };
     const std::vector<Step> steps = {
         { "19 answers", answers(19), true, 0 },
-        { "the 20th", answers(1), false, 20 },
+        { "the 20th", answers(1), true, 0 },
+        { "the window's next look", [&] { study.sealIfDue(); }, false, 20 },
         { "one more", answers(1), true, 20 },
         { "29.9 seconds later", [&] { now += 29'900, study.sealIfDue(); }, true, 20 },
         { "30 seconds after it", [&] { now += 100, study.sealIfDue(); }, false, 21 },
         { "two more", answers(2), true, 21 },
-        { "one taken back before it was sealed", [&] { study.undoLastAnswer(); }, true, 21 },
+        { "one taken back before it was sealed", takeBackLast, true, 21 },
         { "sealed on demand", [&] { study.seal(); }, false, 22 },
-        { "one taken back after", [&] { study.undoLastAnswer(); }, false, 21 },
+        { "one taken back after", takeBackLast, false, 21 },
         { "one more", answers(1), true, 21 },
         { "a card edited", [&] { table.first(), table.edit(), table.setFieldText("Language", "καί."), table.post(); },
             false, 22 },

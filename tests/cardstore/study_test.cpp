@@ -102,33 +102,40 @@ TEST_F(StudyTest, AnswersAndSettingsRoundTripThroughTheFile)
     EXPECT_EQ(storedMemories(path).at(keys[1]), 9.0);
 }
 
-TEST_F(StudyTest, UndoRestoresThePreviousMemoryOrMakesTheCardNew)
+// An undo takes back the answer it names, not the newest in the file, and puts back the memory it is given.
+TEST_F(StudyTest, UndoTakesBackTheAnswerItNamesAndPutsBackTheMemoryGiven)
 {
     StudyStore& study = table.study();
-    EXPECT_EQ(study.undoLastAnswer(), std::nullopt);
-    study.recordAnswer(answer(keys[0], 1000, 3, 1.0));
-    study.recordAnswer(answer(keys[1], 2000, 3, 2.0));
-    study.recordAnswer(answer(keys[0], 3000, 3, 3.0));
+    const std::int64_t first = study.recordAnswer(answer(keys[0], 1000, 3, 1.0));
+    const std::int64_t second = study.recordAnswer(answer(keys[1], 2000, 3, 2.0));
+    const std::int64_t third = study.recordAnswer(answer(keys[0], 3000, 3, 3.0));
     struct Undo
     {
+        std::int64_t id;
+        std::int64_t card;
+        std::optional<CardMemory> restored;
         std::int64_t undoneTime;
         std::map<std::int64_t, double> memories;
         std::size_t answersLeft;
     };
     const std::vector<Undo> undos = {
-        { 3000, { { keys[0], 1.0 }, { keys[1], 2.0 } }, 2 },
-        { 2000, { { keys[0], 1.0 } }, 1 },
-        { 1000, {}, 0 },
+        { second, keys[1], std::nullopt, 2000, { { keys[0], 3.0 } }, 2 },
+        { third, keys[0], answer(keys[0], 1000, 3, 1.0).after, 3000, { { keys[0], 1.0 } }, 1 },
+        { first, keys[0], std::nullopt, 1000, {}, 0 },
     };
     for (const Undo& undo : undos) {
         SCOPED_TRACE(undo.undoneTime);
-        std::optional<ReviewEntry> undone = study.undoLastAnswer();
+        std::optional<ReviewEntry> undone = study.undoAnswer(undo.id, undo.card, undo.restored);
         ASSERT_TRUE(undone.has_value());
         EXPECT_EQ(undone->reviewedMs, undo.undoneTime);
         EXPECT_EQ(storedMemories(path), undo.memories);
         EXPECT_EQ(storedLog(path).size(), undo.answersLeft);
     }
-    EXPECT_EQ(study.undoLastAnswer(), std::nullopt);
+    EXPECT_EQ(study.undoAnswer(first, keys[0], std::nullopt), std::nullopt);
+    // An id is taken back only with its own card: another answer that took the id is left alone.
+    const std::int64_t next = study.recordAnswer(answer(keys[2], 4000));
+    EXPECT_EQ(study.undoAnswer(next, keys[0], std::nullopt), std::nullopt);
+    EXPECT_EQ(storedLog(path).size(), 1u);
 }
 
 TEST_F(StudyTest, DeletingACardDeletesItsProgressAndNothingElse)
@@ -191,7 +198,8 @@ TEST_F(StudyTest, ReadOnlySetsCanBeStudiedButNotSaved)
         EXPECT_EQ(study.setting(studysetting::kFirstSide), "greek");
         for (const auto& write :
             std::vector<std::function<void()>> { [&] { study.recordAnswer(answer(keys[1], 2000)); },
-                [&] { study.undoLastAnswer(); }, [&] { study.setSetting(studysetting::kBook, "Mark"); } })
+                [&] { study.undoAnswer(1, keys[0], std::nullopt); },
+                [&] { study.setSetting(studysetting::kBook, "Mark"); } })
             EXPECT_STREQ(errorOf(write).what(), messages::kReadOnly);
         reader.close();
         EXPECT_TRUE(bytesOf(path) == before);
@@ -205,9 +213,9 @@ TEST_F(StudyTest, OwnAnswersAreNoChangeForTheRefreshButAnotherInstancesAre)
     CardFile file = CardFile::open(path, false);
     EXPECT_TRUE(file.changedSinceLastLook());
     StudyStore own(file);
-    own.recordAnswer(answer(keys[0], 1000));
+    const std::int64_t id = own.recordAnswer(answer(keys[0], 1000));
     own.setSetting(studysetting::kBook, "Luke");
-    own.undoLastAnswer();
+    own.undoAnswer(id, keys[0], std::nullopt);
     EXPECT_FALSE(file.changedSinceLastLook());
     table.study().recordAnswer(answer(keys[1], 2000));
     EXPECT_TRUE(file.changedSinceLastLook());

@@ -105,10 +105,11 @@ def check(program):
         run("xdotool", "key", "space")
         card_on_show(program, study, greek, english, f"New {new_left}")
         if index == 0:
-            # The answer side shows the word in its verses, with their references, and its commonest forms.
+            # The answer side shows the word in its verses, with their references (held on one line by no-break
+            # spaces), and its commonest forms.
             def verses():
                 text = fresh(study["verses"]).queryText()
-                shown_text = text.getText(0, text.characterCount)
+                shown_text = text.getText(0, text.characterCount).replace("\xa0", " ")
                 return "— Mark 1:1" in shown_text and "Commonest forms" in shown_text, shown_text[:200]
 
             print(f"{greek}: the verses and forms shown: {wait_until(program, 'the verses of ὁ', verses)!r}")

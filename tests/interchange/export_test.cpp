@@ -4,6 +4,7 @@
 #include "interchangeerror.h"
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 using namespace interchange;
@@ -74,6 +75,56 @@ TEST(ExportTest, TextsThatNeedQuotesComeBackTheSame)
     EXPECT_EQ(testsupport::readBytes(dir.file("cards.csv")),
         "\xEF\xBB\xBFGreek,English,Frequency\r\nὅτι,\"a; b, c\",1296\r\nἥμισυ,half,0.5\r\nλόγος,plain,\r\n"
         "ναί,\"say \"\"yes\"\"\",33\r\n");
+}
+
+TEST(ExportTest, ValuesComeBackNormalisedAndFormulasGuarded)
+{
+    struct Case
+    {
+        std::string stored; // an English side
+        std::string back; // as it comes back through either format
+        std::string csv; // as CSV writes it
+    };
+    const std::vector<Case> cases {
+        { "  word  ", "word", "  word  " },
+        { "spirit\twind", "spirit wind", "spirit\twind" },
+        { "lo\xCC\x81gos", "l\xC3\xB3gos", "l\xC3\xB3gos" },
+        { "=1+1", "=1+1", "'=1+1" },
+        { "+30 more", "+30 more", "'+30 more" },
+        { "-ος ending", "-ος ending", "'-ος ending" },
+        { "@home", "@home", "'@home" },
+        { "'=kept", "'=kept", "''=kept" },
+        { "it's", "it's", "it's" },
+    };
+    testsupport::TempDir dir;
+    std::string set = dir.file("set.sdb");
+    std::vector<testsupport::Card> cards;
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        cards.push_back({ cases[i].stored, "λ" + std::to_string(i), -double(i + 1) });
+    testsupport::makeCardSet(set, cards);
+    for (const char* name : { "cards.csv", "cards.tsv" }) {
+        SCOPED_TRACE(name);
+        std::string file = dir.file(name);
+        ExportSettings settings;
+        settings.format = exportFormatFor(file);
+        exportFile(set, file, settings);
+        std::string copy = dir.file(std::string(name) + ".sdb");
+        testsupport::makeCardSet(copy, {});
+        importFile(file, copy);
+        std::map<std::string, std::string> back;
+        for (const CardTexts& card : cardsIn(copy))
+            back[card[0]] = card[1];
+        const std::string written = testsupport::readBytes(file);
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            SCOPED_TRACE(cases[i].stored);
+            EXPECT_EQ(back["λ" + std::to_string(i)], cases[i].back);
+            // A number is no formula, though it starts with a minus; TSV is written plainly.
+            const std::string line = "λ" + std::to_string(i) + "," + cases[i].csv + ",-" + std::to_string(i + 1);
+            if (settings.format == Format::Csv) {
+                EXPECT_NE(written.find(line + "\r\n"), std::string::npos) << written;
+            }
+        }
+    }
 }
 
 TEST(ExportTest, AFileThatIsThereIsReplacedOnlyWhenAsked)

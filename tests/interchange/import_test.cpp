@@ -91,6 +91,10 @@ TEST_F(ImportTest, MalformedFileIsRefusedWithItsLineAndTheSetUntouched)
         { "UTF-16", "\xFF\xFEG\0r\0", 0, "UTF-16" },
         { "nothing but a header row", "Greek,English\r\n\r\n", 0, "holds no cards" },
         { "a single column", "λόγος\nκαί\n", 0, "has a single column" },
+        // One line of cards with separators of their own: no value may pass for a card.
+        { "other separators", "λόγος - word, message; ἀγάπη - love\n", 1, "looks like a whole card" },
+        { "other separators, a card a line", "λόγος = word, message\nἀγάπη = love, charity\n", 1,
+            "looks like a whole card" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -29,8 +29,26 @@ TEST(TextTest, HtmlBecomesText)
 
 TEST(TextTest, CellsAndFrequencies)
 {
-    EXPECT_EQ(cardText("\xC2\xA0 λο\xCC\x81γος\t", false), "λόγος");
-    EXPECT_EQ(cardText("spirit,\nwind", false), "spirit, wind");
+    struct Cell
+    {
+        std::string cell;
+        bool html;
+        std::string text;
+    };
+    const std::vector<Cell> cells {
+        { "\xC2\xA0 λο\xCC\x81γος\t", false, "λόγος" },
+        { "spirit,\nwind", false, "spirit, wind" },
+        // A flashcard program's reference to a recording is markup, as HTML is.
+        { "λόγος [sound:logos.mp3]", false, "λόγος" },
+        { "[sound:a.mp3]λόγος [sound:b.mp3] ὁ", true, "λόγος ὁ" },
+    };
+    for (const Cell& c : cells)
+        EXPECT_EQ(cardText(c.cell, c.html), c.text) << c.cell;
+    // The apostrophe that keeps a spreadsheet from taking a value for a formula is no part of it.
+    const std::vector<std::pair<std::string, std::string>> guarded { { "'=SUM(A1)", "=SUM(A1)" }, { "''-ος", "'-ος" },
+        { "'Ελλάς", "'Ελλάς" }, { "'", "'" }, { "=1", "=1" } };
+    for (const auto& [value, text] : guarded)
+        EXPECT_EQ(withoutFormulaGuard(value), text) << value;
     const std::vector<std::pair<std::string, std::optional<double>>> frequencies { { "330", 330 }, { " 12.5 ", 12.5 },
         { "+7", 7 }, { "-1", -1 }, { "1e3", 1000 }, { "many", std::nullopt }, { "1,203", std::nullopt },
         { "12.5.1", std::nullopt }, { "inf", std::nullopt }, { "nan", std::nullopt }, { "0x10", std::nullopt } };
@@ -61,7 +79,7 @@ TEST(TextTest, PlanSummaryWording)
     };
     for (const Case& c : cases) {
         ImportPlan plan;
-        plan.cards.resize(c.cards);
+        plan.cards = c.cards;
         plan.duplicates = c.duplicates;
         plan.duplicatesKept = c.kept;
         plan.cuts = c.cuts;
@@ -89,6 +107,11 @@ TEST(TextTest, LayoutAndColumnsAreGuessed)
             { Format::FlashcardText, ';', true, false }, { 1, 2, -1 } },
         { "deck.txt", "#separator:tab\n#columns:Meaning\tWord\nword\tλόγος\n",
             { Format::FlashcardText, '\t', false, false }, { 1, 0, -1 } },
+        // A flashcard program's export of its cards without the header lines that say it holds HTML.
+        { "cards.txt", "σάρξ\tflesh<br>body\nκόσμος\t<i>world</i>\n", { Format::Tsv, '\t', true, false },
+            { 0, 1, -1 } },
+        { "cards.txt", "ἀγάπη\tlove&nbsp;(noun)\n", { Format::Tsv, '\t', true, false }, { 0, 1, -1 } },
+        { "words.tsv", "λάμπω\tI shine <intr.>\nκαί\tand & also\n", { Format::Tsv, '\t', false, false }, { 0, 1, -1 } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes);

@@ -90,11 +90,10 @@ TEST_F(CardSearchTest, RanksExactMatchesFirstThenFormsThenShorterPrefixes)
     EXPECT_EQ(find(search, "log"),
         (std::vector<std::pair<std::string, MatchKind>> {
             { "λόγος", Prefix }, { "λόγιον", Prefix }, { "λογίζομαι", Prefix } }));
-    // ὦ and ὁ share their letters; the one typed with its breathing and accent comes first.
-    auto omega = find(search, "ὦ");
-    ASSERT_GE(omega.size(), 2u);
-    EXPECT_EQ(omega[0], std::make_pair(std::string("ὦ"), Exact));
-    EXPECT_EQ(omega[1], std::make_pair(std::string("ὁ"), Spelling));
+    // ὦ and ὁ are spelled alike in Latin letters; the one typed with its breathing and accent comes first, then
+    // εἰμί, whose subjunctive ὦ is, before ὁ, which has only the Latin spelling in common.
+    EXPECT_EQ(find(search, "ὦ"),
+        (std::vector<std::pair<std::string, MatchKind>> { { "ὦ", Exact }, { "εἰμί", Form }, { "ὁ", Spelling } }));
     // τόν is a form of ὁ alone.
     EXPECT_EQ(find(search, "τὸν"), (std::vector<std::pair<std::string, MatchKind>> { { "ὁ", Form } }));
     EXPECT_EQ(search.find("l", 2).size(), 2u);

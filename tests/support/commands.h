@@ -4,7 +4,7 @@
 
 namespace testsupport {
 
-// What a command printed, standard error included, and how it exited (-1 when it did not exit normally).
+// What a command printed, standard error included unless the command line redirects it, and how it exited (-1 when it did not exit normally).
 struct CommandRun
 {
     int exitCode = -1;

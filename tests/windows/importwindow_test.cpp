@@ -103,7 +103,7 @@ TEST_F(ImportWindowTest, ShowsEachSampleWithItsGuessedLayoutMappingAndPlan)
             { "Greek (column 1)", "English (column 2)", "Frequency (column 3)" },
             { "Line 2", "λόγος", "word, message", "330", "" }, "6 cards to add" },
         { "words.tsv", { "TSV", "Tab", "", "" }, { "Column 2: λόγος", "Column 1: word", "Column 3: 330" },
-            { "Line 1", "λόγος", "word", "330", "" }, "3 cards to add, 1 duplicate skipped" },
+            { "Line 1", "λόγος", "word", "330", "Duplicate, skipped" }, "3 cards to add, 1 duplicate skipped" },
         { "flashcards.txt", { "Flashcard text", "Tab", "", "HTML" },
             { "Front (column 3)", "Back (column 4)", "(none)" }, { "Line 7", "λόγος", "word, message saying", "", "" },
             "4 cards to add" },
@@ -122,6 +122,7 @@ TEST_F(ImportWindowTest, ShowsEachSampleWithItsGuessedLayoutMappingAndPlan)
             c.columns);
         EXPECT_EQ(previewRow(w, 0), c.firstRow);
         EXPECT_EQ(w.PlanLabel->text(), c.plan);
+        EXPECT_TRUE(w.ImportButton->isEnabled() && w.ImportButton->isDefault());
         EXPECT_TRUE(w.IntoOpenSetButton->isChecked());
         EXPECT_FALSE(form->isEnabled());
         window->reject();
@@ -188,14 +189,19 @@ TEST_F(ImportWindowTest, RefusedFileShowsWhyAndLeavesTheSetAsItWas)
         const char* name;
         std::string bytes;
         bool readOnlySet;
-        bool windowShows; // a fault past the first records shows only once the whole file is read
+        bool windowShows; // a fault in the first records read with the guessed layout keeps the window from showing
         QString message;
+        QStringList shown; // the refused record's row as the preview shows it: the line as written, what is wrong
     };
     const std::vector<Case> cases {
         { "unclosed quote", "Greek,English\nκαί,and\nλόγος,\"word\n", false, false,
-            "Line 3 of bad.csv: a quoted value is not closed" },
-        { "not UTF-8 further down", goodLines + "θεός,caf\xE9\n", false, true, "Line 62 of bad.csv" },
-        { "read-only set", goodLines, true, true, "The card set mine.SDB is read-only" },
+            "Line 3 of bad.csv: a quoted value is not closed", {} },
+        { "too many columns in the first records", "Greek,English\nκαί,and\nλόγος,word,330\nθεός,God\n", false, true,
+            "Line 3 of bad.csv: the record has 3 columns",
+            { "Line 3", "λόγος,word,330", "The record has 3 columns where the file has 2" } },
+        { "not UTF-8 further down", goodLines + "θεός,caf\xE9\n", false, true, "Line 62 of bad.csv",
+            { "Line 62", "θεός,caf\uFFFD", "The text is not valid UTF-8 (save the file as UTF-8 to import it)" } },
+        { "read-only set", goodLines, true, true, "The card set mine.SDB is read-only", {} },
     };
     const std::string file = dataHome.file("bad.csv");
     for (const Case& c : cases) {
@@ -209,13 +215,28 @@ TEST_F(ImportWindowTest, RefusedFileShowsWhyAndLeavesTheSetAsItWas)
         TImportForm* window = importFile(file);
         ASSERT_EQ(window != nullptr, c.windowShows);
         if (window) {
-            EXPECT_TRUE(formOf(*window).PlanLabel->text().contains(c.message));
-            formOf(*window).ImportButton->click();
+            Ui::TImportForm& w = formOf(*window);
+            EXPECT_TRUE(w.PlanLabel->text().contains(c.message)) << w.PlanLabel->text().toStdString();
+            // Nothing can be imported, and Return does not try.
+            EXPECT_FALSE(w.ImportButton->isEnabled());
+            EXPECT_FALSE(w.ImportButton->isDefault());
+            QTest::keyClick(w.PreviewTable, Qt::Key_Return);
             EXPECT_TRUE(window->isVisible());
+            EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
+            if (!c.shown.isEmpty()) {
+                const QList<QTableWidgetItem*> selected = w.PreviewTable->selectedItems();
+                ASSERT_FALSE(selected.isEmpty());
+                const int row = selected.front()->row();
+                EXPECT_EQ((QStringList { w.PreviewTable->verticalHeaderItem(row)->text(),
+                              w.PreviewTable->item(row, 0)->text(), w.PreviewTable->item(row, 3)->text() }),
+                    c.shown);
+                EXPECT_EQ(w.PreviewTable->columnSpan(row, 0), 3);
+            }
             window->reject();
+        } else {
+            ASSERT_EQ(messages.texts().size(), 1);
+            EXPECT_TRUE(messages.texts().front().contains(c.message)) << messages.texts().front().toStdString();
         }
-        ASSERT_EQ(messages.texts().size(), 1);
-        EXPECT_TRUE(messages.texts().front().contains(c.message)) << messages.texts().front().toStdString();
         EXPECT_TRUE(form->isEnabled());
         EXPECT_TRUE(testsupport::readBytes(setPath) == before);
     }

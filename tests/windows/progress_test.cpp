@@ -355,8 +355,10 @@ TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
         { bookPath, 0,
             { bookPath, "", "", "", "", "", "2 John: you know 100.0% of its words",
                 "You already know 90% of 2 John's words", "You already know 95% of 2 John's words" } },
-        { dir.file("missing.sdb"), 1, { "karte-progress: Table does not exist. File: " + dir.file("missing.sdb") } },
+        { dir.file("missing.sdb"), 1, { "karte-progress: " + dir.file("missing.sdb") + " does not exist" } },
         { path + " " + path, 2, { "usage: karte-progress [SET]" } },
+        // The usage asked for is the output, on standard output.
+        { "--help 2>/dev/null", 0, { "usage: karte-progress [SET]" } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);

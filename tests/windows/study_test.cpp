@@ -1,16 +1,22 @@
 // The Study window over the main window: studying from the keyboard alone, progress kept in the set and read back,
-// undo, a set that cannot keep progress, damaged progress, the search for a card out of turn, and study by book.
+// undo, a set that cannot keep progress, damaged progress, the search for a card out of turn, study by book, and
+// the verses and forms of the answer side.
 #include "clock.h"
 #include "newtestament.h"
+#include "studysession.h"
 #include "studystore.h"
 #include "table.h"
+#include "text.h"
 #include "tform1.h"
 #include "tstudyform.h"
 #include "ui_tform1.h"
 #include "ui_tstudyform.h"
 #include "windowtest.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include <sqlite3.h>
 
@@ -24,10 +30,14 @@ constexpr std::int64_t kNoon = 1'765'281'600'000;
 class StudyTest : public MainWindowTest
 {
 protected:
-    StudyTest()
+    // On a set of these cards, or on a copy of the shipped built-in set.
+    explicit StudyTest(const std::vector<testsupport::Card>* cards = &fourCards())
         : clock(kNoon)
     {
-        formOn(fourCards());
+        if (cards)
+            formOn(*cards);
+        else
+            createForm();
         study = std::make_unique<TStudyForm>();
         study->setClock(&clock, false);
         study->setNewTestament(&karte::newTestament());
@@ -52,6 +62,15 @@ protected:
         QTest::keyClick(study.get(), Qt::Key(key), modifiers);
     }
     QString front() { return studyUi().FrontText->text(); }
+    // Ctrl+F, the query typed letter by letter (Greek too, as a keyboard layout gives it), and Enter, which reviews
+    // the first card found.
+    void findAndOpen(const QString& query)
+    {
+        press(Qt::Key_F, Qt::ControlModifier);
+        for (QChar letter : query)
+            QTest::sendKeyEvent(QTest::Click, studyUi().SearchBox, Qt::Key_unknown, QString(letter), Qt::NoModifier);
+        QTest::keyClick(studyUi().SearchBox, Qt::Key_Return);
+    }
     bool answerShown() { return studyUi().BackText->isVisible(); }
 
     std::size_t answersInFile()
@@ -180,6 +199,16 @@ TEST_F(StudyTest, DamagedProgressIsExplainedAndTheSetStillDrills)
 TEST_F(StudyTest, AnyCardIsFoundByAnySpellingAndReviewedOutOfTurn)
 {
     openStudy();
+    // Esc leaves the search, its results gone, and gives the keys back to the review.
+    press(Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(studyUi().SearchBox, "logos");
+    ASSERT_TRUE(studyUi().SearchResults->isVisible());
+    QTest::keyClick(studyUi().SearchBox, Qt::Key_Escape);
+    EXPECT_FALSE(studyUi().SearchResults->isVisible());
+    EXPECT_EQ(studyUi().SearchResults->count() + studyUi().SearchBox->text().size(), 0);
+    press(Qt::Key_Space);
+    EXPECT_TRUE(answerShown() && study->isVisible());
+
     press(Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(studyUi().SearchBox->hasFocus());
     QTest::keyClicks(studyUi().SearchBox, "logos");
@@ -216,4 +245,154 @@ TEST_F(StudyTest, StudyForABookGivesItsWordsByTheirFrequencyThereAndIsRemembered
     EXPECT_EQ(studyUi().BookBox->currentText(), "1 John");
 }
 
+TEST_F(StudyTest, EnterInANumberBoxKeepsTheNumberAndAnswersNothing)
+{
+    openStudy();
+    const std::pair<QSpinBox*, int> boxes[] = { { studyUi().NewCardsBox, 30 }, { studyUi().RetentionBox, 85 } };
+    for (const auto& [box, value] : boxes) {
+        study->setFocus();
+        if (!answerShown())
+            press(Qt::Key_Space);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QString::number(value));
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_EQ(answersInFile(), 0u) << box->objectName().toStdString();
+    }
+    press(Qt::Key_Escape);
+    openStudy(); // the numbers read back from the set
+    for (const auto& [box, value] : boxes)
+        EXPECT_EQ(box->value(), value) << box->objectName().toStdString();
+}
+
+class StudyOnTheShippedSet : public StudyTest
+{
+protected:
+    StudyOnTheShippedSet()
+        : StudyTest(nullptr)
+    {
+    }
+};
+
+// A form typed as the text writes it, or without accents, breathings or iota subscript, with the subscript written
+// out, or in Latin letters, reviews its lemma's card, not a card spelled alike in Latin letters (ἐν, οὗτος, τέ).
+TEST_F(StudyOnTheShippedSet, AFormTypedInAnySpellingReviewsItsLemmasCard)
+{
+    const std::pair<const char*, const char*> cases[] = { { "ἦν", "εἰμί" }, { "ην", "εἰμί" }, { "οὕτως", "οὕτω(ς)" },
+        { "ουτως", "οὕτω(ς)" }, { "τῇ", "ὁ" }, { "τη", "ὁ" }, { "τῃ", "ὁ" }, { "ᾅδου", "ᾅδης" }, { "ἁδου", "ᾅδης" },
+        { "αδου", "ᾅδης" }, { "αιδου", "ᾅδης" }, { "hadou", "ᾅδης" }, { "adou", "ᾅδης" }, { "ημεραι", "ἡμέρα" } };
+    openStudy();
+    for (const auto& [query, card] : cases) {
+        findAndOpen(QString::fromUtf8(query));
+        EXPECT_EQ(front().toStdString(), card) << query;
+    }
+}
+
+// The answer side's verses: the word in bold without the punctuation beside it, the reference on one line at any
+// width of the window.
+TEST_F(StudyOnTheShippedSet, VersesBoldTheWordAloneAndKeepEachReferenceOnOneLine)
+{
+    openStudy();
+    findAndOpen(QStringLiteral("hades"));
+    press(Qt::Key_Space);
+    QTextDocument* verses = studyUi().ContextView->document();
+    for (QTextBlock block = verses->begin(); block != verses->end(); block = block.next())
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment)
+            if (fragment.fragment().charFormat().fontWeight() >= QFont::Bold) {
+                EXPECT_TRUE(
+                    fragment.fragment().text().front().isLetter() && fragment.fragment().text().back().isLetter())
+                    << fragment.fragment().text().toStdString();
+            }
+    for (int width = 420; width <= 1000; width += 6) {
+        study->resize(width, study->height());
+        QCoreApplication::processEvents();
+        verses->documentLayout()->documentSize();
+        for (QTextBlock block = verses->begin(); block != verses->end(); block = block.next()) {
+            const qsizetype reference = block.text().lastIndexOf(QChar(0x2014)); // the dash before it
+            for (int line = 1; line < block.layout()->lineCount() && !block.text().startsWith("Commonest"); ++line)
+                EXPECT_LE(block.layout()->lineAt(line).textStart(), reference)
+                    << width << ": " << block.text().toStdString();
+        }
+    }
+}
+
+// A set of one's own writes its words as a dictionary does; each card shows the verses and forms of the lemma the
+// search would give for it, and says so when the card's word is one of the lemma's forms.
+const struct DictionarySpelling
+{
+    const char* greek;
+    const char* lemma;
+    bool form;
+} kDictionarySpellings[] = { { "οὕτως", "οὕτω(ς)", false }, { "οὕτω", "οὕτω(ς)", false },
+    { "ἔξεστιν", "ἔξεστι(ν)", false }, { "μέχρι", "μέχρι(ς)", false }, { "εἴκοσι", "εἴκοσι(ν)", false },
+    { "δεῖ", "δέω", true }, { "θεος", "θεός", false }, { "λογος, -ου, ὁ", "λόγος", false }, { "ἅδης", "ᾅδης", false },
+    { "Ιησους", "Ἰησοῦς", false } };
+
+class StudyOnDictionarySpellings : public StudyTest
+{
+protected:
+    static const std::vector<testsupport::Card>* cards()
+    {
+        static const std::vector<testsupport::Card> cards = [] {
+            std::vector<testsupport::Card> made;
+            for (const DictionarySpelling& card : kDictionarySpellings)
+                made.push_back({ card.lemma, card.greek, std::nullopt });
+            return made;
+        }();
+        return &cards;
+    }
+    StudyOnDictionarySpellings()
+        : StudyTest(cards())
+    {
+    }
+};
+
+TEST_F(StudyOnDictionarySpellings, EachCardShowsItsLemmasVersesAndSaysWhenItIsAForm)
+{
+    const nttext::Text* text = karte::newTestament().text();
+    ASSERT_NE(text, nullptr);
+    openStudy();
+    for (const DictionarySpelling& card : kDictionarySpellings) {
+        findAndOpen(QString::fromUtf8(card.greek));
+        press(Qt::Key_Space);
+        const QString shown = studyUi().ContextView->toPlainText();
+        const nttext::Form& commonest = text->study(text->findLemma(card.lemma).value())->forms.front();
+        EXPECT_TRUE(shown.contains(QString::fromStdString(nttext::describeForm(commonest)))) << card.greek;
+        EXPECT_EQ(shown.contains(QString::fromUtf8(card.greek) + " is a form"), card.form) << shown.toStdString();
+    }
+}
+
 } // namespace
+
+// Another program on the same set: while it studies the set this window says so and takes no answer; when it deletes
+// the card on show, the answer moves on to the next card and says why, and the card does not come back.
+TEST_F(StudyTest, AnotherProgramStudyingOrDeletingACardIsSaidAndTheStudyGoesOn)
+{
+    cardstore::Table other;
+    other.setTableName(builtInSetPath(dataHome));
+    other.open();
+    {
+        learning::StudySession elsewhere(other, clock, nullptr, false);
+        elsewhere.beginStudy();
+        openStudy();
+        EXPECT_EQ(studyUi().Pages->currentWidget(), studyUi().DonePage);
+        EXPECT_TRUE(studyUi().SummaryText->text().contains("being studied in another window or program"))
+            << studyUi().SummaryText->text().toStdString();
+        press(Qt::Key_Escape);
+    }
+    openStudy();
+    ASSERT_EQ(front(), "ὁ");
+    for (other.first(); other.fieldText("English") != "the"; other.next()) { }
+    other.deleteRecord();
+    press(Qt::Key_Space);
+    press(Qt::Key_3);
+    EXPECT_EQ(front(), "καί");
+    EXPECT_TRUE(studyUi().NoteText->text().contains("deleted in another program"))
+        << studyUi().NoteText->text().toStdString();
+    EXPECT_EQ(answersInFile(), 0u);
+    press(Qt::Key_Escape);
+    openStudy();
+    EXPECT_EQ(front(), "καί");
+    EXPECT_EQ(studyUi().CountsText->text().toStdString(), "New 3 · Learning 0 · Due 0");
+    EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
+}

@@ -1,11 +1,13 @@
 // Speed of bringing cards in and out of card sets: importing a TSV file of generated cards into an empty set, the
-// whole way a user waits for it (survey, plan, one synced transaction), and exporting a generated set as CSV.
+// whole way a user waits for it (survey, plan, one synced transaction), and exporting a generated set as CSV; and the
+// time and peak memory of karte-cards importing the largest file it accepts into a new set.
 
 #include "generatedsets.h"
 
 #include "cardtable.h"
 #include "exporter.h"
 #include "importplan.h"
+#include "linereader.h"
 #include "survey.h"
 #include "table.h"
 
@@ -16,6 +18,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 using benchsets::SetCache;
@@ -61,7 +66,7 @@ void BM_Import(benchmark::State& state)
         interchange::ImportPlan plan = interchange::planImport(file, { survey.layout, survey.mapping, false }, &table);
         interchange::commitImport(table, plan);
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        added = plan.cards.size();
+        added = plan.cards;
     }
     state.counters["cards added"] = static_cast<double>(added);
 }
@@ -84,6 +89,58 @@ void BM_Export(benchmark::State& state)
     }
 }
 
+// A TSV file of generated cards as large as an import accepts, every card a different one.
+std::string largestFile()
+{
+    std::string path = SetCache::instance().path(Shape::User, 10) + ".largest.tsv";
+    if (std::filesystem::exists(path))
+        return path;
+    const auto cards = benchsets::generateCards(100'000);
+    std::string text = "Greek\tEnglish\tFrequency\n";
+    for (std::size_t i = 0;; ++i) {
+        const auto& card = cards[i % cards.size()];
+        std::string line = card[1] + '\t' + card[0] + " " + std::to_string(i) + '\t' + card[4] + '\n';
+        if (text.size() + line.size() > interchange::LineReader::kMaxFileBytes)
+            break;
+        text += line;
+    }
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+// karte-cards, built beside this benchmark.
+std::string cardsTool()
+{
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "karte-cards").string();
+}
+
+void BM_ImportLargestFileWithTheTool(benchmark::State& state)
+{
+    const std::string file = largestFile();
+    const std::string set = std::filesystem::path(file).replace_extension(".sdb").string();
+    const std::string tool = cardsTool();
+    long peakKilobytes = 0;
+    for (auto _ : state) {
+        std::filesystem::remove(set);
+        auto start = Clock::now();
+        pid_t child = ::fork();
+        if (child == 0) {
+            std::freopen("/dev/null", "w", stdout);
+            ::execl(tool.c_str(), tool.c_str(), "import", set.c_str(), file.c_str(), "--new", nullptr);
+            ::_exit(127);
+        }
+        int status = 0;
+        rusage usage {};
+        ::wait4(child, &status, 0, &usage);
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            state.SkipWithError("karte-cards failed");
+        peakKilobytes = usage.ru_maxrss;
+    }
+    state.counters["file MB"] = static_cast<double>(std::filesystem::file_size(file)) / 1e6;
+    state.counters["peak MB"] = static_cast<double>(peakKilobytes) * 1024 / 1e6;
+}
+
 void cardCounts(benchmark::internal::Benchmark* benchmark)
 {
     benchmark->ArgName("cards")->Arg(10'000)->Arg(100'000);
@@ -91,6 +148,11 @@ void cardCounts(benchmark::internal::Benchmark* benchmark)
 
 BENCHMARK(BM_Import)->Apply(cardCounts)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Export)->Apply(cardCounts)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportLargestFileWithTheTool)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,18 +1,25 @@
 // karte-bench-study: studying a set as the Study window does, without the window, on generated user sets of
 // 1,000, 10,000 and 100,000 cards whose every card has been answered twice: opening the study (the set's cards and
-// progress read, the day's queue built), one answer with its synced write, and the memory the open study holds
-// (its progress, the queue and what SQLite reads of the study tables).
+// progress read, the day's queue built), one answer with its synced write, on a plain set and on a protected one
+// (its answer journal synced; the sealing of the whole set every 20 answers apart), and the memory the open study
+// holds (its progress, the queue and what SQLite reads of the study tables).
 
 #include "studiedsets.h"
 
 #include "location.h"
+#include "protectedfile.h"
+#include "session.h"
 #include "studysession.h"
+#include "studystore.h"
 #include "table.h"
 #include "text.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <malloc.h>
 #include <memory>
 #include <unistd.h>
@@ -82,6 +89,61 @@ void BM_StudyAnswer(benchmark::State& state)
     }
 }
 
+// The studied set of count cards protected by a password, with the cheapest key derivation: the key is derived once
+// at the open, outside what is timed.
+std::string protectedStudiedSet(int count)
+{
+    const std::string& plain = benchsets::studiedSet(count);
+    const std::string path = plain + ".protected.db";
+    std::filesystem::copy_file(plain, path, std::filesystem::copy_options::overwrite_existing);
+    cardstore::setKeyDerivationCostForNewSets({ 1, 8 * 1024 });
+    cardstore::protectCardSet(path, "bench");
+    cardstore::Session::instance().addPassword("bench");
+    return path;
+}
+
+// One answer on a protected set: the answer kept in the encrypted journal beside the set (a synced append) and the
+// queue moved on. Every 20th answer the whole set is sealed into its file, as the Study window's timer has it done
+// within seconds; the seal is timed apart (seal_ms). Besides the mean, the median answer.
+void BM_StudyAnswerProtected(benchmark::State& state)
+{
+    learning::ManualClock clock(kStudyTime);
+    cardstore::Table table;
+    table.setTableName(protectedStudiedSet(cardCount(state)));
+    table.open();
+    auto session = std::make_unique<learning::StudySession>(table, clock, &text(), false);
+    std::vector<double> answerMs, sealMs;
+    const auto millisecondsSince = [](std::chrono::steady_clock::time_point start) {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    };
+    for (auto _ : state) {
+        const std::optional<learning::QueueItem> next = session->next();
+        if (!next) {
+            state.SkipWithError("the queue ran out");
+            break;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        session->answer(next->key, learning::Grade::Good, 3000);
+        answerMs.push_back(millisecondsSince(start));
+        clock.advanceMs(1000);
+        if (answerMs.size() % cardstore::StudyStore::kSealAfterAnswers == 0) {
+            state.PauseTiming();
+            const auto sealing = std::chrono::steady_clock::now();
+            session->seal();
+            sealMs.push_back(millisecondsSince(sealing));
+            state.ResumeTiming();
+        }
+    }
+    for (std::vector<double>* times : { &answerMs, &sealMs })
+        std::sort(times->begin(), times->end());
+    if (!answerMs.empty())
+        state.counters["median_ms"] = answerMs[answerMs.size() / 2];
+    if (!sealMs.empty())
+        state.counters["seal_ms"] = sealMs[sealMs.size() / 2];
+    session.reset();
+    table.close();
+}
+
 void cardCounts(benchmark::internal::Benchmark* benchmark)
 {
     benchmark->ArgName("cards")->Arg(1'000)->Arg(10'000)->Arg(100'000);
@@ -89,6 +151,7 @@ void cardCounts(benchmark::internal::Benchmark* benchmark)
 
 BENCHMARK(BM_StudyWindowOpen)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StudyAnswer)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(BM_StudyAnswerProtected)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 
 } // namespace
 
