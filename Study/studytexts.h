@@ -19,6 +19,9 @@ class Text;
 // The Study window's sentences, made from what the study core and the text computed.
 namespace studytexts {
 
+// The grades' names, in the order of their keys (1 to 4).
+inline constexpr const char* kGradeNames[] = { "Again", "Hard", "Good", "Easy" };
+
 // "New 20 · Learning 0 · Due 5"
 QString countsText(const learning::QueueCounts& counts);
 // The lemma as a dictionary lists it, with its gloss: "<b>λόγος, -ου, ὁ</b> — word, message", as HTML.

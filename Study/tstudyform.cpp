@@ -14,12 +14,22 @@
 #include "ui_tstudyform.h"
 #include "windowscaling.h"
 
+#include <QAccessibleWidget>
 #include <QKeySequence>
 #include <QShortcut>
 
 #include <utility>
 
 namespace {
+
+// A screen reader takes the window for the window it is: Qt reads a plain window as a filler, in which Orca's flat
+// review found nothing but the stacked pages, neither the card nor the counts.
+QAccessibleInterface* studyWindowInterface(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(TStudyForm::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
 
 // Seals answers to a protected set that have waited long enough; the set's own rule says what that is.
 constexpr int kSealCheckMs = 5'000;
@@ -32,6 +42,11 @@ TStudyForm::TStudyForm(QWidget* parent)
             | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
     , ui(std::make_unique<Ui::TStudyForm>())
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(studyWindowInterface);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     ui->setupUi(this);
     karte::scaleToScreen(this, 96);
     // The window itself takes the keyboard when it opens: the keys work everywhere but in the search box, and a
@@ -89,18 +104,20 @@ void TStudyForm::wireHandlers()
         auto* key = new QShortcut(QKeySequence(Qt::Key_0 + static_cast<int>(grade)), this);
         connectGuarded(key, &QShortcut::activated, this, [this, grade] { this->grade(grade); });
     }
-    for (QKeySequence keys :
-        { QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) }) {
+    // The keypad's Enter is left to the screen reader, whose commands it starts (Orca's "where am I").
+    for (QKeySequence keys : { QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_Return) }) {
         auto* key = new QShortcut(keys, this);
         connectGuarded(key, &QShortcut::activated, this, [this] { primaryAction(); });
     }
     connectGuarded(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] { undoAnswer(); });
     connectGuarded(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] { findCard(); });
     connectGuarded(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
-        // Esc in the search leaves the search, its results gone and the keys back with the review; anywhere else
-        // it closes the window.
+        // Esc in the search leaves the search, its results gone and the keys back with the review; in a settings box
+        // it gives the keys back to the review; anywhere else it closes the window.
         if (ui->SearchBox->hasFocus() || ui->SearchResults->hasFocus())
             closeSearch();
+        else if (settingsBoxHasFocus())
+            backToReview();
         else
             close();
     });
@@ -123,6 +140,7 @@ void TStudyForm::wireHandlers()
     });
     connectGuarded(&dueTimer_, &QTimer::timeout, this, [this] { showCurrent(); });
     wireSpeech();
+    wireReviewKeys();
 }
 
 void TStudyForm::FormShow(QObject* /*sender*/)
