@@ -7,6 +7,7 @@
 #include "newtestament.h"
 #include "openings.h"
 #include "outsidedestruction.h"
+#include "reviewable.h"
 #include "speaker.h"
 #include "studysession.h"
 #include "table.h"
@@ -49,6 +50,7 @@ TStudyForm::TStudyForm(QWidget* parent)
     Q_UNUSED(factoryInstalled);
     ui->setupUi(this);
     karte::scaleToScreen(this, 96);
+    karte::keepShownControlsReviewable(this);
     // The window itself takes the keyboard when it opens: the keys work everywhere but in the search box, and a
     // screen reader starts on the card rather than on the first box.
     setFocusPolicy(Qt::StrongFocus);

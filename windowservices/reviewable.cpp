@@ -1,0 +1,57 @@
+#include "reviewable.h"
+
+#include <QAccessible>
+#include <QEvent>
+#include <QWidget>
+
+namespace karte {
+
+namespace {
+
+class ShownControls : public QObject
+{
+public:
+    explicit ShownControls(QWidget* window)
+        : QObject(window)
+        , window_(window)
+    {
+        window->installEventFilter(this);
+        for (QWidget* control : window->findChildren<QWidget*>())
+            control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The window's controls show before the window itself does, and are read with it; only those that come into
+        // view while it is open are made known afresh.
+        if (watched == window_) {
+            if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+                open_ = event->type() == QEvent::Show;
+            return false;
+        }
+        auto* control = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show && !event->spontaneous() && control && open_ && QAccessible::isActive()) {
+            // The control is given a new accessible object, which the screen reader reads from scratch.
+            if (QAccessibleInterface* old = QAccessible::queryAccessibleInterface(control)) {
+                QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
+                QAccessibleEvent created(control, QAccessible::ObjectCreated);
+                QAccessible::updateAccessibility(&created);
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    bool open_ = false;
+};
+
+} // namespace
+
+void keepShownControlsReviewable(QWidget* window)
+{
+    new ShownControls(window);
+}
+
+} // namespace karte
