@@ -7,26 +7,51 @@
 #include "ui_tform2.h"
 #include "windowscaling.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QScreen>
 
 #include <algorithm>
 
 TForm2* Form2 = nullptr;
 
+namespace {
+
+// A screen reader takes the box for the dialog it is, and its bevelled panel for a part of it: Qt reads a plain
+// window as a filler and a frame as a window of its own, and a screen reader then found the button outside any
+// active window and kept quiet about it.
+QAccessibleInterface* aboutBoxInterface(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(TForm2::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Dialog);
+    if (className == QLatin1String(BevelPanel::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    return nullptr;
+}
+
+} // namespace
+
 TForm2::TForm2(QWidget* parent)
     : QWidget(parent, Qt::Window)
     , ui(std::make_unique<Ui::TForm2>())
 {
     Q_INIT_RESOURCE(about);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(aboutBoxInterface);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     ui->setupUi(this);
     // Topmost, with a title bar but no system menu, close box or minimise and maximise buttons: the button in the
-    // picture is the one way to close the box.
+    // picture closes the box, and so do Esc, Enter and the window manager's close for those without a mouse.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
     karte::scaleToScreen(this);
     scaleArtwork();
     setFixedSize(size());
     karte::connectHandler(ui->SpeedButton1, &QToolButton::clicked, this, &TForm2::BitBtn1Click);
+    // The button has the keyboard focus whenever the box is up: a screen reader says it, and Space presses it.
+    ui->SpeedButton1->setFocus();
     karte::closeWhenDestroyedFromOutside(this);
 }
 
@@ -57,8 +82,23 @@ void TForm2::setVisible(bool visible)
 
 void TForm2::closeEvent(QCloseEvent* event)
 {
-    // The window manager offers to close any window (Alt+F4, its own menu), border icons or not.
+    // The window manager offers to close any window (Alt+F4, its own menu), border icons or not: the close is the
+    // button's.
     event->ignore();
+    BitBtn1Click(this);
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        BitBtn1Click(this);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void TForm2::hideEvent(QHideEvent* event)

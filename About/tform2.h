@@ -11,9 +11,9 @@ namespace windowtest {
 struct FormAccess;
 }
 
-// The About box: a topmost picture window without border icons, closed only with its one button (a close request
-// from the window manager is refused). It is created hidden at start-up and lives until the program ends; closing
-// it only hides it.
+// The About box: a topmost picture window without border icons, closed with its one button, which has the keyboard
+// focus, or with Esc or Enter, or by the window manager. It is created hidden at start-up and lives until the
+// program ends; closing it only hides it.
 class TForm2 : public QWidget
 {
     Q_OBJECT
@@ -36,6 +36,7 @@ Q_SIGNALS:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:

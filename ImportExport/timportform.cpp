@@ -1,5 +1,6 @@
 #include "timportform.h"
 
+#include "comboboxvalues.h"
 #include "errorbox.h"
 #include "errors.h"
 #include "interchangeerror.h"
@@ -56,6 +57,7 @@ TImportForm::TImportForm(QWidget* parent)
     connectHandler(ui->ImportButton, &QPushButton::clicked, this, &TImportForm::ImportButtonClick);
     connect(ui->CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     karte::closeWhenDestroyedFromOutside(this);
+    karte::keepComboBoxValuesReadable(this);
     setOpenSet(nullptr);
 }
 

@@ -16,11 +16,28 @@
 #include "ui_tprogressform.h"
 #include "windowscaling.h"
 
+#include <QAccessibleWidget>
 #include <QChart>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QTimer>
+
+namespace {
+
+// A screen reader takes the window for the window it is, and the framed panel of figures for a part of it: Qt reads
+// a plain window as a filler, whose showing a screen reader missed (its flat review found nothing in the window),
+// and a frame as a window of its own.
+QAccessibleInterface* progressWindowInterface(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(TProgressForm::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    if (className == QLatin1String("QFrame") && object->objectName() == QLatin1String("FiguresPanel"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    return nullptr;
+}
+
+} // namespace
 
 TProgressForm::TProgressForm(QWidget* parent)
     : QWidget(parent,
@@ -29,12 +46,22 @@ TProgressForm::TProgressForm(QWidget* parent)
     , ui(std::make_unique<Ui::TProgressForm>())
 {
     progresscharts::announceChartsAsCharts();
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(progressWindowInterface);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     ui->setupUi(this);
     for (QChartView* view : { ui->DueChart, ui->HistoryChart })
         view->setRenderHint(QPainter::Antialiasing);
     karte::scaleToScreen(this, 96);
     // On a small screen the figures and charts scroll, the Close button below them staying in view.
     karte::keepFocusInView(ui->ContentArea);
+    // The figures and sentences are reached with Tab, as the charts are, and a screen reader says each as it gets
+    // there; the keyboard gives them no other use.
+    for (QLabel* text : { ui->SetText, ui->NewCount, ui->LearningCount, ui->KnownCount, ui->DueCount,
+             ui->KnownWordsText, ui->BookText, ui->MarksText, ui->NoteText })
+        text->setFocusPolicy(Qt::TabFocus);
     karte::connectGuarded(ui->CloseButton, &QPushButton::clicked, this, [this] { close(); });
     karte::connectGuarded(
         new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] { close(); });

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSet>
+#include <QShortcut>
 #include <QWindow>
 
 #include <algorithm>
@@ -106,6 +107,8 @@ TFontForm::TFontForm(QWidget* parent)
         if (focused && focused != windowHandle() && !QApplication::activeModalWidget())
             leftForModalBox_ = false;
     });
+    // Esc closes the chooser, as it closes a dialog; a face list open in a box closes first.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     onUserChange(ui->FontName, this, &TFontForm::FontNameChange);
     onUserChange(ui->FontSize, this, &TFontForm::FontSizeChange);
     installedFaces();

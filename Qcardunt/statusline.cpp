@@ -17,6 +17,7 @@ void TForm1::FrequencySourceDataChange(QObject* /*sender*/, int /*fieldIndex*/)
     const int recordCount = FrequencyTable.recordCount();
     showStatusPosition(QString::number(recordId) + QLatin1String(" of ") + QString::number(recordCount));
     showStatusFrequency(QString::fromStdString(FrequencyTable.fieldText("Frequency")));
+    describeCard();
 }
 
 namespace {

@@ -13,7 +13,12 @@
 #include "ui_tform1.h"
 #include "windowscaling.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMenu>
+#include <QShortcut>
 
 TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent)
@@ -99,6 +104,20 @@ void TForm1::wireHandlers()
     connectHandler(ui->ExportCards1, &QAction::triggered, this, &TForm1::ExportCards1Click);
 
     karte::announceMenuNames(ui->MainMenu1);
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this, [this] { openMenuBar(); });
+}
+
+void TForm1::openMenuBar()
+{
+    QAction* first = ui->MainMenu1->actions().value(0);
+    if (!first)
+        return;
+    const QKeySequence mnemonic = QKeySequence::mnemonic(first->text());
+    if (mnemonic.isEmpty())
+        return;
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+    QKeyEvent press(QEvent::KeyPress, mnemonic[0].key(), mnemonic[0].keyboardModifiers(), QString());
+    QCoreApplication::sendEvent(target, &press);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

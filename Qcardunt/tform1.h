@@ -132,6 +132,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     friend struct windowtest::FormAccess;
@@ -191,6 +192,11 @@ private:
     void announceCard();
     void announceRevealedSide(const QLabel* side);
     void announceChosenEntry();
+    // The window's description, which a screen reader says with the window: the card, once it has changed.
+    void describeCard();
+    bool descriptionPending_ = false;
+    // F10 opens the first menu of the menu bar with its first item highlighted, as desktops have it.
+    void openMenuBar();
     std::optional<QString> heldPosition_;
     std::optional<QString> heldFrequency_;
 };

@@ -1,5 +1,6 @@
 #include "tformqcustom.h"
 
+#include "announcement.h"
 #include "errorbox.h"
 #include "openings.h"
 #include "outsidedestruction.h"
@@ -10,7 +11,9 @@
 #include "windowscaling.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QStringList>
 
 TFormQCustom* FormQCustom = nullptr;
 
@@ -36,7 +39,14 @@ TFormQCustom::~TFormQCustom() = default;
 
 void TFormQCustom::setDataSource(TDataSource* source)
 {
+    if (source_)
+        disconnect(source_, &TDataSource::dataChanged, this, nullptr);
     source_ = source;
+    if (source_)
+        connect(source_, &TDataSource::dataChanged, this, [this](int fieldIndex) {
+            if (fieldIndex < 0 && isVisible())
+                announceCard();
+        });
     ui->LanguageEdit->setDataSource(source);
     ui->EnglishEdit->setDataSource(source);
     ui->FrequencyEdit->setDataSource(source);
@@ -59,6 +69,38 @@ void TFormQCustom::closeEvent(QCloseEvent* event)
         }
     }
     event->accept();
+}
+
+void TFormQCustom::announceCard()
+{
+    // The keyboard stays in a text box while the navigator moves, adds or deletes: a screen reader says nothing of
+    // the boxes changing under it, so the card that came up is said, or that a new card is begun.
+    const cardstore::Table* table = source_ && source_->active() ? source_->dataSet() : nullptr;
+    if (!table)
+        return;
+    if (table->state() == cardstore::DataSetState::Insert) {
+        karte::announce(this, QStringLiteral("New card"));
+        return;
+    }
+    if (table->recordCount() == 0) {
+        karte::announce(this, QStringLiteral("No cards"));
+        return;
+    }
+    QStringList parts;
+    for (const char* field : { "Language", "English" })
+        if (const QString text = QString::fromStdString(table->fieldText(field)); !text.isEmpty())
+            parts.append(text);
+    parts.append(QStringLiteral("%1 of %2").arg(table->sequenceNumber()).arg(table->recordCount()));
+    karte::announce(this, parts.join(QLatin1String(", ")));
+}
+
+void TFormQCustom::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TFormQCustom::FormShow(QObject* /*sender*/)

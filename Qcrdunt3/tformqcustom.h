@@ -46,9 +46,14 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Esc closes the editor, as the window manager's close does; in a text box the first Esc puts back what the
+    // card holds, and the second closes.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     friend struct windowtest::FormAccess;
+    // Says the card the navigator brought up to a screen reader: its sides and place, or that a card is begun.
+    void announceCard();
     std::unique_ptr<Ui::TFormQCustom> ui;
     std::optional<QFont> cardFace_;
     TDataSource* source_ = nullptr;

@@ -64,6 +64,7 @@ void TStudyForm::bookChosen()
     settings.book = ui->BookBox->currentData().toString().toStdString();
     if (settings.book == session_->settings().book)
         return;
+    settings.chapter = 0; // a chapter studied belongs to the book left
     session_->changeSettings(settings);
     showCurrent();
 }

@@ -2,6 +2,7 @@
 
 #include "announcement.h"
 #include "cardsearch.h"
+#include "comboboxvalues.h"
 #include "errorbox.h"
 #include "errors.h"
 #include "newtestament.h"
@@ -63,6 +64,7 @@ TStudyForm::TStudyForm(QWidget* parent)
     wireHandlers();
     connect(&openings_, &karte::Openings::closed, this, &TStudyForm::closed);
     karte::closeWhenDestroyedFromOutside(this);
+    karte::keepComboBoxValuesReadable(this);
 }
 
 TStudyForm::~TStudyForm() = default;

@@ -1,6 +1,7 @@
 #include "studyschema.h"
 
 #include "errors.h"
+#include "schemacheck.h"
 #include "sqlitedb.h"
 
 #include <sqlite3.h>
@@ -13,13 +14,6 @@
 namespace cardstore::studyschema {
 
 namespace {
-
-struct SchemaObject
-{
-    const char* type;
-    const char* name;
-    const char* sql; // null: one SQLite makes for a constraint
-};
 
 // Exactly as SQLite keeps them in sqlite_master. Comparing the whole text refuses at once every other shape a
 // file could give these names: other columns, generated columns, checks, WITHOUT ROWID, virtual tables.
@@ -44,39 +38,7 @@ constexpr SchemaObject kObjects[] = {
 // all of them as they should be, "absent" when none.
 std::string inspect(sqlite::Connection& connection)
 {
-    auto query = connection.prepare(
-        "SELECT type, name, sql IS NULL, coalesce(sql, '') FROM sqlite_master WHERE lower(name) IN "
-        "('karte_study_memory', 'karte_study_log', 'karte_study_settings', 'karte_study_log_card', "
-        "'karte_study_log_time', 'sqlite_autoindex_karte_study_settings_1') OR lower(tbl_name) IN "
-        "('karte_study_memory', 'karte_study_log', 'karte_study_settings')");
-    bool found[std::size(kObjects)] = {};
-    int rows = 0;
-    while (query.step()) {
-        ++rows;
-        std::string type = query.columnText(0), name = query.columnText(1), sql = query.columnText(3);
-        bool noSql = query.columnInt(2) != 0;
-        const SchemaObject* known = nullptr;
-        for (const SchemaObject& object : kObjects)
-            if (name == object.name)
-                known = &object;
-        if (type == "trigger")
-            return "a trigger " + name + " is attached to its tables";
-        if (!known)
-            return "the " + type + " " + name + " is not one the program makes";
-        if (type != known->type)
-            return name + " is a " + type + ", not a " + known->type;
-        if (sql.starts_with("CREATE VIRTUAL TABLE"))
-            return name + " is a virtual table";
-        if (noSql != (known->sql == nullptr) || (known->sql && sql != known->sql))
-            return "the " + type + " " + name + " is not as the program makes it";
-        found[known - kObjects] = true;
-    }
-    if (rows == 0)
-        return "absent";
-    for (std::size_t i = 0; i < std::size(kObjects); ++i)
-        if (!found[i])
-            return std::string("the ") + kObjects[i].type + " " + kObjects[i].name + " is missing";
-    return {};
+    return schemaProblem(connection, kObjects);
 }
 
 constexpr const char* kTimeOutOfRange = "a time outside the years 1970 to 9999";

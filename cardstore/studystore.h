@@ -31,6 +31,7 @@ inline constexpr const char* kBook = "book";
 inline constexpr const char* kReadAloud = "read-aloud"; // "yes" or "no"
 inline constexpr const char* kPronunciation = "pronunciation"; // "erasmian" or "modern"
 inline constexpr const char* kSpeechSpeed = "speech-speed"; // "100", percent of the voice's normal speed
+inline constexpr const char* kChapter = "chapter"; // "3": with a book, one chapter of it; "0" for the whole book
 } // namespace studysetting
 
 // The learner's progress on a card set, kept in the set's file beside the cards: a memory for each card answered

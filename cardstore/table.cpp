@@ -2,6 +2,7 @@
 
 #include "collation.h"
 #include "errors.h"
+#include "readingstore.h"
 #include "session.h"
 #include "studystore.h"
 
@@ -39,6 +40,7 @@ Table::~Table()
     } catch (const Error&) {
     }
     study_.reset();
+    reading_.reset();
     file_.reset();
 }
 
@@ -205,6 +207,7 @@ void Table::close()
         }
     }
     study_.reset();
+    reading_.reset();
     // A pending edit is abandoned, never written, by closing.
     file_.reset();
     rows_.clear();
@@ -307,6 +310,14 @@ StudyStore& Table::study()
         study_ = std::make_unique<StudyStore>(*file_, std::move(keys));
     }
     return *study_;
+}
+
+ReadingStore& Table::reading()
+{
+    requireActive();
+    if (!reading_)
+        reading_ = std::make_unique<ReadingStore>(*file_);
+    return *reading_;
 }
 
 int Table::recordCount() const

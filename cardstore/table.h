@@ -13,6 +13,7 @@
 
 namespace cardstore {
 
+class ReadingStore;
 class StudyStore;
 
 // What a table tells the controls bound to it.
@@ -130,6 +131,8 @@ public:
     // The study progress kept in the set, opened at first use (StudyStore's constructor tells what it may raise).
     // It is sealed and closed with the table: the reference is valid while the table stays open.
     StudyStore& study();
+    // Where the learner was and what was read, kept in the set (see ReadingStore); valid while the table stays open.
+    ReadingStore& reading();
 
     RecordNumbering recordNumbering() const;
     int sequenceNumber() const; // place from 1 in the current order; 0 when no record is current
@@ -203,6 +206,7 @@ private:
     std::vector<bool> savedKeyAssigned_;
 
     std::unique_ptr<StudyStore> study_; // declared after file_: it goes first
+    std::unique_ptr<ReadingStore> reading_; // as study_
 
     std::vector<std::pair<int, Listener>> listeners_;
     int nextListenerId_ = 1;

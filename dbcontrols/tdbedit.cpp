@@ -1,5 +1,6 @@
 #include "tdbedit.h"
 
+#include "accessiblelineedit.h"
 #include "errorbox.h"
 #include "table.h"
 #include "tdatasource.h"
@@ -14,6 +15,7 @@
 #include <QMenu>
 
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -59,11 +61,42 @@ QString withShortcut(const QString& caption, QKeySequence::StandardKey key)
     return shortcut.isEmpty() ? caption : caption + QLatin1Char('\t') + shortcut;
 }
 
+class AccessibleDBEdit : public karte::AccessibleLineEdit
+{
+public:
+    explicit AccessibleDBEdit(TDBEdit* edit)
+        : AccessibleLineEdit(edit)
+    {
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = AccessibleLineEdit::state();
+        if (static_cast<const TDBEdit*>(lineEdit())->canStartEdit()) {
+            state.readOnly = false;
+            state.editable = true;
+        }
+        return state;
+    }
+};
+
+QAccessibleInterface* dbEditInterface(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(TDBEdit::staticMetaObject.className()))
+        return new AccessibleDBEdit(static_cast<TDBEdit*>(object));
+    return nullptr;
+}
+
 } // namespace
 
 TDBEdit::TDBEdit(QWidget* parent)
     : QLineEdit(parent)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(dbEditInterface);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     // A drop would change the text behind the data source's back; text comes in by typing and pasting only.
     setAcceptDrops(false);
     setReadOnly(true);
@@ -243,10 +276,16 @@ void TDBEdit::reset()
 void TDBEdit::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
+        if (std::exchange(escapePutBack_, false)) {
+            event->ignore();
+            return;
+        }
         reset();
+        escapePutBack_ = true;
         event->accept();
         return;
     }
+    escapePutBack_ = false;
     const QString typed = event->text();
     bool proceed = true;
     karte::guarded([&] {
@@ -310,6 +349,7 @@ void TDBEdit::focusInEvent(QFocusEvent* event)
 
 void TDBEdit::focusOutEvent(QFocusEvent* event)
 {
+    escapePutBack_ = false;
     // Another window coming to the front, or a menu opening, is no leaving of the box.
     const Qt::FocusReason reason = event->reason();
     const bool toAnotherControl = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;

@@ -40,6 +40,9 @@ public:
 
     // Whether the box may change its text now: the card is being edited or inserted and the set can be changed.
     bool editing() const;
+    // Whether typing would change the text: the box is editing, or would start an edit at the first key. A screen
+    // reader announces such a box as editable, read-only as it is while the card is only browsed.
+    bool canStartEdit() const;
     // Writes the text into the field when the user has changed it. A text the field cannot take raises the
     // field's conversion error and leaves the card as it was.
     void updateRecord();
@@ -64,7 +67,6 @@ private:
     void applyAlignment();
     // Asks the data source to start an edit when the card is being browsed; true when the box may then change.
     bool startEdit();
-    bool canStartEdit() const;
     // The bound table and field, when the data source is open and the field exists; else null and -1.
     cardstore::Table* table() const;
     int fieldIndex() const;
@@ -78,4 +80,6 @@ private:
     QString dataField_;
     std::string fieldName_; // dataField_ as the engine names fields
     bool autoSelect_ = true;
+    // Esc puts back what the card holds; pressed again straight after, it is the window's (the editor closes).
+    bool escapePutBack_ = false;
 };

@@ -24,20 +24,23 @@ struct ButtonLook
 {
     const char* glyph;
     const char* hint;
+    // The key that presses the button; none for Edit and Cancel, which typing and Esc in a text box stand for.
+    const char* key;
 };
 
-// In the order of TDBNavigator::Button.
+// In the order of TDBNavigator::Button. The keys are free in a text box, where the keyboard is while the bar is
+// used.
 constexpr std::array<ButtonLook, TDBNavigator::kButtonCount> kLooks { {
-    { "first", "First record" },
-    { "prior", "Prior record" },
-    { "next", "Next record" },
-    { "last", "Last record" },
-    { "insert", "Insert record" },
-    { "delete", "Delete record" },
-    { "edit", "Edit record" },
-    { "post", "Post edit" },
-    { "cancel", "Cancel edit" },
-    { "refresh", "Refresh data" },
+    { "first", "First record", "Alt+Home" },
+    { "prior", "Prior record", "Alt+PgUp" },
+    { "next", "Next record", "Alt+PgDown" },
+    { "last", "Last record", "Alt+End" },
+    { "insert", "Insert record", "Alt+Ins" },
+    { "delete", "Delete record", "Alt+Del" },
+    { "edit", "Edit record", "" },
+    { "post", "Post edit", "Ctrl+S" },
+    { "cancel", "Cancel edit", "" },
+    { "refresh", "Refresh data", "F5" },
 } };
 
 int indexOf(TDBNavigator::Button which)
@@ -127,8 +130,12 @@ TDBNavigator::TDBNavigator(QWidget* parent)
         icon.addFile(glyph + QStringLiteral("-disabled.png"), QSize(), QIcon::Disabled);
         button->setIcon(icon);
         button->setIconSize(icon.availableSizes().value(0, QSize(14, 13)));
-        // The hint is attached but the bar never shows hints; a screen reader reads it as the glyph's name.
-        button->setToolTip(hint(which));
+        // The hint is attached but the bar never shows hints; a screen reader reads it as the glyph's name, and
+        // the key, which presses the button as a click does, as its shortcut.
+        button->setShortcut(key(which));
+        button->setToolTip(key(which).isEmpty()
+                ? hint(which)
+                : QStringLiteral("%1 (%2)").arg(hint(which), key(which).toString(QKeySequence::NativeText)));
         button->setAccessibleName(hint(which));
         button->installEventFilter(this);
         button->setEnabled(false);
@@ -170,6 +177,11 @@ QAbstractButton* TDBNavigator::button(Button which) const
 QString TDBNavigator::hint(Button which)
 {
     return QString::fromLatin1(kLooks[static_cast<std::size_t>(indexOf(which))].hint);
+}
+
+QKeySequence TDBNavigator::key(Button which)
+{
+    return QKeySequence(QString::fromLatin1(kLooks[static_cast<std::size_t>(indexOf(which))].key));
 }
 
 void TDBNavigator::updateButtons()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QPointer>
 #include <QWidget>
 
@@ -32,7 +33,8 @@ public:
 // delete, post, cancel, edit and re-read. The buttons are enabled by what the table allows at the moment. Every
 // move, new card and re-read posts or abandons a card being edited first (the table's browse-mode check).
 //
-// The buttons take no focus, so typing stays in the text box the user was in and the Tab key passes the bar by.
+// The buttons take no focus, so typing stays in the text box the user was in and the Tab key passes the bar by; the
+// keyboard presses them with their keys (Alt+PgDown for the next record, and so on: key()).
 class TDBNavigator : public QWidget
 {
     Q_OBJECT
@@ -71,6 +73,8 @@ public:
     QAbstractButton* button(Button which) const;
     // The hint text attached to a button. Hints are never shown.
     static QString hint(Button which);
+    // The key that presses a button shown and enabled, as a click does; empty for Edit and Cancel.
+    static QKeySequence key(Button which);
 
     // The action of a button, as a click runs it; nothing happens while the data source has no open set.
     // Delete asks for confirmation first. Failures of the table operation are raised to the caller.

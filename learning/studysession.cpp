@@ -2,6 +2,7 @@
 
 #include "errors.h"
 #include "studylock.h"
+#include "reading.h"
 #include "studystore.h"
 #include "table.h"
 #include "text.h"
@@ -13,8 +14,6 @@
 #include <unordered_set>
 
 namespace learning {
-
-namespace {
 
 Memory memoryOf(const cardstore::CardMemory& stored)
 {
@@ -29,6 +28,8 @@ Memory memoryOf(const cardstore::CardMemory& stored)
     memory.lapses = stored.lapses;
     return sanitized(memory);
 }
+
+namespace {
 
 cardstore::CardMemory storedMemory(std::int64_t key, const Memory& memory)
 {
@@ -109,14 +110,18 @@ StudySettings readStudySettings(const cardstore::StudyStore& store)
     if (auto speed = numberIn<int>(store.setting(key::kSpeechSpeed));
         speed && *speed >= kSlowestSpeech && *speed <= kFastestSpeech)
         settings.speechSpeed = *speed;
+    if (auto chapter = numberIn<int>(store.setting(key::kChapter)); chapter && *chapter > 0 && !settings.book.empty())
+        settings.chapter = *chapter;
     return settings;
 }
 
-StudySession::StudySession(cardstore::Table& table, const Clock& clock, const nttext::Text* text, bool fuzz)
+StudySession::StudySession(cardstore::Table& table, const Clock& clock, const nttext::Text* text, bool fuzz,
+    const nttext::ReadingText* reading)
     : table_(table)
     , store_(table.study())
     , clock_(clock)
     , text_(text)
+    , reading_(reading)
     , fuzz_(fuzz)
     , protected_(table.isProtected())
 {
@@ -260,9 +265,25 @@ std::optional<int> StudySession::bookIndex() const
     return std::nullopt;
 }
 
+std::optional<int> StudySession::chapterIndex() const
+{
+    const std::optional<int> book = bookIndex();
+    if (!book || !reading_ || settings_.chapter <= 0)
+        return std::nullopt;
+    return reading_->findChapter(*book, settings_.chapter);
+}
+
 void StudySession::buildQueue()
 {
     const std::optional<int> book = bookIndex();
+    // A chapter studied counts its words there instead of in the whole book.
+    std::vector<int> chapterCounts;
+    if (const std::optional<int> chapter = chapterIndex()) {
+        chapterCounts.resize(static_cast<std::size_t>(text_->lemmaCount()));
+        for (const nttext::LemmaCount& counted : reading_->chapterLemmas(*chapter))
+            if (counted.lemma < text_->lemmaCount())
+                chapterCounts[static_cast<std::size_t>(counted.lemma)] = counted.count;
+    }
     std::vector<QueueCard> queueCards;
     queueCards.reserve(cards_.size());
     for (std::size_t place = 0; place < cards_.size(); ++place) {
@@ -271,7 +292,8 @@ void StudySession::buildQueue()
         entry.position = static_cast<std::int64_t>(place);
         entry.memory = memories_[place];
         if (const int lemma = book ? lemmaAt(place) : -1; lemma >= 0)
-            entry.bookFrequency = text_->bookCounts(lemma)[static_cast<std::size_t>(*book)];
+            entry.bookFrequency = chapterCounts.empty() ? text_->bookCounts(lemma)[static_cast<std::size_t>(*book)]
+                                                        : chapterCounts[static_cast<std::size_t>(lemma)];
         queueCards.push_back(std::move(entry));
     }
     QueueOptions options;
@@ -307,6 +329,7 @@ void StudySession::changeSettings(const StudySettings& settings)
     const bool dailyNewCards = settings.dailyNewCards != before.dailyNewCards;
     const bool firstSide = settings.firstSide != before.firstSide;
     const bool book = settings.book != before.book;
+    const bool chapter = settings.chapter != before.chapter;
     // Each setting is a synced write of its own, so only those that changed are written.
     if (store_.canSave()) {
         if (retention)
@@ -317,6 +340,8 @@ void StudySession::changeSettings(const StudySettings& settings)
             store_.setSetting(key::kFirstSide, settings.firstSide == FirstSide::English ? "english" : "greek");
         if (book)
             store_.setSetting(key::kBook, settings.book);
+        if (chapter || book)
+            store_.setSetting(key::kChapter, std::to_string(settings.book.empty() ? 0 : settings.chapter));
         if (settings.readAloud != before.readAloud)
             store_.setSetting(key::kReadAloud, settings.readAloud ? "yes" : "no");
         if (settings.pronunciation != before.pronunciation)
@@ -326,12 +351,13 @@ void StudySession::changeSettings(const StudySettings& settings)
             store_.setSetting(key::kSpeechSpeed, std::to_string(settings.speechSpeed));
     }
     settings_ = settings;
+    settings_.chapter = settings.book.empty() ? 0 : std::max(settings.chapter, 0);
     settings_.dailyNewCards = std::clamp(settings.dailyNewCards, 0, kMostDailyNewCards);
     settings_.speechSpeed = std::clamp(settings.speechSpeed, kSlowestSpeech, kFastestSpeech);
     scheduler_.setDesiredRetention(settings.desiredRetention);
     settings_.desiredRetention = scheduler_.settings().desiredRetention;
     // How the Greek is read aloud leaves the queue as it is.
-    if (retention || dailyNewCards || firstSide || book)
+    if (retention || dailyNewCards || firstSide || book || chapter)
         buildQueue();
 }
 

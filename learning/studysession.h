@@ -19,13 +19,15 @@
 
 namespace cardstore {
 class StudyLock;
+struct CardMemory;
 class StudyStore;
 class Table;
 } // namespace cardstore
 
 namespace nttext {
+class ReadingText;
 class Text;
-}
+} // namespace nttext
 
 namespace learning {
 
@@ -57,6 +59,7 @@ struct StudySettings
     bool readAloud = false;
     Pronunciation pronunciation = Pronunciation::Erasmian;
     int speechSpeed = 100;
+    int chapter = 0; // with a book, the number of the one chapter of it studied; 0 for the whole book
 };
 
 // The highest daily new-card limit a set may keep.
@@ -68,13 +71,15 @@ inline constexpr int kFastestSpeech = 200;
 // Studying the set a table has open: its cards and progress read once, the day's queue, answers written through
 // the set's study store, and the figures of the Progress window. The table must stay open, on the same set, for
 // the session's life; the session never moves its cursor. Time comes from clock; text, when there is one, gives
-// the study by book and the word counts of the New Testament.
+// the study by book and the word counts of the New Testament; reading, the text word by word, the study of a
+// chapter (without it a chapter chosen is studied as its whole book).
 class StudySession
 {
 public:
     // Raises the engine's error for study progress it cannot read (damaged tables); rows it left out are told in
     // resetMessages().
-    StudySession(cardstore::Table& table, const Clock& clock, const nttext::Text* text, bool fuzz = true);
+    StudySession(cardstore::Table& table, const Clock& clock, const nttext::Text* text, bool fuzz = true,
+        const nttext::ReadingText* reading = nullptr);
     ~StudySession();
     StudySession(const StudySession&) = delete;
     StudySession& operator=(const StudySession&) = delete;
@@ -99,6 +104,8 @@ public:
     void changeSettings(const StudySettings& settings);
     // The book studied as the text's canonical place, when a book is chosen and there is a text.
     std::optional<int> bookIndex() const;
+    // The chapter studied as its index in the text for reading, when one is chosen and there is that text.
+    std::optional<int> chapterIndex() const;
 
     // Every card of the set in its primary order, their texts read and lemmas looked up: work in proportion to the
     // set, for the search and the Progress window.
@@ -172,6 +179,7 @@ private:
     cardstore::StudyStore& store_;
     const Clock& clock_;
     const nttext::Text* text_;
+    const nttext::ReadingText* reading_;
     bool fuzz_;
     bool protected_;
     StudySettings settings_;
@@ -192,5 +200,8 @@ private:
 
 // The settings as a set keeps them, and back; a value that cannot be read keeps its default.
 StudySettings readStudySettings(const cardstore::StudyStore& store);
+
+// A card's memory as the set keeps it, in the study core's terms (sanitized()).
+Memory memoryOf(const cardstore::CardMemory& stored);
 
 } // namespace learning

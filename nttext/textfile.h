@@ -6,11 +6,10 @@
 
 namespace nttext {
 
-// The companion file: the magic "KARTE-NT", then as 32-bit little-endian numbers the format version, the
-// payload's size, the CRC-32 of its deflated bytes and their size, then the payload deflated. It is written whole under
-// a temporary name and renamed over the target, so a failed write leaves an existing file as it was. Version 2 keys and
-// counts forms with their iota subscripts (version 1 merged ἡμέρᾳ with ἡμέραι) and adds every lemma's gloss, lexical
-// form and forms.
+// The companion file, in the frame packedfile.h describes under the magic "KARTE-NT". It is written whole under a
+// temporary name and renamed over the target, so a failed write leaves an existing file as it was. Version 2 keys
+// and counts forms with their iota subscripts (version 1 merged ἡμέρᾳ with ἡμέραι) and adds every lemma's gloss,
+// lexical form and forms.
 constexpr int kTextFileVersion = 2;
 
 void writeTextFile(const std::string& path, const TextData& data);

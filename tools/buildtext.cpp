@@ -1,8 +1,11 @@
 // karte-buildtext [--words N] TEXT.tsv.gz SET.tsv GLOSSES.tsv OUTPUT: derives the companion file of the built-in
 // card set from the Greek text (with N words, when given), the set's source and the glosses of the lemmas outside
 // the set. Damaged input is reported with its file and line, and nothing is written.
+// karte-buildtext --reading TEXT.tsv.gz OUTPUT: derives the file of the text for reading.
 #include "cardsetsource.h"
 #include "lemmawords.h"
+#include "readingderive.h"
+#include "readingfile.h"
 #include "textderive.h"
 #include "textfile.h"
 
@@ -18,8 +21,31 @@ namespace {
 
 int usage()
 {
-    std::cerr << "usage: karte-buildtext [--words N] TEXT.tsv.gz SET.tsv GLOSSES.tsv OUTPUT\n";
+    std::cerr << "usage: karte-buildtext [--words N] TEXT.tsv.gz SET.tsv GLOSSES.tsv OUTPUT\n"
+                 "       karte-buildtext --reading TEXT.tsv.gz OUTPUT\n";
     return 2;
+}
+
+// The file of the text for reading; args: TEXT.tsv.gz OUTPUT.
+int buildReading(const std::vector<std::string>& args)
+{
+    if (args.size() != 2)
+        return usage();
+    auto start = std::chrono::steady_clock::now();
+    try {
+        karte::TextSource source(karte::readCompressedFile(args[0]), args[0]);
+        nttext::ReadingData data = karte::deriveReading(source, args[0]);
+        nttext::writeReadingFile(args[1], data);
+        auto elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start);
+        std::cout << "karte-buildtext: " << data.words.size() << " words in " << data.chapters.size() << " chapters, "
+                  << data.forms.size() << " printed forms, " << data.parses.size() << " parsings; " << args[1] << " ("
+                  << std::filesystem::file_size(args[1]) << " bytes) in " << static_cast<int>(elapsed.count())
+                  << " ms\n";
+    } catch (const cardstore::Error& error) {
+        std::cerr << "karte-buildtext: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 std::ifstream openFile(const std::string& path)
@@ -48,6 +74,8 @@ std::vector<karte::BuiltInLemma> builtInLemmas(const std::string& path, karte::G
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "--reading")
+        return buildReading({ args.begin() + 1, args.end() });
     std::optional<int> words;
     if (args.size() == 6 && args[0] == "--words") {
         try {

@@ -19,7 +19,8 @@ struct Verse
     int length = 0;
 };
 
-// Lemma ids in the order the file keeps them: most frequent first, equal counts in code-point order.
+} // namespace
+
 std::vector<nttext::LemmaRecord> countLemmas(const std::vector<TextToken>& tokens, std::vector<int>& lemmaIds)
 {
     std::unordered_map<std::string_view, int> firstIds;
@@ -53,6 +54,8 @@ std::vector<nttext::LemmaRecord> countLemmas(const std::vector<TextToken>& token
         id = rank[static_cast<std::size_t>(id)];
     return sorted;
 }
+
+namespace {
 
 std::vector<Verse> splitVerses(const std::vector<TextToken>& tokens, std::vector<int>& verseOf)
 {
@@ -91,8 +94,8 @@ std::vector<int> exampleVerses(
     return candidates;
 }
 
-// A word as the study window prints it: the text's signs that point into its critical apparatus (⸀ ⸁ ⸂ ⸃ ⸄ ⸅,
-// with the number that may follow one), which the program does not ship, are left out.
+} // namespace
+
 void appendReadingText(std::string_view printed, std::string& out)
 {
     for (std::size_t i = 0; i < printed.size(); ++i) {
@@ -107,6 +110,8 @@ void appendReadingText(std::string_view printed, std::string& out)
             ++i;
     }
 }
+
+namespace {
 
 nttext::VerseRecord verseRecord(const std::vector<TextToken>& tokens, const Verse& verse)
 {

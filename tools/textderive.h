@@ -4,6 +4,7 @@
 #include "textsource.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace karte {
@@ -15,6 +16,14 @@ struct BuiltInLemma
     long frequency = 0;
     int line = 0;
 };
+
+// Every lemma of the text with its counts, in the order the files keep them: most frequent first, equal counts in
+// code-point order; lemmaIds gets each token's lemma id.
+std::vector<nttext::LemmaRecord> countLemmas(const std::vector<TextToken>& tokens, std::vector<int>& lemmaIds);
+
+// Appends a word as the program prints it: the text's signs that point into its critical apparatus (⸀ ⸁ ⸂ ⸃ ⸄ ⸅,
+// with the number that may follow one), which the program does not ship, are left out.
+void appendReadingText(std::string_view printed, std::string& out);
 
 // Derives the companion file's contents from the text: running words per book, every lemma with its count
 // in each book, every form with its lemmas, and for each built-in lemma its two example verses and three

@@ -4,6 +4,7 @@
 
 #include <QAccessibleEvent>
 #include <QStatusBar>
+#include <QStringList>
 #include <QTimer>
 
 #include <utility>
@@ -73,7 +74,13 @@ QWidget* announcementObject(const QWidget* window)
     return nullptr;
 }
 
-void announce(QWidget* context, const QString& text)
+namespace {
+
+// What this turn of the event loop announces: a text said first, and the last of the others.
+const char kFirstProperty[] = "karteFirstAnnouncement";
+const char kLastProperty[] = "karteLastAnnouncement";
+
+void say(QWidget* context, const QString& text, bool first)
 {
     if (!context || text.isEmpty())
         return;
@@ -81,8 +88,30 @@ void announce(QWidget* context, const QString& text)
     QWidget* object = announcementObject(window);
     if (!object)
         object = makeAnnouncementObject(window);
-    object->setAccessibleName(text);
-    object->findChild<QTimer*>()->start();
+    QTimer* appearance = object->findChild<QTimer*>();
+    if (!appearance->isActive()) {
+        object->setProperty(kFirstProperty, QString());
+        object->setProperty(kLastProperty, QString());
+    }
+    object->setProperty(first ? kFirstProperty : kLastProperty, text);
+    QStringList parts;
+    for (const char* property : { kFirstProperty, kLastProperty })
+        if (const QString part = object->property(property).toString(); !part.isEmpty())
+            parts.append(part);
+    object->setAccessibleName(parts.join(QLatin1String(". ")));
+    appearance->start();
+}
+
+} // namespace
+
+void announce(QWidget* context, const QString& text)
+{
+    say(context, text, false);
+}
+
+void announceFirst(QWidget* context, const QString& text)
+{
+    say(context, text, true);
 }
 
 void setAnnouncementListener(std::function<void(QWidget* object)> function)

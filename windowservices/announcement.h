@@ -16,6 +16,8 @@ namespace karte {
 // unasked is a notification appearing. Every window gets one such notification object of its own, which is never
 // on the screen; each announcement names it with the text and tells the screen reader that it appeared.
 void announce(QWidget* context, const QString& text);
+// The same, said before whatever else is announced in this turn of the event loop, earlier or later.
+void announceFirst(QWidget* context, const QString& text);
 
 // The object through which announce speaks in this window, or nullptr before the window's first announcement.
 QWidget* announcementObject(const QWidget* window);

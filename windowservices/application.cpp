@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "accessiblelineedit.h"
 #include "busywork.h"
 #include "errorbox.h"
 #include "programstyle.h"
@@ -25,6 +26,7 @@ Application::Application(int& argc, char** argv)
     setStyle(new ProgramStyle);
     // Opening a protected set derives its key, a second's work: the windows stay painted and the cursor says so.
     deriveKeysWhileBusy();
+    installAccessibleInterfaces();
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -58,6 +59,8 @@ HelpWindow::HelpWindow(QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &QObject::deleteLater);
 
+    // Esc closes the viewer, as Alt+F4 does.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     browser_->setOpenExternalLinks(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -28,7 +28,11 @@ class Program:
         # Kept, so that a test can start the program again on the same data.
         self.executable = executable
         self.home = home
-        self.log_path = os.path.join(home, "karte.log")
+        # The program's output goes to a folder of its own, out of the folder its file dialogs open on (the working
+        # folder): a log growing there kept the dialog's folder list changing, and a screen reader, busy with every
+        # change, fell behind for good.
+        os.makedirs(os.path.join(home, "output"), exist_ok=True)
+        self.log_path = os.path.join(home, "output", "karte.log")
         env = dict(os.environ)
         env.update(
             HOME=os.path.join(home, "home"),

@@ -2,15 +2,18 @@
 """End-to-end test of the program as a blind user hears it, through Orca, the desktop's screen reader.
 
 Starts Orca (Debian's, with settings of its own and a debug log that holds everything it would speak), then the
-program KARTE, and drives both with synthetic keys and clicks (xdotool) as the user would: Orca's "read the status
-bar", flat review of the window line by line, the drill buttons, an arrow key in the closed word list, and the
-menus. Each check is on what Orca said, not on what the accessibility tree holds: a text the tree shows but Orca
-never speaks helps nobody.
+program KARTE, and drives both with synthetic keys and clicks (xdotool) as the user would: the card said with the
+window at start, Orca's "read the status bar", flat review of the window line by line, the drill buttons and their
+keys, an arrow key in the closed word list, the menus (F10 too) with each first item said once, the About box, the
+Study window's search box word by word (Ctrl+Left froze the program) and its combo boxes' values, the Progress
+window's figures in flat review and with Tab, and the custom card editor from the keyboard. Each check is on what
+Orca said, not on what the accessibility tree holds: a text the tree shows but Orca never speaks helps nobody.
 
 Run it inside a desktop session with a window manager (tests/e2e/xsession.sh with KARTE_XSESSION_WM=openbox).
 Exits 0 when every check holds, 1 on the first that does not.
 """
 
+import os
 import subprocess
 import sys
 
@@ -31,8 +34,25 @@ def activate(program):
     subprocess.run(["xdotool", "windowactivate", "--sync", found[0]], check=True, timeout=20)
 
 
-def heard(what, keys_or_action, expected, program):
-    """Does one thing and waits for Orca to say what is expected of it; prints what it said."""
+def never_said(what, said, texts):
+    """Fails if Orca said any of the texts on its own (as one utterance, with or without its full stop)."""
+    for text in texts:
+        if text in said or text + "." in said:
+            raise Failure(f"{what}: Orca said '{text}' on its own; it said {said}")
+
+
+def typed(text):
+    """Types text as the user does, once Orca is idle."""
+
+    def action():
+        subprocess.run(["xdotool", "type", "--delay", "100", text], check=True, timeout=60)
+
+    return action
+
+
+def heard(what, keys_or_action, expected, program, prefix=False):
+    """Does one thing and waits for Orca to say what is expected of it (with prefix, an utterance that starts with
+    the one text expected); prints what it said."""
     if callable(keys_or_action):
         orca.settle()
         mark = orca.mark()
@@ -41,7 +61,11 @@ def heard(what, keys_or_action, expected, program):
         orca.settle()
         mark = orca.mark()
         orca.press(*keys_or_action)
-    said = orca.wait_to_say(program, what, expected, mark)
+    if prefix:
+        said = wait_until(program, f"Orca saying {expected[0]!r}... ({what})",
+                          lambda: (any(t.startswith(expected[0]) for t in orca.said(mark)), orca.said(mark)))
+    else:
+        said = orca.wait_to_say(program, what, expected, mark)
     print(f"{what}: Orca said {said}")
     return said, mark
 
@@ -50,8 +74,12 @@ def check(program):
     window = find_main_window(program)
     controls = MainWindow(program, window)
     activate(program)
-    # Orca follows the program once it has spoken the word list, where the keyboard focus starts.
+    # Orca follows the program once it has spoken the word list, where the keyboard focus starts; the card the
+    # program starts on is said with the window, before it.
     wait_until(program, "Orca reading the word list", lambda: (any("combo box" in t for t in orca.said()), orca.said()))
+    start = orca.said()
+    print(f"start: Orca said {start}")
+    orca.wait_to_say(program, "the card at start", ["NT Frequency frame", f"ὁ, 1 of {CARD_COUNT}", "Word list"], 0)
 
     # "Read the status bar" (Orca key + keypad Enter, twice): the position and the frequency of the first card.
     heard("the status bar", ["KP_Insert+KP_Enter", "KP_Insert+KP_Enter"],
@@ -88,31 +116,114 @@ def check(program):
     heard("Down in the word list", ["Down"], [f"and, even, also: καί, 2 of {CARD_COUNT}"], program)
     heard("Down again", ["Down"], [f"he, she, it; self; same: αὐτός, 3 of {CARD_COUNT}"], program)
 
-    # The menus say their names as they open and as Right moves on; the unavailable item is reached and read so.
-    heard("Alt+I", ["alt+i"], ["File menu, New..."], program)
+    # The drill from the keyboard: each button's key does what the button does, said the same way.
+    heard("Alt+Right revealing the English side", ["alt+Right"], ["he, she, it; self; same"], program)
+    heard("Alt+Right moving on", ["alt+Right"], [f"σύ, 4 of {CARD_COUNT}"], program)
+    heard("Alt+Left going back", ["alt+Left"], [f"he, she, it; self; same, 3 of {CARD_COUNT}"], program)
+    heard("Alt+Left revealing the Greek side too", ["alt+Left"], ["αὐτός"], program)
+    heard("Alt+End", ["alt+End"], [f"ᾅδης, Hades, realm of the dead, {CARD_COUNT} of {CARD_COUNT}"], program)
+    heard("Alt+Home", ["alt+Home"], [f"ὁ, the, 1 of {CARD_COUNT}"], program)
+
+    # The menus say their names as they open and as Right moves on, with the first item, which is said once; the
+    # unavailable item is reached and read so.
+    said, _ = heard("Alt+I", ["alt+i"], ["File menu, New..."], program)
+    never_said("Alt+I", said, ["New...", "File"])
     heard("Right", ["Right"], ["Card Set menu, NT Frequency"], program)
-    heard("Right twice more", ["Right", "Right"], ["Tools menu, Font"], program)
+    said, _ = heard("Right twice more", ["Right", "Right"], ["Tools menu, Font"], program)
+    never_said("Right twice more", said, ["Font"])
     heard("Down in the Tools menu", ["Down"], ["Add/Edit Custom Cards grayed"], program)
+    heard("Esc back to the menu bar", ["Escape"], ["Tools"], program)
+    orca.press("Escape")
+    said, _ = heard("F10", ["F10"], ["File menu, New..."], program)
+    never_said("F10", said, ["New..."])
     orca.press("Escape", "Escape")
+
+    # The About box: a dialog that says the words of its picture, its button has the focus, and Esc closes it.
+    heard("Help > About", ["alt+e", "b"],
+          ["About dialog Karte Cards. Version 2.0. New Testament Greek vocabulary. Quarn Software. Two word cards: "
+           "word, λόγος.", "OK push button"], program)
+    heard("Esc closing the About box", ["Escape"], ["NT Frequency frame", f"ὁ, the, 1 of {CARD_COUNT}"], program)
+
+    # The Progress window: its figures in flat review, and each reached with Tab.
+    heard("Tools > Progress", ["alt+t", "p"], ["Progress frame", "NT Frequency label"], program)
+    heard("Tab to the first figure", ["Tab"], [f"New: {CARD_COUNT:,} label"], program)
+    heard("Tab to the next", ["Tab"], ["Learning: 0 label"], program)
+    said, mark = heard("flat review of the Progress window", ["KP_Subtract"], ["Entering flat review"], program)
+    orca.press("KP_Insert+KP_Home")
+    orca.press("KP_Page_Up")
+    orca.press("KP_Page_Up")
+    orca.wait_to_say(program, "the figures in flat review", [f"New: {CARD_COUNT:,} Learning: 0 Known: 0 Due today: 0"],
+                     mark)
+    orca.press("KP_Subtract", "Escape")
 
     # The Study window is the keyboard's way through the cards: each card that comes up and each answer shown is
     # spoken, with what is left of the day.
     heard("Tools > Study", ["alt+t", "s"], ["ὁ. New 20 · Learning 0 · Due 0"], program)
     heard("Space showing the answer", ["space"], ["the. Frequency: 19769"], program)
     heard("3 grading it Good", ["3"], ["καί. New 19 · Learning 1 · Due 0"], program)
-    orca.press("Escape")
+
+    # A combo box named by its label says its value as it gets the focus, and as the arrow keys change it.
+    heard("Tab to Words", ["Tab"],
+          ["Words: combo box", "All words. All words, or the words of one book of the New Testament"], program)
+    heard("Down in Words", ["Down"], ["Matthew"], program, prefix=True)
+    heard("Up in Words", ["Up"], ["All words"], program, prefix=True)
+
+    # The search box word by word and to both ends: Ctrl+Left froze the program for good while Orca ran.
+    heard("Ctrl+F", ["ctrl+f"], ["Find a card text"], program)
+    orca.settle()
+    typed("logos kai")()
+    heard("Ctrl+Left", ["ctrl+Left"], ["kai"], program)
+    heard("Ctrl+Left again", ["ctrl+Left"], ["logos"], program, prefix=True)
+    heard("Ctrl+Right", ["ctrl+Right"], ["logos"], program, prefix=True)
+    heard("End", ["End"], ["blank"], program)
+    heard("Home", ["Home"], ["l"], program)
+    heard("Shift+End", ["shift+End"], ["logos kai", "selected"], program)
+    # Esc leaves the search, then closes the window.
+    mark = orca.mark()
+    for _ in range(3):
+        orca.press("Escape")
+        if "NT Frequency frame" in [t.rstrip(".") for t in orca.said(mark)]:
+            break
+    orca.wait_to_say(program, "the Study window closed", ["NT Frequency frame"], mark)
+
+    # The custom card editor, on a set of one's own made with File > New, from the keyboard alone.
+    home = os.path.dirname(program.data_home)
+    heard("File > New", ["alt+i", "n"], ["File name: text"], program)
+    orca.settle()
+    typed(os.path.join(home, "mine.SDB"))()
+    heard("the new set", ["Return"], ["0 of 0"], program)
+    heard("Tools > Add/Edit Custom Cards", ["alt+t", "a"], ["Add your own words!", "Word or phrase text"], program)
+    orca.settle()
+    typed("logos")()
+    heard("Tab", ["Tab"], ["English translation text"], program)
+    orca.settle()
+    typed("word")()
+    heard("Ctrl+S saving the card", ["ctrl+s"], ["logos, word, 1 of 1"], program)
+    heard("Alt+Ins adding a card", ["alt+Insert"], ["New card"], program)
+    orca.settle()
+    typed("speech")()
+    heard("Shift+Tab", ["shift+Tab"], ["Word or phrase text"], program)
+    orca.settle()
+    typed("logos")()
+    heard("Alt+Home", ["alt+Home"], ["logos, speech, 1 of 2"], program)
+    heard("Alt+PgDown", ["alt+Next"], ["logos, word, 2 of 2"], program)
+    # Each box is read whole, as it gets the focus: the last letter was missing.
+    heard("Tab back to the English box", ["Tab"], ["English translation text", "word"], program)
+    heard("Esc in a box", ["Escape"], ["word"], program)
+    heard("Esc again closing the editor", ["Escape"], ["Word list"], program)
 
 
-def main():
+def run_with_orca(description, checks):
+    """Runs checks(program) while Orca listens, as run_test runs a check; heard() and the others use this Orca."""
     global orca
     try:
         with Orca() as listening:
             orca = listening
-            return run_test(__doc__, check)
+            return run_test(description, checks)
     except Failure as failure:
         print(f"FAILED: {failure}", file=sys.stderr)
         return 1
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_with_orca(__doc__, check))

@@ -32,7 +32,7 @@ fi
 # Every file a desktop and the program look for.
 for file in \
     bin/karte bin/karte-protect bin/karte-inspect bin/karte-cards bin/karte-progress bin/karte-text \
-    share/karte/cardsfrq.db share/karte/nttext.dat share/karte/help/index.html \
+    share/karte/cardsfrq.db share/karte/nttext.dat share/karte/ntreading.dat share/karte/help/index.html \
     share/applications/karte.desktop share/icons/hicolor/scalable/apps/karte.svg \
     share/doc/karte/SOURCES.md share/doc/karte/LICENSE; do
     [[ -f $prefix/$file ]] || fail "missing $file"

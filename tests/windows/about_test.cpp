@@ -7,10 +7,14 @@
 #include "windowtest.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QImage>
 #include <QScreen>
 #include <QTest>
+
+#include <functional>
+#include <vector>
 
 using namespace windowtest;
 
@@ -97,7 +101,6 @@ TEST_F(AboutTest, FrameAndLayoutAreThoseOfTheDesign)
     EXPECT_EQ(box().SpeedButton1->parentWidget(), box().Panel1);
     EXPECT_EQ(insidePanel(box().SpeedButton1), QPoint(84, 216));
     EXPECT_EQ(box().SpeedButton1->size(), QSize(81, 33));
-    EXPECT_EQ(box().SpeedButton1->focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(box().SpeedButton1->text().isEmpty());
     EXPECT_EQ(box().SpeedButton1->iconSize(), QSize(77, 30));
     EXPECT_EQ(box().SpeedButton1->icon().availableSizes(), QList<QSize>({ QSize(77, 30) }));
@@ -169,46 +172,70 @@ TEST_F(AboutTest, LaterShowingsAreCentredOnTheMainWindow)
     EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
 }
 
-TEST_F(AboutTest, OnlyItsButtonClosesTheBoxAndBringsBackTheMainWindow)
+struct CloseCase
 {
+    const char* name;
+    std::function<void(TForm2&, Ui::TForm2&)> close;
+};
+
+// Whatever closes the box, its button, a key or the window manager, hides it and gives the main window back, active.
+TEST_F(AboutTest, TheButtonEscEnterAndTheWindowManagerCloseTheBoxAndBringBackTheMainWindow)
+{
+    const auto key = [](Qt::Key key) {
+        return [key](TForm2&, Ui::TForm2&) { QTest::keyClick(QApplication::focusWidget(), key); };
+    };
+    const std::vector<CloseCase> cases {
+        { "a click on the button",
+            [](TForm2&, Ui::TForm2& box) { QTest::mouseClick(box.SpeedButton1, Qt::LeftButton); } },
+        { "Esc", key(Qt::Key_Escape) },
+        { "Enter", key(Qt::Key_Return) },
+        { "Enter on the keypad", key(Qt::Key_Enter) },
+        { "Space on the button", key(Qt::Key_Space) },
+        { "the window manager's close", [](TForm2& about, Ui::TForm2&) { about.close(); } },
+    };
     TForm1& form1 = createMainWindow();
     form1.show();
-    ui().About1->trigger();
-    ASSERT_TRUE(about->isVisible());
-    ASSERT_FALSE(form1.isEnabled());
+    for (const CloseCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        ui().About1->trigger();
+        ASSERT_TRUE(about->isVisible());
+        ASSERT_FALSE(form1.isEnabled());
+        QApplication::setActiveWindow(about.get());
+        // The keys reach the box through its button, which has the focus.
+        ASSERT_EQ(QApplication::focusWidget(), box().SpeedButton1);
+        // The disabled main window takes no mouse input: its word list does not open.
+        QTest::mouseClick(ui().FrequencyComboBox, Qt::LeftButton);
+        EXPECT_FALSE(ui().FrequencyComboBox->view()->isVisible());
 
-    // The button takes no focus, so neither Enter nor Esc presses it.
-    for (Qt::Key key : { Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Space }) {
-        QTest::keyClick(about.get(), key);
-        EXPECT_TRUE(about->isVisible()) << key;
+        row.close(*about, box());
+
+        EXPECT_FALSE(about->isVisible());
+        EXPECT_TRUE(form1.isEnabled());
+        EXPECT_EQ(QApplication::activeWindow(), &form1);
     }
-    // The disabled main window takes no mouse input: its word list does not open.
-    QTest::mouseClick(ui().FrequencyComboBox, Qt::LeftButton);
-    EXPECT_FALSE(ui().FrequencyComboBox->view()->isVisible());
-
-    QTest::mouseClick(box().SpeedButton1, Qt::LeftButton);
-
-    EXPECT_FALSE(about->isVisible());
+    // Keys that mean nothing to the box leave it up.
+    ui().About1->trigger();
+    QApplication::setActiveWindow(about.get());
+    for (Qt::Key key : { Qt::Key_Tab, Qt::Key_A, Qt::Key_Down })
+        QTest::keyClick(QApplication::focusWidget(), key);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_FALSE(form1.isEnabled());
+    about->hide();
     EXPECT_TRUE(form1.isEnabled());
-    EXPECT_EQ(QApplication::activeWindow(), &form1);
     EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
 }
 
-// A window manager closes any window on request (Alt+F4), border icons or not; the box refuses, and whatever hides
-// it gives the main window back.
-TEST_F(AboutTest, RefusesTheWindowManagersCloseAndAnyHidingEnablesTheMainWindow)
+// A screen reader reads the box as a dialog with the words drawn in its picture, and its panel as a part of it: a
+// panel read as a window of its own took the button out of the active window, and the button went unsaid.
+TEST_F(AboutTest, TheBoxIsADialogThatSaysTheWordsOfItsPicture)
 {
-    TForm1& form1 = createMainWindow();
-    form1.show();
-    ui().About1->trigger();
-    ASSERT_FALSE(form1.isEnabled());
-
-    EXPECT_FALSE(about->close());
-    EXPECT_TRUE(about->isVisible());
-    EXPECT_FALSE(form1.isEnabled());
-
-    about->hide();
-    EXPECT_TRUE(form1.isEnabled());
+    QAccessibleInterface* interface = QAccessible::queryAccessibleInterface(about.get());
+    ASSERT_NE(interface, nullptr);
+    EXPECT_EQ(interface->role(), QAccessible::Dialog);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(box().Panel1)->role(), QAccessible::Grouping);
+    const QString description = interface->text(QAccessible::Description);
+    for (const char* words : { "Karte Cards", "Version 2.0", "New Testament Greek vocabulary", "Quarn Software" })
+        EXPECT_TRUE(description.contains(QString::fromUtf8(words))) << words << ": " << description.toStdString();
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "windowtest.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QHelpEvent>
 #include <QImage>
 #include <QToolTip>
@@ -216,10 +217,13 @@ TEST_F(DBNavigatorTest, ShowsEightButtonsSharingItsWidthWithGlyphsAndHints)
 {
     openSet(numberedCards(3));
     showWindow();
+    // Each hint says the button's key, and a screen reader reads the hint as the button's name and the key as its
+    // shortcut.
     const std::pair<TDBNavigator::Button, const char*> hints[]
-        = { { N::First, "First record" }, { N::Prior, "Prior record" }, { N::Next, "Next record" },
-              { N::Last, "Last record" }, { N::Insert, "Insert record" }, { N::Delete, "Delete record" },
-              { N::Post, "Post edit" }, { N::Refresh, "Refresh data" } };
+        = { { N::First, "First record (Alt+Home)" }, { N::Prior, "Prior record (Alt+PgUp)" },
+              { N::Next, "Next record (Alt+PgDown)" }, { N::Last, "Last record (Alt+End)" },
+              { N::Insert, "Insert record (Alt+Ins)" }, { N::Delete, "Delete record (Alt+Del)" },
+              { N::Post, "Post edit (Ctrl+S)" }, { N::Refresh, "Refresh data (F5)" } };
     int left = 0;
     for (const auto& [which, hint] : hints) {
         SCOPED_TRACE(hint);
@@ -227,6 +231,7 @@ TEST_F(DBNavigatorTest, ShowsEightButtonsSharingItsWidthWithGlyphsAndHints)
         EXPECT_TRUE(shown->isVisible());
         EXPECT_EQ(shown->geometry(), QRect(left, 0, 48, 41));
         EXPECT_EQ(shown->toolTip(), hint);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Name), N::hint(which));
         EXPECT_EQ(shown->focusPolicy(), Qt::NoFocus);
         const bool narrow = which == N::Prior || which == N::Next;
         EXPECT_EQ(shown->iconSize(), QSize(narrow ? 10 : 14, 13));

@@ -398,7 +398,8 @@ TEST_F(DrillTest, ASetWithoutFrequencyUpdatesThePositionAndReportsTheMissingFiel
     EXPECT_EQ(ui().StatusPanel1->text(), "2.5");
 }
 
-TEST_F(DrillTest, TheButtonsNeverTakeTheFocusAndHaveNoKeys)
+// Their keys (Alt+Home, Alt+Left, Alt+Right, Alt+End) are checked with the main window's other keys.
+TEST_F(DrillTest, TheButtonsNeverTakeTheFocus)
 {
     TForm1& form1 = formOn(abc());
     form1.show();
@@ -407,7 +408,6 @@ TEST_F(DrillTest, TheButtonsNeverTakeTheFocusAndHaveNoKeys)
     for (QToolButton* button : { ui().SpeedButton3, ui().SpeedButton1, ui().SpeedButton2, ui().SpeedButton4 }) {
         SCOPED_TRACE(button->objectName().toStdString());
         EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
-        EXPECT_TRUE(button->shortcut().isEmpty());
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_EQ(form1.focusWidget(), ui().FrequencyComboBox);
     }

@@ -14,6 +14,7 @@
 #include "windowtest.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QScreen>
 #include <QStatusBar>
 
@@ -562,3 +563,148 @@ TEST_F(EditorTest, MinimisingTheEditorKeepsTheMainWindowDisabled)
 }
 
 } // namespace
+
+// --- The editor from the keyboard alone --------------------------------------------------------------------------
+
+namespace {
+
+struct NavigatorKeyCase
+{
+    const char* name;
+    QKeyCombination key;
+    N::Button button;
+    // Where the cursor is after the key, in the English order, from the second card.
+    int sequenceNumber;
+    cardstore::DataSetState state;
+};
+
+} // namespace
+
+// Each key presses its button as a click does, from any box, while the card is browsed (the boxes read-only) and
+// while it is being edited (the boxes taking every key they use).
+TEST_F(EditorTest, TheNavigatorKeysPressItsButtonsFromEveryBox)
+{
+    using State = cardstore::DataSetState;
+    const NavigatorKeyCase cases[] = {
+        { "Alt+Home, first", Qt::AltModifier | Qt::Key_Home, N::First, 1, State::Browse },
+        { "Alt+PgUp, prior", Qt::AltModifier | Qt::Key_PageUp, N::Prior, 1, State::Browse },
+        { "Alt+PgDown, next", Qt::AltModifier | Qt::Key_PageDown, N::Next, 3, State::Browse },
+        { "Alt+End, last", Qt::AltModifier | Qt::Key_End, N::Last, 3, State::Browse },
+        { "Alt+Ins, insert", Qt::AltModifier | Qt::Key_Insert, N::Insert, 2, State::Insert },
+        { "Ctrl+S, post", Qt::ControlModifier | Qt::Key_S, N::Post, 2, State::Browse },
+        { "F5, refresh", Qt::NoModifier | Qt::Key_F5, N::Refresh, 2, State::Browse },
+    };
+    openUserSet(sortedCards());
+    openEditor();
+    for (const NavigatorKeyCase& row : cases) {
+        for (TDBEdit* box : boxes()) {
+            for (const bool editing : { false, true }) {
+                SCOPED_TRACE(std::string(row.name) + " in " + box->objectName().toStdString()
+                    + (editing ? ", editing" : ", browsing"));
+                QAbstractButton* button = edUi().DBNav->button(row.button);
+                EXPECT_TRUE(button->toolTip().contains(QKeySequence(row.key).toString(QKeySequence::NativeText)));
+                table().first();
+                table().next();
+                enter(box);
+                if (editing) {
+                    box->end(false);
+                    typeText(box, "9");
+                    QTest::keyClick(box, Qt::Key_Backspace);
+                    ASSERT_EQ(table().state(), State::Edit);
+                }
+                if (row.button == N::Post && !editing)
+                    continue; // nothing to post: the button is disabled
+                QTest::keyClick(box, row.key.key(), row.key.keyboardModifiers());
+                ASSERT_TRUE(QTest::qWaitFor([&] { return !button->isDown(); }));
+                EXPECT_EQ(table().state(), row.state);
+                if (row.state != State::Insert) {
+                    EXPECT_EQ(table().sequenceNumber(), row.sequenceNumber);
+                }
+                EXPECT_TRUE(box->hasFocus());
+                if (table().state() == State::Insert)
+                    table().cancel();
+            }
+        }
+    }
+    EXPECT_EQ(editortest::englishOf(readCards(path)), editortest::englishOf(sortedCards()));
+    EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
+}
+
+TEST_F(EditorTest, AltDelAsksAndDeletesAsTheButtonDoes)
+{
+    openUserSet(sortedCards());
+    openEditor();
+    enter(edUi().EnglishEdit);
+    QTest::keyClick(edUi().EnglishEdit, Qt::Key_Delete, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !edUi().DBNav->button(N::Delete)->isDown(); }));
+    EXPECT_EQ(messages.texts(), QStringList("Delete record?"));
+    EXPECT_EQ(editortest::englishOf(readCards(path)), std::vector<std::string>({ "bread", "word" }));
+}
+
+// Esc in a box puts back what the card holds, as before; pressed again straight after, it closes the editor, which
+// keeps the card as the card holds it.
+TEST_F(EditorTest, EscPutsBackWhatTheCardHoldsAndASecondEscClosesTheEditor)
+{
+    openUserSet(sortedCards());
+    openEditor();
+    TDBEdit* box = edUi().EnglishEdit;
+    enter(box);
+    box->end(false);
+    typeText(box, "s");
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_EQ(box->text(), "apostle");
+    EXPECT_TRUE(editor->isVisible());
+    // Another key in between makes the next Esc a first one again.
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_TRUE(editor->isVisible());
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(readCards(path).at(0).english, "apostle");
+}
+
+// A screen reader hears the boxes as editable text while typing would change the card, read-only where it cannot.
+TEST_F(EditorTest, TheBoxesAreEditableTextToAScreenReaderWhereTypingChangesTheCard)
+{
+    for (const bool readOnly : { false, true }) {
+        SCOPED_TRACE(readOnly ? "a set opened for reading" : "a set of one's own");
+        openUserSet(sortedCards(), readOnly);
+        openEditor();
+        for (TDBEdit* box : boxes()) {
+            QAccessibleInterface* interface = QAccessible::queryAccessibleInterface(box);
+            ASSERT_NE(interface, nullptr);
+            EXPECT_EQ(interface->role(), QAccessible::EditableText);
+            EXPECT_EQ(interface->state().editable, !readOnly) << box->objectName().toStdString();
+            EXPECT_EQ(interface->state().readOnly, readOnly) << box->objectName().toStdString();
+        }
+        closeEditor();
+    }
+}
+
+// The keyboard stays in a box while the navigator works, so a screen reader is told the card that came up.
+TEST_F(EditorTest, TheNavigatorSaysTheCardItBringsUp)
+{
+    openUserSet(sortedCards());
+    openEditor();
+    AnnouncementRecorder said;
+    TDBEdit* box = edUi().EnglishEdit;
+    enter(box);
+    const std::pair<QKeyCombination, const char*> steps[] = {
+        { Qt::AltModifier | Qt::Key_PageDown, "ἄρτος, bread, 2 of 3" },
+        { Qt::AltModifier | Qt::Key_End, "λόγος, word, 3 of 3" },
+        { Qt::AltModifier | Qt::Key_Insert, "New card" },
+        { Qt::AltModifier | Qt::Key_Home, "ἀπόστολος, apostle, 1 of 3" },
+    };
+    for (const auto& [key, card] : steps) {
+        QTest::keyClick(box, key.key(), key.keyboardModifiers());
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return !edUi().DBNav->button(N::First)->isDown() && !edUi().DBNav->button(N::Next)->isDown()
+                && !edUi().DBNav->button(N::Last)->isDown() && !edUi().DBNav->button(N::Insert)->isDown();
+        }));
+        EXPECT_EQ(said.take(), QStringList(QString::fromUtf8(card)));
+    }
+    // Typing says nothing of its own: a screen reader echoes the keys.
+    typeText(box, "s");
+    EXPECT_EQ(said.take(), QStringList());
+}

@@ -9,6 +9,8 @@
 #include "ui_tform1.h"
 #include "windowtest.h"
 
+#include <QAbstractItemView>
+#include <QAbstractItemView>
 #include <QFile>
 #include <QFontDatabase>
 #include <QLineEdit>
@@ -71,6 +73,25 @@ protected:
 
     std::unique_ptr<TFontForm> chooser;
 };
+
+// Esc closes the chooser from either box; with a box's list open, Esc closes the list first.
+TEST_F(FontChooserTest, EscClosesTheChooser)
+{
+    for (int which = 0; which < 2; ++which) {
+        openChooser();
+        QComboBox* combo
+            = which == 0 ? static_cast<QComboBox*>(box().FontName) : static_cast<QComboBox*>(box().FontSize);
+        combo->setFocus();
+        combo->showPopup();
+        QTest::keyClick(combo->view(), Qt::Key_Escape);
+        EXPECT_FALSE(combo->view()->isVisible());
+        EXPECT_TRUE(chooser->isVisible());
+        // The offscreen platform leaves no window active when a popup closes; a desktop gives the chooser back.
+        QApplication::setActiveWindow(chooser.get());
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Escape);
+        EXPECT_FALSE(chooser->isVisible()) << combo->objectName().toStdString();
+    }
+}
 
 TEST_F(FontChooserTest, IsASmallTopmostWindowWithTwoBoxesAndAnEmptyStatusBar)
 {

@@ -7,6 +7,7 @@
 #include "windowtest.h"
 
 #include <QCoreApplication>
+#include <QTest>
 #include <QTextBrowser>
 
 #include <vector>
@@ -104,7 +105,8 @@ TEST_F(HelpTest, TheViewerShowsTheBundledDocumentInItsOwnWindow)
     karte::HelpViewer::showContents(helpFile);
     EXPECT_EQ(karte::HelpWindow::current(), window);
 
-    window->close();
+    // Esc closes it, as Alt+F4 does.
+    QTest::keyClick(window->browser(), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(karte::HelpWindow::current(), nullptr);
 }

@@ -16,6 +16,7 @@
 #include "windowtest.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -372,3 +373,23 @@ TEST(ProgressTool, PrintsTheFiguresOfASetAndFailsClearly)
 }
 
 } // namespace
+
+// Tab goes through the figures and sentences shown, then the charts and Close, and a screen reader reads the window
+// as a window and the panel of figures as a part of it.
+TEST_F(ProgressTest, TabReachesEveryFigureAndSentenceShown)
+{
+    openProgress();
+    QApplication::setActiveWindow(progress.get());
+    Ui::TProgressForm& p = progressUi();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(progress.get())->role(), QAccessible::Window);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(p.FiguresPanel)->role(), QAccessible::Grouping);
+    p.SetText->setFocus(Qt::TabFocusReason);
+    QStringList reached;
+    for (int step = 0; step < 12 && !reached.contains(QApplication::focusWidget()->objectName()); ++step) {
+        reached.append(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(reached,
+        QStringList({ "SetText", "NewCount", "LearningCount", "KnownCount", "DueCount", "KnownWordsText", "DueChart",
+            "HistoryChart", "CloseButton" }));
+}
