@@ -16,22 +16,12 @@
 #include "ui_tstudyform.h"
 #include "windowscaling.h"
 
-#include <QAccessibleWidget>
 #include <QKeySequence>
 #include <QShortcut>
 
 #include <utility>
 
 namespace {
-
-// A screen reader takes the window for the window it is: Qt reads a plain window as a filler, in which Orca's flat
-// review found nothing but the stacked pages, neither the card nor the counts.
-QAccessibleInterface* studyWindowInterface(const QString& className, QObject* object)
-{
-    if (className == QLatin1String(TStudyForm::staticMetaObject.className()))
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-    return nullptr;
-}
 
 // Seals answers to a protected set that have waited long enough; the set's own rule says what that is.
 constexpr int kSealCheckMs = 5'000;
@@ -44,11 +34,6 @@ TStudyForm::TStudyForm(QWidget* parent)
             | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
     , ui(std::make_unique<Ui::TStudyForm>())
 {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(studyWindowInterface);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
     ui->setupUi(this);
     karte::scaleToScreen(this, 96);
     karte::keepShownControlsReviewable(this);

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QEvent>
+#include <QTimer>
 #include <QWidget>
 
 namespace karte {
@@ -23,11 +24,13 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        // The window's controls show before the window itself does, and are read with it; only those that come into
-        // view while it is open are made known afresh.
+        // The controls that show as the window opens, with it or set up by its opening's work, are read with the
+        // window; only those that come into view once it is open are made known afresh.
         if (watched == window_) {
-            if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
-                open_ = event->type() == QEvent::Show;
+            if (event->type() == QEvent::Show)
+                QTimer::singleShot(0, this, [this] { open_ = window_->isVisible(); });
+            else if (event->type() == QEvent::Hide)
+                open_ = false;
             return false;
         }
         auto* control = qobject_cast<QWidget*>(watched);
