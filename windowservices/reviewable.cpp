@@ -35,12 +35,11 @@ protected:
         }
         auto* control = qobject_cast<QWidget*>(watched);
         if (event->type() == QEvent::Show && !event->spontaneous() && control && open_ && QAccessible::isActive()) {
-            // The control is given a new accessible object, which the screen reader reads from scratch.
-            if (QAccessibleInterface* old = QAccessible::queryAccessibleInterface(control)) {
-                QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
-                QAccessibleEvent created(control, QAccessible::ObjectCreated);
-                QAccessible::updateAccessibility(&created);
-            }
+            // Qt tells the screen reader only that the control shows, never that it is visible, and the screen
+            // reader keeps what it read of the control. A change of the control's selection (it has none, and
+            // stays unselected) is what has Orca read the control again, its state with it.
+            QAccessibleEvent reread(control, QAccessible::Selection);
+            QAccessible::updateAccessibility(&reread);
         }
         return false;
     }

@@ -232,8 +232,8 @@ def tab_to(program, what, starts, tabs=12):
 
 def study_review(program):
     """The Study window's review by ear, on καί after ὁ was answered Good: an answer taken back, the card said again,
-    Orca's own keypad keys, flat review of the card, the answer and the intervals, Space on a focused grade button,
-    and a settings box that takes what is typed until Esc gives the keys back to the review."""
+    Orca's own keypad keys, flat review of the card and the answer, Space on a focused grade button, and a settings
+    box that takes what is typed until Esc gives the keys back to the review."""
     heard("Ctrl+Z taking the answer back", ["ctrl+z"], ["Answer taken back: ὁ. New 20 · Learning 0 · Due 0"], program)
     heard("S saying the card again", ["s"], ["ὁ. New 20 · Learning 0 · Due 0"], program)
     # Orca's where-am-I, twice: Orca's own keys; the card is neither shown (S would say the answer) nor graded.
@@ -241,12 +241,13 @@ def study_review(program):
     said, _ = heard("S after where-am-I", ["s"], ["ὁ. New 20 · Learning 0 · Due 0"], program)
     never_said("where-am-I", said, ["καί. New 19 · Learning 1 · Due 0"])
 
-    # Flat review reads the card and the counts, and the answer, the verses and the buttons with their intervals.
+    # Flat review reads the counts, the card, and once shown the answer, the frequency and the verses, down to the
+    # settings row below them.
     heard("Space showing the answer again", ["space"], ["the. Frequency: 19769"], program, prefix=True)
     said, mark = heard("flat review of the Study window", ["KP_Subtract"], ["Entering flat review"], program)
     orca.press("KP_Insert+KP_Home")
     for _ in range(20):
-        if any(text.startswith("Again, next in 1 minute") for text in orca.said(mark)):
+        if any(text.startswith("First side:") for text in orca.said(mark)):
             break
         before = len(orca.said(mark))
         orca.press("KP_Page_Up")
@@ -256,8 +257,8 @@ def study_review(program):
     for line in ("New 20 · Learning 0 · Due 0", "ὁ", "the", "Frequency: 19769"):
         if line not in lines:
             raise Failure(f"flat review of the Study window never read the line '{line}'; it read {lines}")
-    if not any(line.startswith("Again, next in 1 minute Hard, next in 6 minutes Good") for line in lines):
-        raise Failure(f"flat review of the Study window never read the grade buttons; it read {lines}")
+    if not any("Mark\xa01:1" in line for line in lines):
+        raise Failure(f"flat review of the Study window never read the verses; it read {lines}")
     heard("leaving flat review", ["KP_Subtract"], ["Leaving flat review"], program)
 
     # Space on the grade button that has the focus answers with that button: Easy takes the new card to review,
