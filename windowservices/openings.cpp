@@ -27,12 +27,15 @@ bool Openings::eventFilter(QObject* watched, QEvent* event)
     if (watched != window_ || event->spontaneous())
         return false;
     if (event->type() == QEvent::Show) {
+        // The opened handler fills the window, which may change its size: the window is fitted to the screen and
+        // placed by the size it opens with.
+        if (opened_)
+            guarded(opened_);
+        fitToScreen(window_);
         if (!placed_) {
             centreOnScreen(window_);
             placed_ = true;
         }
-        if (opened_)
-            guarded(opened_);
     } else if (event->type() == QEvent::Hide) {
         guardedThen(
             [this] {
