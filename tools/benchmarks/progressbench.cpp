@@ -70,6 +70,47 @@ void BM_ProgressFiguresWithSession(benchmark::State& state)
     }
 }
 
+// The Progress window on 100,000 cards whose log holds a million answers or ten: its figures as it opens, and its
+// chart of known words over time with the notes of what was left out, which follow.
+void BM_ProgressOpenLongLog(benchmark::State& state)
+{
+    const learning::ManualClock clock(benchsets::kLongLogNowMs);
+    cardstore::Table table;
+    table.setTableName(benchsets::longStudiedSet(100'000, state.range(0)));
+    table.open();
+    table.study();
+    for (auto _ : state) {
+        const learning::StudySession session(table, clock, nullptr);
+        const learning::ProgressReport report = learning::progressReport(session, nullptr, true);
+        if (report.figures.cards != 100'000)
+            state.SkipWithError("the figures do not cover the generated set");
+        benchmark::DoNotOptimize(report.figures.known);
+    }
+}
+
+void BM_ProgressChartLongLog(benchmark::State& state)
+{
+    const learning::ManualClock clock(benchsets::kLongLogNowMs);
+    cardstore::Table table;
+    table.setTableName(benchsets::longStudiedSet(100'000, state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.close();
+        table.open();
+        const learning::StudySession session(table, clock, nullptr);
+        state.ResumeTiming();
+        const std::vector<learning::HistoryPoint> history = learning::knownHistory(session, nullptr, true);
+        if (history.size() < 3000)
+            state.SkipWithError("the chart misses days of the generated log");
+        benchmark::DoNotOptimize(session.resetMessages().size());
+    }
+}
+
+void longLogs(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->ArgName("answers")->Arg(1'000'000)->Arg(10'000'000);
+}
+
 void cardCounts(benchmark::internal::Benchmark* benchmark)
 {
     benchmark->ArgName("cards")->Arg(1'000)->Arg(10'000)->Arg(100'000);
@@ -78,5 +119,7 @@ void cardCounts(benchmark::internal::Benchmark* benchmark)
 BENCHMARK(BM_ProgressFigures)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProgressFiguresWithSession)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProgressHistory)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProgressOpenLongLog)->Apply(longLogs)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProgressChartLongLog)->Apply(longLogs)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace

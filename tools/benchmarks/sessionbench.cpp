@@ -70,6 +70,26 @@ void BM_StudyWindowOpen(benchmark::State& state)
     }
 }
 
+// Opening the Study window on 100,000 cards whose log holds a million answers or ten: up to the first card and the
+// notes under it, which the window shows before it takes the first key.
+void BM_StudyWindowOpenLongLog(benchmark::State& state)
+{
+    const learning::ManualClock clock(benchsets::kLongLogNowMs);
+    text();
+    cardstore::Table table;
+    table.setTableName(benchsets::longStudiedSet(100'000, state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.close();
+        table.open();
+        table.first();
+        state.ResumeTiming();
+        learning::StudySession session(table, clock, &text());
+        benchmark::DoNotOptimize(session.next());
+        benchmark::DoNotOptimize(session.resetMessages().size());
+    }
+}
+
 // One answer on a plain set, kept in the set (a synced write) and the queue moved on.
 void BM_StudyAnswer(benchmark::State& state)
 {
@@ -150,6 +170,12 @@ void cardCounts(benchmark::internal::Benchmark* benchmark)
 }
 
 BENCHMARK(BM_StudyWindowOpen)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StudyWindowOpenLongLog)
+    ->ArgName("answers")
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StudyAnswer)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 BENCHMARK(BM_StudyAnswerProtected)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 
