@@ -42,7 +42,7 @@ std::string sentence(const Tally& tally, const std::string& subject, const char*
 
 } // namespace
 
-void StudyStore::findMemoryDamage(std::vector<std::int64_t> cards)
+void StudyStore::findMemoryDamage(std::vector<std::int64_t> cards) const
 {
     if (cards.empty()) {
         auto cardQuery = connection_.prepare("SELECT id FROM cards ORDER BY id");
@@ -52,7 +52,8 @@ void StudyStore::findMemoryDamage(std::vector<std::int64_t> cards)
     auto known = [&](std::int64_t key) { return std::binary_search(cards.begin(), cards.end(), key); };
 
     std::vector<Tally> memories;
-    std::vector<CardMemory> sound;
+    std::vector<CardMemory>& sound = memories_;
+    sound.clear();
     auto memoryQuery = connection_.prepare(
         std::string("SELECT card, ") + studyschema::kMemoryColumns + " FROM karte_study_memory ORDER BY card");
     CardMemory memory;
@@ -68,9 +69,8 @@ void StudyStore::findMemoryDamage(std::vector<std::int64_t> cards)
             sound.push_back(memory);
         }
     }
-    openingMemories_ = std::move(sound);
     for (const Tally& tally : memories)
-        resetMessages_.push_back(
+        memoryMessages_.push_back(
             sentence(tally, "The progress of " + std::to_string(tally.count) + (tally.count > 1 ? " cards" : " card"),
                 "card", "studied as new again"));
 }
@@ -108,7 +108,7 @@ void StudyStore::lookOverLog(const std::function<void(const ReviewEntry&)>* visi
     }
     std::sort(resetAnswers_.begin(), resetAnswers_.end());
     for (const Tally& tally : answers)
-        resetMessages_.push_back(
+        logMessages_.push_back(
             sentence(tally, std::to_string(tally.count) + (tally.count > 1 ? " recorded answers" : " recorded answer"),
                 "answer", "left out"));
 }

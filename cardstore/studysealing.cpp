@@ -114,7 +114,8 @@ void StudyStore::reapplyUnsealed()
     resetCards_.clear();
     resetAnswers_.clear();
     logLookedOver_ = true;
-    openingMemories_.reset();
+    memoriesStale_ = true;
+    putMemories_.clear();
     if (unsealed_.empty())
         return;
     std::vector<ReviewEntry> answers = std::move(unsealed_);
@@ -137,6 +138,7 @@ void StudyStore::reapplyUnsealed()
                 unsealed_.push_back(entry);
         }
     });
+    putMemories_.clear();
 }
 
 // The answers a killed program kept in its journal go into the database, to be sealed with this program's own;

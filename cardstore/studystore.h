@@ -74,8 +74,16 @@ public:
     // What was left out when the store opened, in sentences the window can show; empty for sound progress.
     const std::vector<std::string>& resetMessages() const;
 
-    // The memory of every card answered, by card key.
+    // The memory of every card answered, by card key: read when the store opens (the memories left out as damaged
+    // aside) and kept, following the store's own writes and the cards the table deletes, and read again once
+    // another program has changed the file.
+    const std::vector<CardMemory>& memories() const;
+    // One card's memory as memories() last read it; null for a card never answered.
+    const CardMemory* memory(std::int64_t cardKey) const;
+    // A copy of memories().
     std::vector<CardMemory> loadMemories() const;
+    // The table deleted the card, and its progress with it (studyschema::removeCard).
+    void cardRemoved(std::int64_t cardKey);
 
     // Records an answer: the card's memory becomes answer.after (whose cardKey is taken from answer) and the
     // answer goes into the log, in one transaction. Returns the log entry's id. Values no answer can leave raise
@@ -110,7 +118,7 @@ public:
 private:
     // The memories are looked over when the store opens, the log (twice as long, and not needed to show the first
     // card) when it is first read in full, written, or its damage asked for.
-    void findMemoryDamage(std::vector<std::int64_t> cards);
+    void findMemoryDamage(std::vector<std::int64_t> cards) const;
     void findLogDamage() const;
     // Looks the log over in time order and hands each sound answer to visit, when there is one: the first full read
     // of the log is also its look-over.
@@ -121,8 +129,10 @@ private:
     // the id entry has when no other answer has it.
     bool insertAnswer(ReviewEntry& entry, bool keepId = false);
     void insertLogEntry(ReviewEntry& entry, bool keepId);
-    // Sets the card's memory; none deletes it, making the card new.
+    // Sets the card's memory; none deletes it, making the card new. The memories kept follow once the transaction
+    // is committed.
     void putMemory(std::int64_t cardKey, const std::optional<CardMemory>& memory);
+    void keepPutMemories();
     void deleteResetRows();
     void forgetSealedAnswers();
     void reapplyUnsealed();
@@ -143,12 +153,19 @@ private:
     CardFile& file_;
     sqlite::Connection& connection_;
     ProtectedFile* protected_;
-    std::vector<std::int64_t> resetCards_; // sorted
+    mutable std::vector<std::int64_t> resetCards_; // sorted
     mutable std::vector<std::int64_t> resetAnswers_; // sorted
-    mutable std::vector<std::string> resetMessages_;
+    mutable std::vector<std::string> memoryMessages_;
+    mutable std::vector<std::string> logMessages_;
+    mutable std::vector<std::string> resetMessages_; // both of them
     mutable bool logLookedOver_ = false;
-    // The sound memories read while the store opened, for the first loadMemories(), which would read them again.
-    mutable std::optional<std::vector<CardMemory>> openingMemories_;
+    // The sound memories by card key, and the file's data version when they were read (another program's writes
+    // change it); stale once a protected set's database was replaced.
+    mutable std::vector<CardMemory> memories_;
+    mutable std::int64_t memoriesVersion_ = 0;
+    mutable bool memoriesStale_ = false;
+    // The memories a write put or deleted, kept once it is committed.
+    std::vector<std::pair<std::int64_t, std::optional<CardMemory>>> putMemories_;
     std::vector<ReviewEntry> unsealed_;
     std::unique_ptr<AnswerJournal> journal_;
     std::vector<StaleJournal> takenIn_; // journals of killed programs whose answers wait among unsealed_
