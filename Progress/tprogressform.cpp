@@ -9,7 +9,7 @@
 #include "progressdescription.h"
 #include "progressreport.h"
 #include "progresstext.h"
-#include "studysession.h"
+#include "studyset.h"
 #include "table.h"
 #include "tdatasource.h"
 #include "ui_tprogressform.h"
@@ -96,10 +96,10 @@ void TProgressForm::FormShow(QObject* /*sender*/)
         ui->SetText->setText(
             builtIn ? QStringLiteral("NT Frequency") : QFileInfo(QString::fromStdString(table.filePath())).fileName());
         const nttext::Text* text = newTestamentText();
-        // The session is read and let go once the history is shown: the window keeps nothing of the set open.
-        session_ = std::make_unique<learning::StudySession>(table, clock(), text);
+        // The set is read and let go once the history is shown: the window keeps nothing of it open.
+        set_ = std::make_unique<learning::StudySet>(table, clock(), text);
         builtIn_ = builtIn;
-        showReport(learning::progressReport(*session_, text, builtIn));
+        showReport(learning::progressReport(*set_, text, builtIn));
         QTimer::singleShot(0, this, [this] { karte::guarded([this] { showHistory(); }); });
     } catch (const cardstore::Error& error) {
         // Progress that cannot be read leaves the set as it is; the window says what is wrong.
@@ -110,16 +110,16 @@ void TProgressForm::FormShow(QObject* /*sender*/)
 
 void TProgressForm::FormHide(QObject* /*sender*/)
 {
-    session_.reset();
+    set_.reset();
 }
 
 void TProgressForm::showHistory()
 {
-    if (!session_)
+    if (!set_)
         return;
-    const std::unique_ptr<learning::StudySession> session = std::move(session_);
+    const std::unique_ptr<learning::StudySet> set = std::move(set_);
     const learning::Clock& now = clock();
-    const std::vector<learning::HistoryPoint> history = learning::knownHistory(*session, newTestamentText(), builtIn_);
+    const std::vector<learning::HistoryPoint> history = learning::knownHistory(*set, newTestamentText(), builtIn_);
     std::string description = learning::knownHistoryDescription(history, now);
     if (knownWords_ && !history.empty())
         description += ". " + learning::coverageHistoryDescription(history, now);
@@ -127,7 +127,7 @@ void TProgressForm::showHistory()
         ui->HistoryChart, progresscharts::historyChart(history, knownWords_, now), QString::fromStdString(description));
     // What was left out of damaged progress is known once the log has been read.
     QStringList notes;
-    for (const std::string& message : session->resetMessages())
+    for (const std::string& message : set->resetMessages())
         notes.append(QString::fromStdString(message));
     if (!newTestamentProblem().isEmpty())
         notes.append(QStringLiteral("No books or lemmas can be counted: %1").arg(newTestamentProblem()));

@@ -14,7 +14,7 @@ struct FormAccess;
 }
 namespace learning {
 class Clock;
-class StudySession;
+class StudySet;
 struct ProgressReport;
 } // namespace learning
 namespace nttext {
@@ -74,7 +74,7 @@ private:
     TDataSource* source_ = nullptr;
     const karte::NewTestament* newTestament_ = nullptr;
     const learning::Clock* clock_ = nullptr;
-    std::unique_ptr<learning::StudySession> session_; // while the history is yet to be shown
+    std::unique_ptr<learning::StudySet> set_; // while the history is yet to be shown
     bool builtIn_ = false;
     bool knownWords_ = false;
     // Last, so that it stops watching before the members above go.

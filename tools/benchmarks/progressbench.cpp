@@ -7,7 +7,7 @@
 
 #include "clock.h"
 #include "progressreport.h"
-#include "studysession.h"
+#include "studyset.h"
 #include "table.h"
 
 #include <benchmark/benchmark.h>
@@ -34,7 +34,7 @@ void BM_ProgressFigures(benchmark::State& state)
     cardstore::Table table;
     table.setTableName(studiedSet(static_cast<int>(state.range(0))));
     table.open();
-    const learning::StudySession session(table, benchClock(), nullptr);
+    const learning::StudySet session(table, benchClock(), nullptr);
     for (auto _ : state) {
         const learning::ProgressReport report = learning::progressReport(session, nullptr, true);
         checkFigures(state, report);
@@ -47,7 +47,7 @@ void BM_ProgressHistory(benchmark::State& state)
     cardstore::Table table;
     table.setTableName(studiedSet(static_cast<int>(state.range(0))));
     table.open();
-    const learning::StudySession session(table, benchClock(), nullptr);
+    const learning::StudySet session(table, benchClock(), nullptr);
     for (auto _ : state) {
         const std::vector<learning::HistoryPoint> history = learning::knownHistory(session, nullptr, true);
         if (history.empty())
@@ -63,7 +63,7 @@ void BM_ProgressFiguresWithSession(benchmark::State& state)
     table.open();
     table.study(); // the store's first look over every row is timed by BM_StudyOpen
     for (auto _ : state) {
-        const learning::StudySession session(table, benchClock(), nullptr);
+        const learning::StudySet session(table, benchClock(), nullptr);
         const learning::ProgressReport report = learning::progressReport(session, nullptr, true);
         checkFigures(state, report);
         benchmark::DoNotOptimize(report.figures.known);
@@ -80,7 +80,7 @@ void BM_ProgressOpenLongLog(benchmark::State& state)
     table.open();
     table.study();
     for (auto _ : state) {
-        const learning::StudySession session(table, clock, nullptr);
+        const learning::StudySet session(table, clock, nullptr);
         const learning::ProgressReport report = learning::progressReport(session, nullptr, true);
         if (report.figures.cards != 100'000)
             state.SkipWithError("the figures do not cover the generated set");
@@ -97,7 +97,7 @@ void BM_ProgressChartLongLog(benchmark::State& state)
         state.PauseTiming();
         table.close();
         table.open();
-        const learning::StudySession session(table, clock, nullptr);
+        const learning::StudySet session(table, clock, nullptr);
         state.ResumeTiming();
         const std::vector<learning::HistoryPoint> history = learning::knownHistory(session, nullptr, true);
         if (history.size() < 3000)
