@@ -94,18 +94,46 @@ void StudySet::loadCards()
     greekField_ = table_.fieldIndex("Language");
     englishField_ = table_.fieldIndex("English");
     frequencyField_ = table_.fieldIndex("Frequency");
-    const auto count = static_cast<std::size_t>(table_.recordCount());
-    cards_.reserve(count);
-    placeOfKey_.reserve(count);
+    cards_.reserve(static_cast<std::size_t>(table_.recordCount()));
     table_.visitRecords([&](std::int64_t key, const std::vector<cardstore::Value>& values) {
-        placeOfKey_.emplace_back(key, cards_.size());
         cards_.push_back({ key, occurrencesOf(field(values, frequencyField_)), kNotReadYet, false });
     });
+    placeKeys();
+}
+
+void StudySet::placeKeys()
+{
+    placeByKey_.clear();
+    placeOfKey_.clear();
+    if (cards_.empty())
+        return;
+    const auto [lowest, highest] = std::minmax_element(
+        cards_.begin(), cards_.end(), [](const CardEntry& a, const CardEntry& b) { return a.key < b.key; });
+    lowestKey_ = lowest->key;
+    // Compared as unsigned, so that keys too far apart to subtract count as spread out.
+    const auto spread = static_cast<std::uint64_t>(highest->key) - static_cast<std::uint64_t>(lowestKey_);
+    if (spread < 4 * static_cast<std::uint64_t>(cards_.size()) + 1024 && cards_.size() < kNoPlace) {
+        placeByKey_.assign(static_cast<std::size_t>(spread) + 1, kNoPlace);
+        for (std::size_t place = 0; place < cards_.size(); ++place)
+            placeByKey_[static_cast<std::size_t>(
+                static_cast<std::uint64_t>(cards_[place].key) - static_cast<std::uint64_t>(lowestKey_))]
+                = static_cast<std::uint32_t>(place);
+        return;
+    }
+    placeOfKey_.reserve(cards_.size());
+    for (std::size_t place = 0; place < cards_.size(); ++place)
+        placeOfKey_.emplace_back(cards_[place].key, place);
     std::sort(placeOfKey_.begin(), placeOfKey_.end());
 }
 
 std::optional<std::size_t> StudySet::placeOf(std::int64_t key) const
 {
+    if (!placeByKey_.empty()) {
+        const auto offset = static_cast<std::uint64_t>(key) - static_cast<std::uint64_t>(lowestKey_);
+        if (key < lowestKey_ || offset >= placeByKey_.size() || placeByKey_[offset] == kNoPlace)
+            return std::nullopt;
+        return placeByKey_[offset];
+    }
     const auto found = std::lower_bound(
         placeOfKey_.begin(), placeOfKey_.end(), key, [](const auto& entry, std::int64_t k) { return entry.first < k; });
     if (found == placeOfKey_.end() || found->first != key)
@@ -171,33 +199,30 @@ std::optional<Memory> StudySet::memory(std::int64_t key) const
     return stored ? std::optional<Memory>(memoryOf(*stored)) : std::nullopt;
 }
 
+void StudySet::visitMemories(const std::function<void(std::size_t place, const Memory& memory)>& visit) const
+{
+    for (const cardstore::CardMemory& memory : store_.memories())
+        if (const std::optional<std::size_t> place = placeOf(memory.cardKey);
+            place && !unsaved_.contains(memory.cardKey))
+            visit(*place, memoryOf(memory));
+    for (const auto& [key, memory] : unsaved_)
+        if (const std::optional<std::size_t> place = placeOf(key); place && memory)
+            visit(*place, *memory);
+}
+
 std::vector<std::optional<Memory>> StudySet::memoriesByPlace() const
 {
-    // The store keeps the memories by key, as placeOfKey_ holds the cards: one walk through both.
     std::vector<std::optional<Memory>> memories(cards_.size());
-    const std::vector<cardstore::CardMemory>& stored = store_.memories();
-    auto card = placeOfKey_.begin();
-    for (const cardstore::CardMemory& memory : stored) {
-        while (card != placeOfKey_.end() && card->first < memory.cardKey)
-            ++card;
-        if (card == placeOfKey_.end())
-            break;
-        if (card->first == memory.cardKey)
-            memories[card->second] = memoryOf(memory);
-    }
-    for (const auto& [key, memory] : unsaved_)
-        if (const std::optional<std::size_t> place = placeOf(key))
-            memories[*place] = memory;
+    visitMemories([&memories](std::size_t place, const Memory& memory) { memories[place] = memory; });
     return memories;
 }
 
 std::vector<ProgressCard> StudySet::progressCards() const
 {
-    std::vector<std::optional<Memory>> memories = memoriesByPlace();
-    std::vector<ProgressCard> result;
-    result.reserve(cards_.size());
+    std::vector<ProgressCard> result(cards_.size());
     for (std::size_t place = 0; place < cards_.size(); ++place)
-        result.push_back({ cards_[place].key, std::move(memories[place]), cards_[place].occurrences });
+        result[place] = { cards_[place].key, std::nullopt, cards_[place].occurrences };
+    visitMemories([&result](std::size_t place, const Memory& memory) { result[place].memory = memory; });
     return result;
 }
 
@@ -212,10 +237,7 @@ void StudySet::forgetCard(std::int64_t key)
     if (!place)
         return;
     cards_.erase(cards_.begin() + static_cast<std::ptrdiff_t>(*place));
-    placeOfKey_.clear();
-    for (std::size_t i = 0; i < cards_.size(); ++i)
-        placeOfKey_.emplace_back(cards_[i].key, i);
-    std::sort(placeOfKey_.begin(), placeOfKey_.end());
+    placeKeys();
     shown_.clear();
     unsaved_.erase(key);
 }

@@ -94,8 +94,10 @@ protected:
     std::size_t size() const { return cards_.size(); }
     std::int64_t keyAt(std::size_t place) const { return cards_[place].key; }
     int lemmaAt(std::size_t place) const;
-    // Every card's memory by place in the primary order.
+    // Every card's memory by place in the primary order; none: new.
     std::vector<std::optional<Memory>> memoriesByPlace() const;
+    // Each card with a memory, by its place.
+    void visitMemories(const std::function<void(std::size_t place, const Memory& memory)>& visit) const;
     // Keeps the settings in the set (when it can be written), each that changed.
     void keepSettings(const StudySettings& settings);
     // The memory an answer left a card in a set that cannot be written, which keeps it for this study alone.
@@ -117,6 +119,8 @@ private:
     static constexpr int kNotReadYet = -2;
 
     void loadCards();
+    // Finds each card's place by its key again, after the cards changed.
+    void placeKeys();
     StudyCard read(std::size_t place) const;
     std::optional<std::size_t> placeOf(std::int64_t key) const;
 
@@ -132,7 +136,11 @@ private:
     int greekField_ = -1;
     int englishField_ = -1;
     int frequencyField_ = -1;
-    // (key, place in cards_) by key: a hundred thousand cards sort faster than they go into a hash table.
+    // The place in cards_ of each key from lowestKey_ on, when the keys lie close together, as the row ids of a set
+    // do: no sorting and no hashing. Otherwise (key, place) pairs by key.
+    static constexpr std::uint32_t kNoPlace = UINT32_MAX;
+    std::int64_t lowestKey_ = 0;
+    std::vector<std::uint32_t> placeByKey_;
     std::vector<std::pair<std::int64_t, std::size_t>> placeOfKey_;
     // The memories answers left in a set that cannot be written, by key; none: the card is new again.
     std::unordered_map<std::int64_t, std::optional<Memory>> unsaved_;
