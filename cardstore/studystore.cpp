@@ -7,6 +7,8 @@
 #include "studyschema.h"
 #include "writetransaction.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <chrono>
 
@@ -37,6 +39,8 @@ StudyStore::StudyStore(CardFile& file, std::vector<std::int64_t> cardKeys)
         takeInStaleJournals();
     putMemories_.clear();
     memoriesVersion_ = protected_ ? 0 : connection_.dataVersion();
+    // A summary of another shape is damage to the progress, as the other tables' would be.
+    studyschema::daysPresent(connection_);
     if (studyschema::present(connection_))
         findMemoryDamage(std::move(cardKeys));
     else
@@ -83,9 +87,16 @@ bool StudyStore::excludedAnswer(std::int64_t id) const
 const std::vector<std::string>& StudyStore::resetMessages() const
 {
     findLogDamage();
+    return resetMessagesSoFar();
+}
+
+const std::vector<std::string>& StudyStore::resetMessagesSoFar() const
+{
     memories();
     resetMessages_ = memoryMessages_;
     resetMessages_.insert(resetMessages_.end(), logMessages_.begin(), logMessages_.end());
+    if (!daysMessage_.empty())
+        resetMessages_.push_back(daysMessage_);
     return resetMessages_;
 }
 
@@ -119,6 +130,7 @@ std::vector<CardMemory> StudyStore::loadMemories() const
 
 void StudyStore::cardRemoved(std::int64_t cardKey)
 {
+    earliestChangeMs_ = INT64_MIN;
     std::erase_if(memories_, [cardKey](const CardMemory& memory) { return memory.cardKey == cardKey; });
 }
 
@@ -146,7 +158,9 @@ void StudyStore::write(const std::function<void()>& body, bool sealNow)
 {
     requireSaving();
     forgetSealedAnswers();
-    findLogDamage();
+    // What the log holds that the program never writes goes with the first write, once it has been looked over;
+    // a log not summarized is looked over apart, a part at a time, rather than here, where the learner waits.
+    findLogDamage(true);
     memories();
     bool resetting = !resetCards_.empty() || !resetAnswers_.empty();
     putMemories_.clear();
@@ -180,8 +194,13 @@ void StudyStore::deleteResetRows()
         memory.step();
         memory.reset();
     }
+    auto time = connection_.prepare("SELECT reviewed FROM karte_study_log WHERE id = ?");
     auto answer = connection_.prepare("DELETE FROM karte_study_log WHERE id = ?");
     for (std::int64_t id : resetAnswers_) {
+        time.bindInt(1, id);
+        if (time.step())
+            answersChangedAt(time.columnType(0) == SQLITE_INTEGER ? time.columnInt(0) : INT64_MIN);
+        time.reset();
         answer.bindInt(1, id);
         answer.step();
         answer.reset();
@@ -217,6 +236,7 @@ void StudyStore::insertLogEntry(ReviewEntry& entry, bool keepId)
     studyschema::bindMemory(log, 6, entry.after);
     log.step();
     entry.id = connection_.lastInsertRowid();
+    answersChangedAt(entry.reviewedMs);
 }
 
 void StudyStore::putMemory(std::int64_t cardKey, const std::optional<CardMemory>& memory)
@@ -293,6 +313,7 @@ std::optional<ReviewEntry> StudyStore::undoAnswer(
             auto remove = connection_.prepare("DELETE FROM karte_study_log WHERE id = ?");
             remove.bindInt(1, id);
             remove.step();
+            answersChangedAt(entry.reviewedMs);
             std::optional<CardMemory> memory = restored;
             if (memory)
                 memory->cardKey = entry.cardKey;
@@ -322,7 +343,10 @@ void StudyStore::visitReviews(const std::function<void(const ReviewEntry&)>& vis
     if (!studyschema::present(connection_))
         return;
     if (!logLookedOver_) {
-        lookOverLog(&visit);
+        // The first full read is the look-over.
+        LogPlace place;
+        while (lookOverLog(place, SIZE_MAX, visit))
+            ;
         return;
     }
     auto query = connection_.prepare(
