@@ -1,5 +1,6 @@
 #include "progressreport.h"
 
+#include "historycount.h"
 #include "progresstext.h"
 #include "scheduler.h"
 #include "studyset.h"
@@ -56,19 +57,17 @@ std::optional<KnownWords> knownByLemma(const NamedLemmas& named, const nttext::T
 }
 
 // Over time a lemma goes by the card of it answered last, so that it is counted once however many cards name it.
-std::vector<HistoryPoint> historyByLemma(const StudySet& set, const NamedLemmas& named, const nttext::Text& text)
+std::unique_ptr<HistoryCount> historyByLemma(const StudySet& set, NamedLemmas named, const nttext::Text& text)
 {
-    std::unordered_map<std::int64_t, std::int64_t> lemmaCounts;
+    std::vector<std::pair<std::int64_t, std::int64_t>> lemmaCounts;
     for (const auto& [lemma, isKnownNow] : named.known)
-        lemmaCounts.emplace(lemma, text.count(lemma));
-    KnownHistory history(std::move(lemmaCounts), set.clock());
-    set.visitReviews([&](ReviewLogEntry entry) {
-        // An answer to a card of no lemma still marks a day with reviews.
-        const auto found = named.lemmaOfCard.find(entry.key);
-        entry.key = found == named.lemmaOfCard.end() ? -1 : found->second;
-        history.add(entry);
-    });
-    return history.finish();
+        lemmaCounts.emplace_back(lemma, text.count(lemma));
+    // An answer to a card of no lemma still marks a day with reviews.
+    return std::make_unique<HistoryCount>(set, std::move(lemmaCounts),
+        [lemmaOfCard = std::move(named.lemmaOfCard)](std::int64_t card) -> std::optional<std::int64_t> {
+            const auto found = lemmaOfCard.find(card);
+            return found == lemmaOfCard.end() ? std::nullopt : std::optional<std::int64_t>(found->second);
+        });
 }
 
 } // namespace
@@ -98,14 +97,22 @@ std::string knownWordsText(const ProgressReport& report)
     return knownCardsSentence(report.figures.known, *known.cardsOfWords, known.words, known.coverage);
 }
 
-std::vector<HistoryPoint> knownHistory(const StudySet& set, const nttext::Text* text, bool builtInSet)
+std::unique_ptr<HistoryCount> knownHistoryCount(const StudySet& set, const nttext::Text* text, bool builtInSet)
 {
     if (!builtInSet && text) {
-        const NamedLemmas named = namedLemmas(set);
+        NamedLemmas named = namedLemmas(set);
         if (!named.known.empty())
-            return historyByLemma(set, named, *text);
+            return historyByLemma(set, std::move(named), *text);
     }
-    return set.history();
+    return std::make_unique<HistoryCount>(set);
+}
+
+std::vector<HistoryPoint> knownHistory(const StudySet& set, const nttext::Text* text, bool builtInSet)
+{
+    const std::unique_ptr<HistoryCount> count = knownHistoryCount(set, text, builtInSet);
+    while (!count->step(SIZE_MAX))
+        ;
+    return count->points();
 }
 
 } // namespace learning

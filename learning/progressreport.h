@@ -4,6 +4,7 @@
 #include "knownhistory.h"
 #include "progress.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@ class Text;
 
 namespace learning {
 
+class HistoryCount;
 class StudySet;
 
 // How much of the Greek New Testament's running words the known words make up.
@@ -46,5 +48,7 @@ std::string knownWordsText(const ProgressReport& report);
 // Known words over time, counted as the report's knownWords counts them; where the report has no knownWords, the
 // known cards, whose coverage then means nothing.
 std::vector<HistoryPoint> knownHistory(const StudySet& set, const nttext::Text* text, bool builtInSet);
+// The same, to be counted a part at a time (HistoryCount::step()).
+std::unique_ptr<HistoryCount> knownHistoryCount(const StudySet& set, const nttext::Text* text, bool builtInSet);
 
 } // namespace learning

@@ -1,5 +1,6 @@
 #include "studyset.h"
 
+#include "historycount.h"
 #include "reading.h"
 #include "scheduler.h"
 #include "studystore.h"
@@ -275,12 +276,10 @@ SetProgress StudySet::progress() const
 
 std::vector<HistoryPoint> StudySet::history() const
 {
-    std::unordered_map<std::int64_t, std::int64_t> frequencies;
-    for (const CardEntry& card : cards_)
-        frequencies.emplace(card.key, card.occurrences);
-    KnownHistory history(std::move(frequencies), clock_);
-    visitReviews([&history](const ReviewLogEntry& entry) { history.add(entry); });
-    return history.finish();
+    HistoryCount count(*this);
+    while (!count.step(SIZE_MAX))
+        ;
+    return count.points();
 }
 
 void StudySet::visitReviews(const std::function<void(const ReviewLogEntry&)>& visit) const

@@ -87,6 +87,7 @@ public:
     std::optional<BookCoverage> bookCoverage() const;
 
 protected:
+    friend class HistoryCount;
     cardstore::StudyStore& store() const { return store_; }
     const cardstore::Table& table() const { return table_; }
     const nttext::Text* text() const { return text_; }
