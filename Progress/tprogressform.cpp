@@ -2,6 +2,7 @@
 
 #include "errorbox.h"
 #include "errors.h"
+#include "historycount.h"
 #include "newtestament.h"
 #include "openings.h"
 #include "outsidedestruction.h"
@@ -37,6 +38,10 @@ QAccessibleInterface* progressWindowInterface(const QString& className, QObject*
     return nullptr;
 }
 
+// Answers counted in one turn of the event loop: tens of milliseconds, so that keys and repaints wait no longer. A
+// log of a few days' answers is counted in the first turn.
+constexpr std::size_t kAnswersPerTurn = 20'000;
+
 } // namespace
 
 TProgressForm::TProgressForm(QWidget* parent)
@@ -65,6 +70,9 @@ TProgressForm::TProgressForm(QWidget* parent)
     karte::connectGuarded(ui->CloseButton, &QPushButton::clicked, this, [this] { close(); });
     karte::connectGuarded(
         new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] { close(); });
+    historyTimer_.setSingleShot(true);
+    historyTimer_.setInterval(0);
+    karte::connectGuarded(&historyTimer_, &QTimer::timeout, this, [this] { showHistory(); });
     connect(&openings_, &karte::Openings::closed, this, &TProgressForm::closed);
     karte::closeWhenDestroyedFromOutside(this);
 }
@@ -103,7 +111,7 @@ void TProgressForm::FormShow(QObject* /*sender*/)
         set_ = std::make_unique<learning::StudySet>(table, clock(), text);
         builtIn_ = builtIn;
         showReport(learning::progressReport(*set_, text, builtIn));
-        QTimer::singleShot(0, this, [this] { karte::guarded([this] { showHistory(); }); });
+        historyTimer_.start();
     } catch (const cardstore::Error& error) {
         // Progress that cannot be read leaves the set as it is; the window says what is wrong.
         showProblem(QString::fromUtf8(error.what()));
@@ -113,6 +121,8 @@ void TProgressForm::FormShow(QObject* /*sender*/)
 
 void TProgressForm::FormHide(QObject* /*sender*/)
 {
+    historyTimer_.stop();
+    historyCount_.reset();
     set_.reset();
 }
 
@@ -120,9 +130,17 @@ void TProgressForm::showHistory()
 {
     if (!set_)
         return;
+    if (!historyCount_)
+        historyCount_ = learning::knownHistoryCount(*set_, newTestamentText(), builtIn_);
+    if (!historyCount_->step(kAnswersPerTurn)) {
+        historyTimer_.start();
+        return;
+    }
+    // The count goes before the set it counts.
     const std::unique_ptr<learning::StudySet> set = std::move(set_);
+    const std::unique_ptr<learning::HistoryCount> count = std::move(historyCount_);
     const learning::Clock& now = clock();
-    const std::vector<learning::HistoryPoint> history = learning::knownHistory(*set, newTestamentText(), builtIn_);
+    const std::vector<learning::HistoryPoint> history = count->points();
     std::string description = learning::knownHistoryDescription(history, now);
     if (knownWords_ && !history.empty())
         description += ". " + learning::coverageHistoryDescription(history, now);
@@ -136,6 +154,7 @@ void TProgressForm::showHistory()
         notes.append(QStringLiteral("No books or lemmas can be counted: %1").arg(newTestamentProblem()));
     ui->NoteText->setText(notes.join(QLatin1Char('\n')));
     ui->NoteText->setVisible(!notes.isEmpty());
+    count->keep();
 }
 
 void TProgressForm::showReport(const learning::ProgressReport& report)

@@ -90,6 +90,11 @@ const std::vector<std::string>& StudySet::resetMessages() const
     return store_.resetMessages();
 }
 
+const std::vector<std::string>& StudySet::resetMessagesSoFar() const
+{
+    return store_.resetMessagesSoFar();
+}
+
 void StudySet::loadCards()
 {
     greekField_ = table_.fieldIndex("Language");

@@ -59,6 +59,9 @@ public:
     // false: answers are taken but not kept (a set that cannot be written).
     bool canSave() const;
     const std::vector<std::string>& resetMessages() const;
+    // The same as far as the log has been looked over so far (by a HistoryCount reading it in parts): reads
+    // nothing more, so that a window need not wait for a long log.
+    const std::vector<std::string>& resetMessagesSoFar() const;
     bool isProtected() const { return protected_; }
 
     const Clock& clock() const { return clock_; }
