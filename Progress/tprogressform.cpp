@@ -38,10 +38,6 @@ QAccessibleInterface* progressWindowInterface(const QString& className, QObject*
     return nullptr;
 }
 
-// Answers counted in one turn of the event loop: tens of milliseconds, so that keys and repaints wait no longer. A
-// log of a few days' answers is counted in the first turn.
-constexpr std::size_t kAnswersPerTurn = 20'000;
-
 } // namespace
 
 TProgressForm::TProgressForm(QWidget* parent)
@@ -132,7 +128,7 @@ void TProgressForm::showHistory()
         return;
     if (!historyCount_)
         historyCount_ = learning::knownHistoryCount(*set_, newTestamentText(), builtIn_);
-    if (!historyCount_->step(kAnswersPerTurn)) {
+    if (!historyCount_->step(learning::HistoryCount::kAnswersPerTurn)) {
         historyTimer_.start();
         return;
     }

@@ -5,14 +5,6 @@
 #include "historycount.h"
 #include "studysession.h"
 
-namespace {
-
-// Answers read in one turn of the event loop: tens of milliseconds, so that keys and repaints wait no longer. A log
-// of a few days' answers is read in the first turn.
-constexpr std::size_t kAnswersPerTurn = 20'000;
-
-} // namespace
-
 void TStudyForm::startLookingOverLog()
 {
     logCount_.reset();
@@ -32,7 +24,7 @@ void TStudyForm::lookOverLogPart()
         return;
     if (!logCount_)
         logCount_ = std::make_unique<learning::HistoryCount>(*session_);
-    if (!logCount_->step(kAnswersPerTurn)) {
+    if (!logCount_->step(learning::HistoryCount::kAnswersPerTurn)) {
         // What is known so far (a set that cannot be written, the memories' damage) is told meanwhile.
         showNote();
         logTimer_.start();

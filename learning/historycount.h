@@ -32,6 +32,9 @@ public:
 
     // Reads up to answers more answers; true once the count is done.
     bool step(std::size_t answers);
+    // The answers a window counts in one turn of its event loop: tens of milliseconds, so that keys and repaints
+    // wait no longer. A log of a few days' answers is counted in the first turn.
+    static constexpr std::size_t kAnswersPerTurn = 20'000;
     // Every day with answers, once done.
     std::vector<HistoryPoint> points() const;
     // Counting cards: keeps in the set the days counted that ended before today, once done; nothing when the set

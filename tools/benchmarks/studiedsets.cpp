@@ -2,6 +2,8 @@
 
 #include "errors.h"
 #include "generatedsets.h"
+#include "historycount.h"
+#include "studyset.h"
 #include "studystore.h"
 #include "table.h"
 
@@ -65,13 +67,40 @@ const std::string& studiedSet(int count)
     return made.emplace(count, path).first->second;
 }
 
-std::string longStudiedSet(int count, std::int64_t answers)
+namespace {
+
+// The days of the long log counted and kept, as the windows keep them, in a copy of it.
+void keepDays(const std::filesystem::path& plain, const std::filesystem::path& kept)
+{
+    namespace fs = std::filesystem;
+    const fs::path making = kept.string() + ".making";
+    fs::copy_file(plain, making, fs::copy_options::overwrite_existing);
+    {
+        const learning::ManualClock clock(kLongLogNowMs);
+        cardstore::Table table;
+        table.setTableName(making.string());
+        table.open();
+        const learning::StudySet set(table, clock, nullptr);
+        learning::HistoryCount count(set);
+        while (!count.step(SIZE_MAX))
+            ;
+        if (!count.keep())
+            throw cardstore::Error("benchmark set-up: the days of the long log were not kept");
+    }
+    fs::rename(making, kept);
+}
+
+} // namespace
+
+std::string longStudiedSet(int count, std::int64_t answers, bool daysKept)
 {
     namespace fs = std::filesystem;
     const fs::path cache = fs::temp_directory_path() / "karte-bench-cache";
     fs::create_directories(cache);
     // The name says how the set was made: a change to what follows needs a name of its own.
-    const fs::path kept = cache / ("long-log-1-" + std::to_string(count) + "-" + std::to_string(answers) + ".SDB");
+    const std::string name = std::to_string(count) + "-" + std::to_string(answers) + ".SDB";
+    const fs::path kept = cache / ("long-log-1-" + name);
+    const fs::path withDays = cache / ("long-log-days-1-" + name);
     if (!fs::exists(kept)) {
         const fs::path making = kept.string() + ".making";
         fs::copy_file(SetCache::instance().path(Shape::User, count), making, fs::copy_options::overwrite_existing);
@@ -116,9 +145,11 @@ std::string longStudiedSet(int count, std::int64_t answers)
         sqlite3_close(db);
         fs::rename(making, kept);
     }
-    const std::string copy
-        = SetCache::instance().writableCopy(Shape::User, count, "long-log-" + std::to_string(answers));
-    fs::copy_file(kept, copy, fs::copy_options::overwrite_existing);
+    if (daysKept && !fs::exists(withDays))
+        keepDays(kept, withDays);
+    const std::string copy = SetCache::instance().writableCopy(
+        Shape::User, count, (daysKept ? "long-log-days-" : "long-log-") + std::to_string(answers));
+    fs::copy_file(daysKept ? withDays : kept, copy, fs::copy_options::overwrite_existing);
     return copy;
 }
 
