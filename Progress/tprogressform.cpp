@@ -2,6 +2,7 @@
 
 #include "errorbox.h"
 #include "errors.h"
+#include "historycount.h"
 #include "newtestament.h"
 #include "openings.h"
 #include "outsidedestruction.h"
@@ -10,7 +11,7 @@
 #include "progressreport.h"
 #include "progresstext.h"
 #include "scrolling.h"
-#include "studysession.h"
+#include "studyset.h"
 #include "table.h"
 #include "tdatasource.h"
 #include "ui_tprogressform.h"
@@ -65,6 +66,9 @@ TProgressForm::TProgressForm(QWidget* parent)
     karte::connectGuarded(ui->CloseButton, &QPushButton::clicked, this, [this] { close(); });
     karte::connectGuarded(
         new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] { close(); });
+    historyTimer_.setSingleShot(true);
+    historyTimer_.setInterval(0);
+    karte::connectGuarded(&historyTimer_, &QTimer::timeout, this, [this] { showHistory(); });
     connect(&openings_, &karte::Openings::closed, this, &TProgressForm::closed);
     karte::closeWhenDestroyedFromOutside(this);
 }
@@ -99,11 +103,11 @@ void TProgressForm::FormShow(QObject* /*sender*/)
         ui->SetText->setText(
             builtIn ? QStringLiteral("NT Frequency") : QFileInfo(QString::fromStdString(table.filePath())).fileName());
         const nttext::Text* text = newTestamentText();
-        // The session is read and let go once the history is shown: the window keeps nothing of the set open.
-        session_ = std::make_unique<learning::StudySession>(table, clock(), text);
+        // The set is read and let go once the history is shown: the window keeps nothing of it open.
+        set_ = std::make_unique<learning::StudySet>(table, clock(), text);
         builtIn_ = builtIn;
-        showReport(learning::progressReport(*session_, text, builtIn));
-        QTimer::singleShot(0, this, [this] { karte::guarded([this] { showHistory(); }); });
+        showReport(learning::progressReport(*set_, text, builtIn));
+        historyTimer_.start();
     } catch (const cardstore::Error& error) {
         // Progress that cannot be read leaves the set as it is; the window says what is wrong.
         showProblem(QString::fromUtf8(error.what()));
@@ -113,16 +117,26 @@ void TProgressForm::FormShow(QObject* /*sender*/)
 
 void TProgressForm::FormHide(QObject* /*sender*/)
 {
-    session_.reset();
+    historyTimer_.stop();
+    historyCount_.reset();
+    set_.reset();
 }
 
 void TProgressForm::showHistory()
 {
-    if (!session_)
+    if (!set_)
         return;
-    const std::unique_ptr<learning::StudySession> session = std::move(session_);
+    if (!historyCount_)
+        historyCount_ = learning::knownHistoryCount(*set_, newTestamentText(), builtIn_);
+    if (!historyCount_->step(learning::HistoryCount::kAnswersPerTurn)) {
+        historyTimer_.start();
+        return;
+    }
+    // The count goes before the set it counts.
+    const std::unique_ptr<learning::StudySet> set = std::move(set_);
+    const std::unique_ptr<learning::HistoryCount> count = std::move(historyCount_);
     const learning::Clock& now = clock();
-    const std::vector<learning::HistoryPoint> history = learning::knownHistory(*session, newTestamentText(), builtIn_);
+    const std::vector<learning::HistoryPoint> history = count->points();
     std::string description = learning::knownHistoryDescription(history, now);
     if (knownWords_ && !history.empty())
         description += ". " + learning::coverageHistoryDescription(history, now);
@@ -130,12 +144,13 @@ void TProgressForm::showHistory()
         ui->HistoryChart, progresscharts::historyChart(history, knownWords_, now), QString::fromStdString(description));
     // What was left out of damaged progress is known once the log has been read.
     QStringList notes;
-    for (const std::string& message : session->resetMessages())
+    for (const std::string& message : set->resetMessages())
         notes.append(QString::fromStdString(message));
     if (!newTestamentProblem().isEmpty())
         notes.append(QStringLiteral("No books or lemmas can be counted: %1").arg(newTestamentProblem()));
     ui->NoteText->setText(notes.join(QLatin1Char('\n')));
     ui->NoteText->setVisible(!notes.isEmpty());
+    count->keep();
 }
 
 void TProgressForm::showReport(const learning::ProgressReport& report)

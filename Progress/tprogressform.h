@@ -2,6 +2,7 @@
 
 #include "openings.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -14,7 +15,8 @@ struct FormAccess;
 }
 namespace learning {
 class Clock;
-class StudySession;
+class HistoryCount;
+class StudySet;
 struct ProgressReport;
 } // namespace learning
 namespace nttext {
@@ -61,8 +63,9 @@ private:
     friend struct windowtest::FormAccess;
 
     void showReport(const learning::ProgressReport& report);
-    // Known words over time are rebuilt from the whole log, which on a big set takes longer than the figures: the
-    // chart follows them, in the next turn of the event loop.
+    // Known words over time are counted from the days the set keeps and the answers since, or from the whole log
+    // where it keeps none, which on a big set takes longer than the figures: the chart follows them, counted a
+    // part at a time between events; the days counted are then kept in the set for the next opening.
     void showHistory();
     void showProblem(const QString& text);
     static void setChart(QChartView* view, QChart* chart, const QString& description);
@@ -74,7 +77,9 @@ private:
     TDataSource* source_ = nullptr;
     const karte::NewTestament* newTestament_ = nullptr;
     const learning::Clock* clock_ = nullptr;
-    std::unique_ptr<learning::StudySession> session_; // while the history is yet to be shown
+    std::unique_ptr<learning::StudySet> set_; // while the history is yet to be shown
+    std::unique_ptr<learning::HistoryCount> historyCount_; // of set_
+    QTimer historyTimer_; // the next part of the count
     bool builtIn_ = false;
     bool knownWords_ = false;
     // Last, so that it stops watching before the members above go.

@@ -5,6 +5,7 @@
 #include "comboboxvalues.h"
 #include "errorbox.h"
 #include "errors.h"
+#include "historycount.h"
 #include "newtestament.h"
 #include "openings.h"
 #include "outsidedestruction.h"
@@ -128,6 +129,9 @@ void TStudyForm::wireHandlers()
         }
     });
     connectGuarded(&dueTimer_, &QTimer::timeout, this, [this] { showCurrent(); });
+    logTimer_.setSingleShot(true);
+    logTimer_.setInterval(0);
+    connectGuarded(&logTimer_, &QTimer::timeout, this, [this] { lookOverLogPart(); });
     wireSpeech();
     wireReviewKeys();
 }
@@ -136,6 +140,8 @@ void TStudyForm::FormShow(QObject* /*sender*/)
 {
     applyCardFont();
     speechProblem_.clear();
+    logTimer_.stop();
+    logCount_.reset();
     session_.reset();
     search_.reset();
     current_.reset();
@@ -152,9 +158,9 @@ void TStudyForm::FormShow(QObject* /*sender*/)
     sealTimer_.start();
     showCurrent();
     setFocus();
-    // What is to be said about the progress (damage left out, a set that cannot keep it) needs the whole log looked
-    // over, which a big set should not make the first card wait for.
-    QTimer::singleShot(0, this, [this] { karte::guarded([this] { showNote(); }); });
+    // What is to be said about the progress (damage left out) needs the log looked over, which the first card
+    // does not wait for.
+    startLookingOverLog();
 }
 
 bool TStudyForm::event(QEvent* event)
@@ -193,6 +199,8 @@ void TStudyForm::FormHide(QObject* /*sender*/)
     if (speaker_)
         speaker_->stop();
     search_.reset();
+    logTimer_.stop();
+    logCount_.reset();
     // The session goes whether sealing succeeds or not.
     const std::unique_ptr<learning::StudySession> session = std::move(session_);
     if (session)
@@ -238,7 +246,7 @@ void TStudyForm::showNote()
     if (!session_->canSave())
         notes.append(QStringLiteral(
             "This card set cannot be written: your answers count for this session, but your progress is not saved."));
-    for (const std::string& message : session_->resetMessages())
+    for (const std::string& message : lookingOverLog() ? session_->resetMessagesSoFar() : session_->resetMessages())
         notes.append(QString::fromStdString(message));
     if (!speechProblem_.isEmpty())
         notes.append(speechProblem_);

@@ -21,6 +21,7 @@ struct FormAccess;
 }
 namespace learning {
 class Clock;
+class HistoryCount;
 class StudySession;
 } // namespace learning
 namespace nttext {
@@ -123,6 +124,11 @@ private:
     void greekSideShown();
     void speechUnavailable(const QString& reason);
     void applyCardFont();
+    // The log is looked over for damage and its past days counted and kept in the set a part at a time, between
+    // events, so that opening the window never waits for a long log: the notes follow once it is done.
+    void startLookingOverLog();
+    void lookOverLogPart();
+    bool lookingOverLog() const;
     // Has a screen reader say what changed: at once when the window is the active one, else once it becomes so.
     void announce(const QString& text);
     const learning::Clock& clock() const;
@@ -137,6 +143,8 @@ private:
     bool fuzz_ = true;
 
     std::unique_ptr<learning::StudySession> session_;
+    std::unique_ptr<learning::HistoryCount> logCount_; // of session_, while the log is being looked over
+    QTimer logTimer_; // the next part of the log
     std::unique_ptr<nttext::CardSearch> search_;
     std::optional<std::int64_t> current_; // the card on show
     bool outOfTurn_ = false; // found by a search rather than given by the queue

@@ -232,6 +232,27 @@ void Statement::bindDouble(int index, double value)
         connection_->fail(rc);
 }
 
+void ColumnValue::Free::operator()(sqlite3_value* value) const
+{
+    sqlite3_value_free(value);
+}
+
+void Statement::bindValue(int index, const ColumnValue& value)
+{
+    int rc = value ? sqlite3_bind_value(stmt_, index, value.value_.get()) : sqlite3_bind_null(stmt_, index);
+    if (rc != SQLITE_OK)
+        connection_->fail(rc);
+}
+
+ColumnValue Statement::columnValue(int column) const
+{
+    ColumnValue copy;
+    copy.value_.reset(sqlite3_value_dup(sqlite3_column_value(stmt_, column)));
+    if (!copy.value_)
+        connection_->fail(SQLITE_NOMEM);
+    return copy;
+}
+
 bool Statement::step()
 {
     int rc = sqlite3_step(stmt_);

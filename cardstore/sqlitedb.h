@@ -3,11 +3,13 @@
 #include "value.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace cardstore::sqlite {
 
@@ -15,6 +17,22 @@ namespace cardstore::sqlite {
 void initialise();
 
 class Statement;
+
+// A column's value as SQLite holds it, of whatever type, kept to be bound again: the place a read stopped at.
+class ColumnValue
+{
+public:
+    ColumnValue() = default;
+    explicit operator bool() const { return value_ != nullptr; }
+
+private:
+    friend class Statement;
+    struct Free
+    {
+        void operator()(sqlite3_value* value) const;
+    };
+    std::unique_ptr<sqlite3_value, Free> value_;
+};
 
 // One SQLite connection to one card set file. Failures raise DatabaseError naming the file.
 class Connection
@@ -74,6 +92,7 @@ public:
     void bindText(int index, std::string_view text);
     void bindInt(int index, std::int64_t value);
     void bindDouble(int index, double value);
+    void bindValue(int index, const ColumnValue& value);
     // true while a row is available
     bool step();
     void reset();
@@ -82,6 +101,7 @@ public:
     std::string columnText(int column) const;
     std::int64_t columnInt(int column) const;
     double columnDouble(int column) const;
+    ColumnValue columnValue(int column) const;
 
 private:
     const Connection* connection_;

@@ -50,4 +50,15 @@ struct ReviewEntry
     int stateBefore = -1;
 };
 
+// One local day of answers as the set keeps it summarized, for the chart of known words over time: how many answers
+// it had, and the cards known at its end with their frequencies added up, as the learning core counts them.
+struct StudyDay
+{
+    std::int64_t startMs = 0; // the day's first millisecond; a day is taken as 24 hours
+    std::int64_t answers = 0;
+    std::int64_t known = 0;
+    std::int64_t occurrences = 0;
+    friend bool operator==(const StudyDay&, const StudyDay&) = default;
+};
+
 } // namespace cardstore

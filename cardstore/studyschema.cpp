@@ -34,6 +34,13 @@ constexpr SchemaObject kObjects[] = {
     { "index", "sqlite_autoindex_karte_study_settings_1", nullptr },
 };
 
+// The summary of past days, which sets written before the program kept it lack.
+constexpr SchemaObject kDayObjects[] = {
+    { "table", "karte_study_days",
+        "CREATE TABLE karte_study_days(day INTEGER PRIMARY KEY, answers INTEGER NOT NULL, known INTEGER NOT NULL, "
+        "occurrences INTEGER NOT NULL)" },
+};
+
 // What the file holds under the study tables' names or on them, as a reason it is damaged; empty when it holds
 // all of them as they should be, "absent" when none.
 std::string inspect(sqlite::Connection& connection)
@@ -77,12 +84,62 @@ void create(sqlite::Connection& connection)
     for (const SchemaObject& object : kObjects)
         if (object.sql)
             connection.exec(object.sql);
+    if (!daysPresent(connection))
+        createDays(connection);
+}
+
+bool daysPresent(sqlite::Connection& connection)
+{
+    const std::string problem = schemaProblem(connection, kDayObjects);
+    if (problem == "absent")
+        return false;
+    if (!problem.empty())
+        raiseDamaged(connection.path(), problem);
+    return true;
+}
+
+void createDays(sqlite::Connection& connection)
+{
+    connection.exec(kDayObjects[0].sql);
+}
+
+bool forgetDaysFrom(sqlite::Connection& connection, std::int64_t atMs)
+{
+    if (!daysPresent(connection))
+        return false;
+    // The day holding atMs began less than a day before it. Added as SQL does, so that no time overflows.
+    auto forget = connection.prepare("DELETE FROM karte_study_days WHERE day + 86400000 > ?");
+    forget.bindInt(1, atMs);
+    forget.step();
+    return connection.changes() > 0;
+}
+
+const char* readDay(const sqlite::Statement& statement, StudyDay& day)
+{
+    for (int column = 0; column < 4; ++column)
+        if (statement.columnType(column) != SQLITE_INTEGER)
+            return "a value that is not a whole number";
+    day = { statement.columnInt(0), statement.columnInt(1), statement.columnInt(2), statement.columnInt(3) };
+    if (!timeInRange(day.startMs) || day.startMs > studybounds::kLatestMs - 86'400'000)
+        return kTimeOutOfRange;
+    if (day.answers < 1 || day.answers > INT_MAX || day.known < 0 || day.known > INT_MAX)
+        return "a count out of range";
+    // More running words than any text has.
+    if (day.occurrences < 0 || day.occurrences > 1'000'000'000'000'000)
+        return "a count of words out of range";
+    return nullptr;
 }
 
 void removeCard(sqlite::Connection& connection, std::int64_t cardKey)
 {
     if (!presentAndSound(connection))
         return;
+    if (schemaProblem(connection, kDayObjects).empty()) {
+        auto first = connection.prepare("SELECT min(reviewed) FROM karte_study_log WHERE card = ?");
+        first.bindInt(1, cardKey);
+        if (first.step() && first.columnType(0) != SQLITE_NULL)
+            forgetDaysFrom(connection, first.columnType(0) == SQLITE_INTEGER ? first.columnInt(0) : INT64_MIN);
+    }
     for (const char* sql :
         { "DELETE FROM karte_study_memory WHERE card = ?", "DELETE FROM karte_study_log WHERE card = ?" }) {
         auto statement = connection.prepare(sql);

@@ -31,8 +31,20 @@ bool presentAndSound(sqlite::Connection& connection);
 // Makes the tables; within the caller's write transaction, after present() said there are none.
 void create(sqlite::Connection& connection);
 // Deletes a card's memory and its answers, within the caller's write transaction; nothing when the tables are
-// absent or damaged.
+// absent or damaged. The days summarized from the card's first answer on go with them.
 void removeCard(sqlite::Connection& connection, std::int64_t cardKey);
+
+// Whether the set keeps days summarized (karte_study_days, which a set the program wrote before it kept them has not
+// got): false when the table is absent, true when it is exactly as the program makes it; anything else raises the
+// damaged error, as present() does.
+bool daysPresent(sqlite::Connection& connection);
+void createDays(sqlite::Connection& connection);
+// Deletes the days summarized from the one holding atMs on, within the caller's write transaction, when the answers
+// of that time changed: they no longer say what the log holds. Nothing without the table; false when it deleted
+// none.
+bool forgetDaysFrom(sqlite::Connection& connection, std::int64_t atMs);
+// Reads a day from the statement's columns: day, answers, known, occurrences; why it cannot be used, or null.
+const char* readDay(const sqlite::Statement& statement, StudyDay& day);
 
 // "The study progress of this card set is damaged: detail. File: path".
 [[noreturn]] void raiseDamaged(const std::string& path, const std::string& detail);

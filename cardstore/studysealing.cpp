@@ -51,6 +51,7 @@ void StudyStore::forgetSealedAnswers()
 {
     if (protected_ && protected_->writeCount() != writeCountOfUnsealed_) {
         unsealed_.clear();
+        daysUnsealed_ = false;
         writeCountOfUnsealed_ = protected_->writeCount();
         if (journal_)
             journal_->remove();
@@ -73,12 +74,14 @@ void StudyStore::sealIfDue()
 
 void StudyStore::seal()
 {
-    if (!hasUnsealedAnswers())
+    forgetSealedAnswers();
+    if (!hasUnsealedAnswers() && !daysUnsealed_)
         return;
     // A write of the database as it stands: it takes the directory lock, and should another program have
     // replaced the file, takes that version in and the waiting answers are made again on it first.
     ProtectedWrite sealing(protected_, connection_);
     sealing.finish();
+    daysUnsealed_ = false;
     forgetSealedAnswers();
 }
 
@@ -114,7 +117,11 @@ void StudyStore::reapplyUnsealed()
     resetCards_.clear();
     resetAnswers_.clear();
     logLookedOver_ = true;
-    openingMemories_.reset();
+    memoriesStale_ = true;
+    // Its own days as well, which the ones this program counted cannot be kept over.
+    earliestChangeMs_ = INT64_MIN;
+    daysUnsealed_ = false;
+    putMemories_.clear();
     if (unsealed_.empty())
         return;
     std::vector<ReviewEntry> answers = std::move(unsealed_);
@@ -137,6 +144,7 @@ void StudyStore::reapplyUnsealed()
                 unsealed_.push_back(entry);
         }
     });
+    putMemories_.clear();
 }
 
 // The answers a killed program kept in its journal go into the database, to be sealed with this program's own;
@@ -178,6 +186,7 @@ void StudyStore::replay(const JournalRecord& record, std::vector<ReviewEntry>& a
         auto remove = connection_.prepare("DELETE FROM karte_study_log WHERE id = ?");
         remove.bindInt(1, same);
         remove.step();
+        answersChangedAt(entry.reviewedMs);
         putMemory(entry.cardKey, record.restored);
         std::erase_if(answers, [same](const ReviewEntry& answer) { return answer.id == same; });
         return;

@@ -7,6 +7,8 @@
 #include "studyschema.h"
 #include "writetransaction.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <chrono>
 
@@ -35,6 +37,10 @@ StudyStore::StudyStore(CardFile& file, std::vector<std::int64_t> cardKeys)
 {
     if (protected_ && canSave())
         takeInStaleJournals();
+    putMemories_.clear();
+    memoriesVersion_ = protected_ ? 0 : connection_.dataVersion();
+    // A summary of another shape is damage to the progress, as the other tables' would be.
+    studyschema::daysPresent(connection_);
     if (studyschema::present(connection_))
         findMemoryDamage(std::move(cardKeys));
     else
@@ -81,31 +87,69 @@ bool StudyStore::excludedAnswer(std::int64_t id) const
 const std::vector<std::string>& StudyStore::resetMessages() const
 {
     findLogDamage();
+    return resetMessagesSoFar();
+}
+
+const std::vector<std::string>& StudyStore::resetMessagesSoFar() const
+{
+    memories();
+    resetMessages_ = memoryMessages_;
+    resetMessages_.insert(resetMessages_.end(), logMessages_.begin(), logMessages_.end());
+    if (!daysMessage_.empty())
+        resetMessages_.push_back(daysMessage_);
     return resetMessages_;
+}
+
+const std::vector<CardMemory>& StudyStore::memories() const
+{
+    const std::int64_t version = protected_ ? 0 : connection_.dataVersion();
+    if (memoriesStale_ || version != memoriesVersion_) {
+        // Another program's writes: what was left out is looked for anew.
+        memoriesStale_ = false;
+        memoriesVersion_ = version;
+        resetCards_.clear();
+        memoryMessages_.clear();
+        memories_.clear();
+        if (studyschema::present(connection_))
+            findMemoryDamage({});
+    }
+    return memories_;
+}
+
+const CardMemory* StudyStore::memory(std::int64_t cardKey) const
+{
+    const auto found = std::lower_bound(memories_.begin(), memories_.end(), cardKey,
+        [](const CardMemory& memory, std::int64_t key) { return memory.cardKey < key; });
+    return found != memories_.end() && found->cardKey == cardKey ? &*found : nullptr;
 }
 
 std::vector<CardMemory> StudyStore::loadMemories() const
 {
-    if (openingMemories_) {
-        std::vector<CardMemory> memories = std::move(*openingMemories_);
-        openingMemories_.reset();
-        return memories;
+    return memories();
+}
+
+void StudyStore::cardRemoved(std::int64_t cardKey)
+{
+    earliestChangeMs_ = INT64_MIN;
+    std::erase_if(memories_, [cardKey](const CardMemory& memory) { return memory.cardKey == cardKey; });
+}
+
+void StudyStore::keepPutMemories()
+{
+    for (const auto& [cardKey, memory] : putMemories_) {
+        auto found = std::lower_bound(memories_.begin(), memories_.end(), cardKey,
+            [](const CardMemory& kept, std::int64_t key) { return kept.cardKey < key; });
+        const bool there = found != memories_.end() && found->cardKey == cardKey;
+        if (!memory) {
+            if (there)
+                memories_.erase(found);
+        } else if (there) {
+            *found = *memory;
+        } else {
+            memories_.insert(found, *memory)->cardKey = cardKey;
+        }
     }
-    std::vector<CardMemory> memories;
-    if (!studyschema::present(connection_))
-        return memories;
-    auto count = connection_.prepare("SELECT count(*) FROM karte_study_memory");
-    count.step();
-    memories.reserve(static_cast<std::size_t>(count.columnInt(0)));
-    auto query = connection_.prepare(
-        std::string("SELECT card, ") + studyschema::kMemoryColumns + " FROM karte_study_memory ORDER BY card");
-    CardMemory memory;
-    while (query.step()) {
-        memory.cardKey = query.columnInt(0);
-        if (!studyschema::readMemory(query, 1, memory, studyschema::Reading::Quick) && !excludedMemory(memory.cardKey))
-            memories.push_back(memory);
-    }
-    return memories;
+    putMemories_.clear();
 }
 
 // A study write: one transaction on the set's connection. sealNow seals a protected set's database into its file
@@ -114,19 +158,28 @@ void StudyStore::write(const std::function<void()>& body, bool sealNow)
 {
     requireSaving();
     forgetSealedAnswers();
-    findLogDamage();
-    openingMemories_.reset();
+    // What the log holds that the program never writes goes with the first write, once it has been looked over;
+    // a log not summarized is looked over apart, a part at a time, rather than here, where the learner waits.
+    findLogDamage(true);
+    memories();
     bool resetting = !resetCards_.empty() || !resetAnswers_.empty();
-    writeTransaction(
-        connection_,
-        [&] {
-            if (!studyschema::present(connection_))
-                studyschema::create(connection_);
-            if (resetting)
-                deleteResetRows();
-            body();
-        },
-        sealNow ? protected_ : nullptr);
+    putMemories_.clear();
+    try {
+        writeTransaction(
+            connection_,
+            [&] {
+                if (!studyschema::present(connection_))
+                    studyschema::create(connection_);
+                if (resetting)
+                    deleteResetRows();
+                body();
+            },
+            sealNow ? protected_ : nullptr);
+    } catch (...) {
+        putMemories_.clear();
+        throw;
+    }
+    keepPutMemories();
     if (resetting) {
         resetCards_.clear();
         resetAnswers_.clear();
@@ -141,8 +194,13 @@ void StudyStore::deleteResetRows()
         memory.step();
         memory.reset();
     }
+    auto time = connection_.prepare("SELECT reviewed FROM karte_study_log WHERE id = ?");
     auto answer = connection_.prepare("DELETE FROM karte_study_log WHERE id = ?");
     for (std::int64_t id : resetAnswers_) {
+        time.bindInt(1, id);
+        if (time.step())
+            answersChangedAt(time.columnType(0) == SQLITE_INTEGER ? time.columnInt(0) : INT64_MIN);
+        time.reset();
         answer.bindInt(1, id);
         answer.step();
         answer.reset();
@@ -178,10 +236,12 @@ void StudyStore::insertLogEntry(ReviewEntry& entry, bool keepId)
     studyschema::bindMemory(log, 6, entry.after);
     log.step();
     entry.id = connection_.lastInsertRowid();
+    answersChangedAt(entry.reviewedMs);
 }
 
 void StudyStore::putMemory(std::int64_t cardKey, const std::optional<CardMemory>& memory)
 {
+    putMemories_.emplace_back(cardKey, memory);
     if (!memory) {
         auto forget = connection_.prepare("DELETE FROM karte_study_memory WHERE card = ?");
         forget.bindInt(1, cardKey);
@@ -253,6 +313,7 @@ std::optional<ReviewEntry> StudyStore::undoAnswer(
             auto remove = connection_.prepare("DELETE FROM karte_study_log WHERE id = ?");
             remove.bindInt(1, id);
             remove.step();
+            answersChangedAt(entry.reviewedMs);
             std::optional<CardMemory> memory = restored;
             if (memory)
                 memory->cardKey = entry.cardKey;
@@ -282,7 +343,10 @@ void StudyStore::visitReviews(const std::function<void(const ReviewEntry&)>& vis
     if (!studyschema::present(connection_))
         return;
     if (!logLookedOver_) {
-        lookOverLog(&visit);
+        // The first full read is the look-over.
+        LogPlace place;
+        while (lookOverLog(place, SIZE_MAX, visit))
+            ;
         return;
     }
     auto query = connection_.prepare(

@@ -3,6 +3,8 @@
 #include "answerjournal.h"
 #include "studyrecords.h"
 
+#include "sqlitedb.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -16,11 +18,6 @@ namespace cardstore {
 
 class CardFile;
 class ProtectedFile;
-
-namespace sqlite {
-class Connection;
-class Statement;
-} // namespace sqlite
 
 // Keys of the study settings kept in a set, read by the study window and the scheduler alike.
 namespace studysetting {
@@ -74,8 +71,16 @@ public:
     // What was left out when the store opened, in sentences the window can show; empty for sound progress.
     const std::vector<std::string>& resetMessages() const;
 
-    // The memory of every card answered, by card key.
+    // The memory of every card answered, by card key: read when the store opens (the memories left out as damaged
+    // aside) and kept, following the store's own writes and the cards the table deletes, and read again once
+    // another program has changed the file.
+    const std::vector<CardMemory>& memories() const;
+    // One card's memory as memories() last read it; null for a card never answered.
+    const CardMemory* memory(std::int64_t cardKey) const;
+    // A copy of memories().
     std::vector<CardMemory> loadMemories() const;
+    // The table deleted the card, and its progress with it (studyschema::removeCard).
+    void cardRemoved(std::int64_t cardKey);
 
     // Records an answer: the card's memory becomes answer.after (whose cardKey is taken from answer) and the
     // answer goes into the log, in one transaction. Returns the log entry's id. Values no answer can leave raise
@@ -94,6 +99,55 @@ public:
     // The answers given at or after sinceMs, in time order, each with the state its card was in before it.
     std::vector<ReviewEntry> reviewsSince(std::int64_t sinceMs) const;
 
+    // Where a look over the log in time order has come to, from a time on, to go on from there.
+    class LogPlace
+    {
+    public:
+        explicit LogPlace(std::int64_t sinceMs = INT64_MIN)
+            : sinceMs_(sinceMs)
+        {
+        }
+        std::int64_t sinceMs() const { return sinceMs_; }
+
+    private:
+        friend class StudyStore;
+        std::int64_t sinceMs_;
+        sqlite::ColumnValue last_; // the time of the last answer read, as the file holds it
+        std::int64_t lastId_ = 0;
+        bool finished_ = false;
+    };
+    // Reads up to count answers from place on in time order, each looked over as the first full read of the log
+    // looks them over (what the program never writes is left out and told in resetMessages()), and hands the sound
+    // ones to visit, which must not write to the store. Returns false once the log's end is reached. A window reads
+    // the log this way a part at a time, between events.
+    bool lookOverLog(LogPlace& place, std::size_t count, const std::function<void(const ReviewEntry&)>& visit) const;
+    // How many answers the log holds at or after sinceMs, counting no further than limit.
+    std::size_t countAnswersSince(std::int64_t sinceMs, std::size_t limit) const;
+    // The card's answer before the one with the given id, in the log's order: *previous is none when there is none.
+    // false when that answer holds what the program never writes.
+    bool answerBefore(std::int64_t cardKey, std::int64_t id, std::optional<ReviewEntry>& previous) const;
+    // What was left out, as far as the memories and the log have been looked over so far: reads nothing more.
+    const std::vector<std::string>& resetMessagesSoFar() const;
+
+    // The days the set keeps summarized (karte_study_days), in time order: every answer before the end of the last
+    // is in them. None for a set that keeps none; none either, and named in resetMessages(), for days holding values
+    // the program never writes: they are counted again from the log and put right by the next keepDays().
+    std::vector<StudyDay> keptDays() const;
+    // Whether the set has days kept, whether they can be used or not.
+    bool keepsDays() const;
+    // The end of the last day kept (days are taken as 24 hours), before which the log is summarized; none when the
+    // set keeps no sound days.
+    std::optional<std::int64_t> daysKeptBeforeMs() const;
+    // Starts watching the log for what would make days counted from it wrong before they are kept: an answer added
+    // or taken back at an earlier time than the days end, a card deleted, another program's write.
+    void watchLog();
+    // Keeps days in place of those kept from fromMs on (INT64_MIN: all of them), in one transaction, with the rows
+    // the log was found to hold that the program never writes deleted: a protected set's wait in memory to be
+    // sealed with the answers, or when the set closes. The days end before untilMs. false, and nothing written,
+    // when the log changed before untilMs since watchLog() or the kept days no longer end at fromMs; nothing either
+    // for a set that cannot be written.
+    bool keepDays(const std::vector<StudyDay>& days, std::int64_t fromMs, std::int64_t untilMs);
+
     std::optional<std::string> setting(const std::string& key) const;
     void setSetting(const std::string& key, const std::string& value);
 
@@ -107,22 +161,33 @@ public:
     // Milliseconds of a steady clock, for the time answers wait to be sealed; tests put in their own.
     void setClock(std::function<std::int64_t()> nowMs);
 
+    // What a look-over found left out of one kind, with a few of the keys, for the sentence that tells it.
+    struct Tally
+    {
+        const char* problem;
+        std::size_t count = 0;
+        std::vector<std::int64_t> examples;
+    };
+
 private:
     // The memories are looked over when the store opens, the log (twice as long, and not needed to show the first
-    // card) when it is first read in full, written, or its damage asked for.
-    void findMemoryDamage(std::vector<std::int64_t> cards);
-    void findLogDamage() const;
-    // Looks the log over in time order and hands each sound answer to visit, when there is one: the first full read
-    // of the log is also its look-over.
-    void lookOverLog(const std::function<void(const ReviewEntry&)>* visit) const;
+    // card) when it is first read in full, or its damage asked for: the answers the days kept summarize were looked
+    // over when they were summarized, so only those since are read then. onlyWhenQuick: not when it would read the
+    // whole log.
+    void findMemoryDamage(std::vector<std::int64_t> cards) const;
+    void findLogDamage(bool onlyWhenQuick = false) const;
+    // An answer at atMs was added or taken back, or deleted: the days kept from it on go, and keepDays() is told.
+    void answersChangedAt(std::int64_t atMs);
     void requireSaving() const;
     void write(const std::function<void()>& body, bool sealNow);
     // Puts the answer into the log and its memory in place; false when the card is not in the file. keepId: under
     // the id entry has when no other answer has it.
     bool insertAnswer(ReviewEntry& entry, bool keepId = false);
     void insertLogEntry(ReviewEntry& entry, bool keepId);
-    // Sets the card's memory; none deletes it, making the card new.
+    // Sets the card's memory; none deletes it, making the card new. The memories kept follow once the transaction
+    // is committed.
     void putMemory(std::int64_t cardKey, const std::optional<CardMemory>& memory);
+    void keepPutMemories();
     void deleteResetRows();
     void forgetSealedAnswers();
     void reapplyUnsealed();
@@ -143,12 +208,21 @@ private:
     CardFile& file_;
     sqlite::Connection& connection_;
     ProtectedFile* protected_;
-    std::vector<std::int64_t> resetCards_; // sorted
+    mutable std::vector<std::int64_t> resetCards_; // sorted
     mutable std::vector<std::int64_t> resetAnswers_; // sorted
-    mutable std::vector<std::string> resetMessages_;
+    mutable std::vector<std::string> memoryMessages_;
+    mutable std::vector<std::string> logMessages_;
+    mutable std::vector<Tally> logTallies_; // of a look-over under way
+    mutable std::string daysMessage_;
+    mutable std::vector<std::string> resetMessages_; // all of them
     mutable bool logLookedOver_ = false;
-    // The sound memories read while the store opened, for the first loadMemories(), which would read them again.
-    mutable std::optional<std::vector<CardMemory>> openingMemories_;
+    // The sound memories by card key, and the file's data version when they were read (another program's writes
+    // change it); stale once a protected set's database was replaced.
+    mutable std::vector<CardMemory> memories_;
+    mutable std::int64_t memoriesVersion_ = 0;
+    mutable bool memoriesStale_ = false;
+    // The memories a write put or deleted, kept once it is committed.
+    std::vector<std::pair<std::int64_t, std::optional<CardMemory>>> putMemories_;
     std::vector<ReviewEntry> unsealed_;
     std::unique_ptr<AnswerJournal> journal_;
     std::vector<StaleJournal> takenIn_; // journals of killed programs whose answers wait among unsealed_
@@ -156,6 +230,10 @@ private:
     // Answers that another program's version of the file made again under a new id, by the id they had.
     std::map<std::int64_t, std::int64_t> renumbered_;
     std::int64_t writeCountOfUnsealed_ = 0;
+    // What watchLog() notes: the earliest time of an answer changed since, and the file's data version then.
+    std::int64_t earliestChangeMs_ = INT64_MAX;
+    std::int64_t watchedVersion_ = 0;
+    bool daysUnsealed_ = false; // days kept in a protected set's database, not yet in its file
     std::int64_t firstUnsealedMs_ = 0;
     std::function<std::int64_t()> clock_;
 };

@@ -1,4 +1,5 @@
 #include "errors.h"
+#include "studystore.h"
 #include "table.h"
 #include "textforms.h"
 
@@ -263,6 +264,8 @@ void Table::deleteRecord()
     requireModifiable();
     std::uint32_t slot = activeOrder().slots()[pos_];
     file_->remove(rows_[slot].rowid);
+    if (study_)
+        study_->cardRemoved(rows_[slot].rowid);
     buffer_.clear();
     modified_ = false;
     state_ = DataSetState::Browse;

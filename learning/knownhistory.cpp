@@ -3,6 +3,7 @@
 #include "scheduler.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace learning {
 
@@ -14,7 +15,7 @@ constexpr std::int64_t kDenseSpread = 4;
 } // namespace
 
 KnownHistory::KnownHistory(
-    std::unordered_map<std::int64_t, std::int64_t> frequencies, const Clock& clock, std::int64_t totalWords)
+    const std::vector<std::pair<std::int64_t, std::int64_t>>& frequencies, const Clock& clock, std::int64_t totalWords)
     : clock_(clock)
     , totalWords_(totalWords)
 {
@@ -75,21 +76,35 @@ void KnownHistory::add(const ReviewLogEntry& entry)
         dayEnd_ = *end;
         dayOpen_ = true;
     }
+    ++answers_;
     CardRecord* card = record(entry.key);
     if (!card)
         return;
     forget(*card);
-    const Memory memory = sanitized(entry.after);
+    count(*card, entry.after);
+}
+
+void KnownHistory::seed(std::int64_t key, const Memory& memory)
+{
+    if (CardRecord* card = record(key)) {
+        forget(*card);
+        count(*card, memory);
+    }
+}
+
+void KnownHistory::count(CardRecord& card, const Memory& after)
+{
+    const Memory memory = sanitized(after);
     if (memory.state != State::Review)
         return;
     // Counted for now; closeDay() drops it again if it is no longer known at the end of the day.
-    card->knownUntilMs = knownUntilMs(memory);
-    card->counted = true;
-    expiries_.push({ card->knownUntilMs, static_cast<std::size_t>(card - cards_.data()) });
+    card.knownUntilMs = knownUntilMs(memory);
+    card.counted = true;
+    expiries_.push({ card.knownUntilMs, static_cast<std::size_t>(&card - cards_.data()) });
     if (expiries_.size() > 2 * cards_.size())
         dropStaleExpiries();
     ++known_;
-    knownOccurrences_ += card->frequency;
+    knownOccurrences_ += card.frequency;
 }
 
 void KnownHistory::dropStaleExpiries()
@@ -115,6 +130,7 @@ void KnownHistory::closeDay()
         ? std::min(1.0, static_cast<double>(knownOccurrences_) / static_cast<double>(totalWords_))
         : 0.0;
     points_.push_back({ dayStart_, known_, knownOccurrences_, coverage });
+    dayAnswers_.push_back(std::exchange(answers_, 0));
 }
 
 std::vector<HistoryPoint> KnownHistory::finish()

@@ -7,6 +7,7 @@
 #include <functional>
 #include <queue>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace learning {
@@ -29,13 +30,24 @@ struct HistoryPoint
 class KnownHistory
 {
 public:
-    // frequencies: every card of the set with its occurrences in the text.
-    KnownHistory(std::unordered_map<std::int64_t, std::int64_t> frequencies, const Clock& clock,
+    // frequencies: every card of the set with its occurrences in the text, each key once.
+    KnownHistory(const std::vector<std::pair<std::int64_t, std::int64_t>>& frequencies, const Clock& clock,
         std::int64_t totalWords = kNewTestamentWords);
+    KnownHistory(const std::unordered_map<std::int64_t, std::int64_t>& frequencies, const Clock& clock,
+        std::int64_t totalWords = kNewTestamentWords)
+        : KnownHistory(std::vector<std::pair<std::int64_t, std::int64_t>>(frequencies.begin(), frequencies.end()),
+            clock, totalWords)
+    {
+    }
 
+    // Before the first entry, when the log is read from a time on rather than from its start: the card's latest
+    // memory as of that time.
+    void seed(std::int64_t key, const Memory& memory);
     void add(const ReviewLogEntry& entry);
     // The points, the last day closed. Call once, after the last entry.
     std::vector<HistoryPoint> finish();
+    // How many entries each point's day had, once finished.
+    const std::vector<int>& dayAnswers() const { return dayAnswers_; }
 
 private:
     struct CardRecord
@@ -57,6 +69,7 @@ private:
     CardRecord* record(std::int64_t key);
     void closeDay();
     void forget(CardRecord& card);
+    void count(CardRecord& card, const Memory& memory);
     // Keeps the expiries within twice the cards, however many answers the log holds.
     void dropStaleExpiries();
 
@@ -75,6 +88,8 @@ private:
     int known_ = 0;
     std::int64_t knownOccurrences_ = 0;
     std::vector<HistoryPoint> points_;
+    int answers_ = 0; // of the day open
+    std::vector<int> dayAnswers_;
 };
 
 } // namespace learning

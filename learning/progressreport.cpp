@@ -1,8 +1,9 @@
 #include "progressreport.h"
 
+#include "historycount.h"
 #include "progresstext.h"
 #include "scheduler.h"
-#include "studysession.h"
+#include "studyset.h"
 #include "text.h"
 
 #include <algorithm>
@@ -20,15 +21,15 @@ struct NamedLemmas
     int knownCards = 0; // the known cards among those naming a lemma
 };
 
-NamedLemmas namedLemmas(const StudySession& session)
+NamedLemmas namedLemmas(const StudySet& set)
 {
-    const std::int64_t now = session.clock().nowMs();
+    const std::int64_t now = set.clock().nowMs();
     NamedLemmas named;
-    for (const StudyCard& card : session.cards()) {
+    for (const StudyCard& card : set.cards()) {
         if (card.lemma < 0)
             continue;
         named.lemmaOfCard.emplace(card.key, card.lemma);
-        const std::optional<Memory> memory = session.memory(card.key);
+        const std::optional<Memory> memory = set.memory(card.key);
         const bool cardKnown = memory && isKnown(*memory, now);
         named.knownCards += cardKnown ? 1 : 0;
         bool& known = named.known[card.lemma];
@@ -56,35 +57,32 @@ std::optional<KnownWords> knownByLemma(const NamedLemmas& named, const nttext::T
 }
 
 // Over time a lemma goes by the card of it answered last, so that it is counted once however many cards name it.
-std::vector<HistoryPoint> historyByLemma(
-    const StudySession& session, const NamedLemmas& named, const nttext::Text& text)
+std::unique_ptr<HistoryCount> historyByLemma(const StudySet& set, NamedLemmas named, const nttext::Text& text)
 {
-    std::unordered_map<std::int64_t, std::int64_t> lemmaCounts;
+    std::vector<std::pair<std::int64_t, std::int64_t>> lemmaCounts;
     for (const auto& [lemma, isKnownNow] : named.known)
-        lemmaCounts.emplace(lemma, text.count(lemma));
-    KnownHistory history(std::move(lemmaCounts), session.clock());
-    session.visitReviews([&](ReviewLogEntry entry) {
-        // An answer to a card of no lemma still marks a day with reviews.
-        const auto found = named.lemmaOfCard.find(entry.key);
-        entry.key = found == named.lemmaOfCard.end() ? -1 : found->second;
-        history.add(entry);
-    });
-    return history.finish();
+        lemmaCounts.emplace_back(lemma, text.count(lemma));
+    // An answer to a card of no lemma still marks a day with reviews.
+    return std::make_unique<HistoryCount>(set, std::move(lemmaCounts),
+        [lemmaOfCard = std::move(named.lemmaOfCard)](std::int64_t card) -> std::optional<std::int64_t> {
+            const auto found = lemmaOfCard.find(card);
+            return found == lemmaOfCard.end() ? std::nullopt : std::optional<std::int64_t>(found->second);
+        });
 }
 
 } // namespace
 
-ProgressReport progressReport(const StudySession& session, const nttext::Text* text, bool builtInSet)
+ProgressReport progressReport(const StudySet& set, const nttext::Text* text, bool builtInSet)
 {
     ProgressReport report;
-    report.figures = session.progress();
+    report.figures = set.progress();
     if (builtInSet)
         report.knownWords = KnownWords { report.figures.known, report.figures.coverage, std::nullopt };
     else if (text)
-        report.knownWords = knownByLemma(namedLemmas(session), *text);
-    if (const std::optional<int> book = session.bookIndex(); book && text) {
+        report.knownWords = knownByLemma(namedLemmas(set), *text);
+    if (const std::optional<int> book = set.bookIndex(); book && text) {
         report.bookName = text->books()[static_cast<std::size_t>(*book)].name;
-        report.book = session.bookCoverage();
+        report.book = set.bookCoverage();
     }
     return report;
 }
@@ -99,14 +97,22 @@ std::string knownWordsText(const ProgressReport& report)
     return knownCardsSentence(report.figures.known, *known.cardsOfWords, known.words, known.coverage);
 }
 
-std::vector<HistoryPoint> knownHistory(const StudySession& session, const nttext::Text* text, bool builtInSet)
+std::unique_ptr<HistoryCount> knownHistoryCount(const StudySet& set, const nttext::Text* text, bool builtInSet)
 {
     if (!builtInSet && text) {
-        const NamedLemmas named = namedLemmas(session);
+        NamedLemmas named = namedLemmas(set);
         if (!named.known.empty())
-            return historyByLemma(session, named, *text);
+            return historyByLemma(set, std::move(named), *text);
     }
-    return session.history();
+    return std::make_unique<HistoryCount>(set);
+}
+
+std::vector<HistoryPoint> knownHistory(const StudySet& set, const nttext::Text* text, bool builtInSet)
+{
+    const std::unique_ptr<HistoryCount> count = knownHistoryCount(set, text, builtInSet);
+    while (!count->step(SIZE_MAX))
+        ;
+    return count->points();
 }
 
 } // namespace learning

@@ -4,6 +4,7 @@
 #include "knownhistory.h"
 #include "progress.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,7 +15,8 @@ class Text;
 
 namespace learning {
 
-class StudySession;
+class HistoryCount;
+class StudySet;
 
 // How much of the Greek New Testament's running words the known words make up.
 struct KnownWords
@@ -38,13 +40,15 @@ struct ProgressReport
     std::optional<BookCoverage> book;
 };
 
-// text: the one the session was given (null without the companion file: no lemmas and no books then).
-ProgressReport progressReport(const StudySession& session, const nttext::Text* text, bool builtInSet);
+// text: the one the set was read with (null without the companion file: no lemmas and no books then).
+ProgressReport progressReport(const StudySet& set, const nttext::Text* text, bool builtInSet);
 // The known words in a sentence, a set of one's own's telling its known cards apart from the words they name; ""
 // when the report counts no words.
 std::string knownWordsText(const ProgressReport& report);
 // Known words over time, counted as the report's knownWords counts them; where the report has no knownWords, the
 // known cards, whose coverage then means nothing.
-std::vector<HistoryPoint> knownHistory(const StudySession& session, const nttext::Text* text, bool builtInSet);
+std::vector<HistoryPoint> knownHistory(const StudySet& set, const nttext::Text* text, bool builtInSet);
+// The same, to be counted a part at a time (HistoryCount::step()).
+std::unique_ptr<HistoryCount> knownHistoryCount(const StudySet& set, const nttext::Text* text, bool builtInSet);
 
 } // namespace learning

@@ -175,22 +175,42 @@ std::array<Outcome, 4> Scheduler::preview(const Memory& memory, std::int64_t now
     return result;
 }
 
+namespace {
+
+// Whole days since the memory's last review; a difference too large to reckon is as long ago as can be.
+std::int64_t daysSinceReview(const Memory& memory, std::int64_t atMs)
+{
+    const std::optional<std::int64_t> sinceMs = checked::subtract(atMs, memory.lastReviewMs);
+    return sinceMs ? std::max<std::int64_t>(0, floorDiv(*sinceMs, kDayMs))
+                   : (atMs < memory.lastReviewMs ? 0 : std::numeric_limits<std::int64_t>::max() / kDayMs);
+}
+
+} // namespace
+
 double retrievability(const Memory& original, std::int64_t atMs)
 {
     const Memory memory = sanitized(original);
     if (memory.state == State::New)
         return 0;
-    // Whole days since the last review; a difference too large to reckon is as long ago as can be.
-    const std::optional<std::int64_t> sinceMs = checked::subtract(atMs, memory.lastReviewMs);
-    const std::int64_t days = sinceMs
-        ? std::max<std::int64_t>(0, floorDiv(*sinceMs, kDayMs))
-        : (atMs < memory.lastReviewMs ? 0 : std::numeric_limits<std::int64_t>::max() / kDayMs);
-    return fsrs::forgettingCurve(static_cast<double>(days), fsrs::round8(memory.stability));
+    return fsrs::forgettingCurve(static_cast<double>(daysSinceReview(memory, atMs)), fsrs::round8(memory.stability));
 }
 
-bool isKnown(const Memory& memory, std::int64_t atMs)
+bool isKnown(const Memory& original, std::int64_t atMs)
 {
-    return memory.state == State::Review && retrievability(memory, atMs) >= kKnownRecall;
+    if (original.state != State::Review)
+        return false;
+    const Memory memory = sanitized(original);
+    if (memory.state != State::Review)
+        return false;
+    // Recall falls to 90% after `stability` days: a whole day away from it, the curve need not be worked out, which
+    // the Progress window would do for every card.
+    const double days = static_cast<double>(daysSinceReview(memory, atMs));
+    const double stability = fsrs::round8(memory.stability);
+    if (days + 1 <= stability)
+        return true;
+    if (days >= stability + 1)
+        return false;
+    return fsrs::forgettingCurve(days, stability) >= kKnownRecall;
 }
 
 std::int64_t knownUntilMs(const Memory& original)

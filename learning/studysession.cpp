@@ -1,33 +1,16 @@
 #include "studysession.h"
 
 #include "errors.h"
-#include "studylock.h"
 #include "reading.h"
+#include "studylock.h"
 #include "studystore.h"
 #include "table.h"
 #include "text.h"
-#include "textforms.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <unordered_set>
 
 namespace learning {
-
-Memory memoryOf(const cardstore::CardMemory& stored)
-{
-    Memory memory;
-    memory.state = static_cast<State>(stored.state);
-    memory.step = stored.step;
-    memory.stability = stored.stability;
-    memory.difficulty = stored.difficulty;
-    memory.dueMs = stored.dueMs;
-    memory.lastReviewMs = stored.lastReviewMs;
-    memory.reps = stored.reps;
-    memory.lapses = stored.lapses;
-    return sanitized(memory);
-}
 
 namespace {
 
@@ -45,232 +28,41 @@ std::optional<cardstore::CardMemory> storedMemoryOrNone(std::int64_t key, const 
     return storedMemory(key, memory);
 }
 
-ReviewLogEntry logEntryOf(const cardstore::ReviewEntry& entry)
-{
-    return { entry.cardKey, entry.reviewedMs, static_cast<Grade>(entry.grade), static_cast<State>(entry.stateBefore),
-        entry.durationMs, memoryOf(entry.after) };
-}
-
-std::string textOf(const cardstore::Value& value)
-{
-    if (const auto* text = std::get_if<std::string>(&value))
-        return *text;
-    if (const auto* number = std::get_if<double>(&value))
-        return cardstore::formatFloat(*number);
-    if (const auto* number = std::get_if<std::int64_t>(&value))
-        return std::to_string(*number);
-    return {};
-}
-
-std::int64_t occurrencesOf(const cardstore::Value& value)
-{
-    if (const auto* number = std::get_if<double>(&value))
-        return std::isfinite(*number) && *number >= 0 && *number < 1e15 ? std::llround(*number) : 0;
-    if (const auto* number = std::get_if<std::int64_t>(&value))
-        return *number > 0 ? *number : 0;
-    return 0;
-}
-
-template <typename Number> std::optional<Number> numberIn(const std::optional<std::string>& text)
-{
-    if (!text)
-        return std::nullopt;
-    Number number {};
-    const char* end = text->data() + text->size();
-    const auto [stop, error] = std::from_chars(text->data(), end, number);
-    if (error != std::errc() || stop != end)
-        return std::nullopt;
-    return number;
-}
-
-std::string numberText(double number)
-{
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, number);
-    return error == std::errc() ? std::string(buffer, end) : std::string();
-}
-
 } // namespace
-
-StudySettings readStudySettings(const cardstore::StudyStore& store)
-{
-    namespace key = cardstore::studysetting;
-    StudySettings settings;
-    if (auto retention = numberIn<double>(store.setting(key::kDesiredRetention));
-        retention && *retention >= Scheduler::kMinRetention && *retention <= Scheduler::kMaxRetention)
-        settings.desiredRetention = *retention;
-    if (auto limit = numberIn<int>(store.setting(key::kDailyNewCards)); limit && *limit >= 0)
-        settings.dailyNewCards = std::min(*limit, kMostDailyNewCards);
-    if (store.setting(key::kFirstSide) == std::optional<std::string>("english"))
-        settings.firstSide = FirstSide::English;
-    settings.book = store.setting(key::kBook).value_or("");
-    settings.readAloud = store.setting(key::kReadAloud) == std::optional<std::string>("yes");
-    if (store.setting(key::kPronunciation) == std::optional<std::string>("modern"))
-        settings.pronunciation = Pronunciation::Modern;
-    if (auto speed = numberIn<int>(store.setting(key::kSpeechSpeed));
-        speed && *speed >= kSlowestSpeech && *speed <= kFastestSpeech)
-        settings.speechSpeed = *speed;
-    if (auto chapter = numberIn<int>(store.setting(key::kChapter)); chapter && *chapter > 0 && !settings.book.empty())
-        settings.chapter = *chapter;
-    return settings;
-}
 
 StudySession::StudySession(cardstore::Table& table, const Clock& clock, const nttext::Text* text, bool fuzz,
     const nttext::ReadingText* reading)
-    : table_(table)
-    , store_(table.study())
-    , clock_(clock)
-    , text_(text)
-    , reading_(reading)
+    : StudySet(table, clock, text, reading)
     , fuzz_(fuzz)
-    , protected_(table.isProtected())
 {
-    loadCards();
-    loadSettings();
-    loadMemories();
+    SchedulerSettings scheduling;
+    scheduling.fuzz = fuzz_;
+    scheduler_ = Scheduler(scheduling);
+    scheduler_.setDesiredRetention(settings().desiredRetention);
     buildQueue();
 }
 
 StudySession::~StudySession() = default;
 
-bool StudySession::canSave() const
-{
-    return store_.canSave();
-}
-
 void StudySession::beginStudy()
 {
-    if (!studyLock_ && store_.canSave())
-        studyLock_ = std::make_unique<cardstore::StudyLock>(table_.filePath());
-}
-
-const std::vector<std::string>& StudySession::resetMessages() const
-{
-    return store_.resetMessages();
+    if (!studyLock_ && store().canSave())
+        studyLock_ = std::make_unique<cardstore::StudyLock>(table().filePath());
 }
 
 bool StudySession::hasUnsealedAnswers() const
 {
-    return store_.hasUnsealedAnswers();
+    return store().hasUnsealedAnswers();
 }
 
 void StudySession::sealIfDue()
 {
-    store_.sealIfDue();
+    store().sealIfDue();
 }
 
 void StudySession::seal()
 {
-    store_.seal();
-}
-
-const cardstore::Value& StudySession::field(const std::vector<cardstore::Value>& values, int index)
-{
-    static const cardstore::Value none;
-    return index >= 0 && static_cast<std::size_t>(index) < values.size() ? values[std::size_t(index)] : none;
-}
-
-void StudySession::loadCards()
-{
-    greekField_ = table_.fieldIndex("Language");
-    englishField_ = table_.fieldIndex("English");
-    frequencyField_ = table_.fieldIndex("Frequency");
-    const auto count = static_cast<std::size_t>(table_.recordCount());
-    cards_.reserve(count);
-    placeOfKey_.reserve(count);
-    table_.visitRecords([&](std::int64_t key, const std::vector<cardstore::Value>& values) {
-        placeOfKey_.emplace_back(key, cards_.size());
-        cards_.push_back({ key, occurrencesOf(field(values, frequencyField_)), kNotReadYet, false });
-    });
-    memories_.resize(cards_.size());
-    std::sort(placeOfKey_.begin(), placeOfKey_.end());
-}
-
-std::optional<std::size_t> StudySession::placeOf(std::int64_t key) const
-{
-    const auto found = std::lower_bound(
-        placeOfKey_.begin(), placeOfKey_.end(), key, [](const auto& entry, std::int64_t k) { return entry.first < k; });
-    if (found == placeOfKey_.end() || found->first != key)
-        return std::nullopt;
-    return found->second;
-}
-
-StudyCard StudySession::read(std::size_t place) const
-{
-    const CardEntry& entry = cards_[place];
-    StudyCard card;
-    card.key = entry.key;
-    card.occurrences = entry.occurrences;
-    if (const std::vector<cardstore::Value>* values = table_.recordValues(entry.key)) {
-        card.greek = textOf(field(*values, greekField_));
-        card.english = textOf(field(*values, englishField_));
-        card.frequency = textOf(field(*values, frequencyField_));
-    }
-    if (entry.lemma == kNotReadYet) {
-        const std::optional<nttext::LemmaMatch> match = text_ ? text_->matchCard(card.greek) : std::nullopt;
-        cards_[place].lemma = match ? match->lemma : -1;
-        cards_[place].lemmaThroughForm = match && match->throughForm();
-    }
-    card.lemma = cards_[place].lemma;
-    card.lemmaThroughForm = cards_[place].lemmaThroughForm;
-    return card;
-}
-
-int StudySession::lemmaAt(std::size_t place) const
-{
-    if (cards_[place].lemma == kNotReadYet)
-        read(place);
-    return cards_[place].lemma;
-}
-
-std::vector<StudyCard> StudySession::cards() const
-{
-    std::vector<StudyCard> all;
-    all.reserve(cards_.size());
-    for (std::size_t place = 0; place < cards_.size(); ++place)
-        all.push_back(read(place));
-    return all;
-}
-
-void StudySession::remember(std::int64_t key, const Memory& memory)
-{
-    if (const std::optional<std::size_t> place = placeOf(key))
-        memories_[*place] = memory == Memory {} ? std::nullopt : std::optional<Memory>(memory);
-}
-
-void StudySession::loadSettings()
-{
-    settings_ = readStudySettings(store_);
-    SchedulerSettings scheduling;
-    scheduling.fuzz = fuzz_;
-    scheduler_ = Scheduler(scheduling);
-    scheduler_.setDesiredRetention(settings_.desiredRetention);
-}
-
-void StudySession::loadMemories()
-{
-    for (const cardstore::CardMemory& stored : store_.loadMemories())
-        if (const std::optional<std::size_t> place = placeOf(stored.cardKey))
-            memories_[*place] = memoryOf(stored);
-}
-
-std::optional<int> StudySession::bookIndex() const
-{
-    if (!text_ || settings_.book.empty())
-        return std::nullopt;
-    const auto& books = text_->books();
-    for (std::size_t i = 0; i < books.size(); ++i)
-        if (books[i].code == settings_.book)
-            return static_cast<int>(i);
-    return std::nullopt;
-}
-
-std::optional<int> StudySession::chapterIndex() const
-{
-    const std::optional<int> book = bookIndex();
-    if (!book || !reading_ || settings_.chapter <= 0)
-        return std::nullopt;
-    return reading_->findChapter(*book, settings_.chapter);
+    store().seal();
 }
 
 void StudySession::buildQueue()
@@ -279,28 +71,29 @@ void StudySession::buildQueue()
     // A chapter studied counts its words there instead of in the whole book.
     std::vector<int> chapterCounts;
     if (const std::optional<int> chapter = chapterIndex()) {
-        chapterCounts.resize(static_cast<std::size_t>(text_->lemmaCount()));
-        for (const nttext::LemmaCount& counted : reading_->chapterLemmas(*chapter))
-            if (counted.lemma < text_->lemmaCount())
+        chapterCounts.resize(static_cast<std::size_t>(text()->lemmaCount()));
+        for (const nttext::LemmaCount& counted : reading()->chapterLemmas(*chapter))
+            if (counted.lemma < text()->lemmaCount())
                 chapterCounts[static_cast<std::size_t>(counted.lemma)] = counted.count;
     }
+    std::vector<std::optional<Memory>> memories = memoriesByPlace();
     std::vector<QueueCard> queueCards;
-    queueCards.reserve(cards_.size());
-    for (std::size_t place = 0; place < cards_.size(); ++place) {
+    queueCards.reserve(size());
+    for (std::size_t place = 0; place < size(); ++place) {
         QueueCard entry;
-        entry.key = cards_[place].key;
+        entry.key = keyAt(place);
         entry.position = static_cast<std::int64_t>(place);
-        entry.memory = memories_[place];
+        entry.memory = std::move(memories[place]);
         if (const int lemma = book ? lemmaAt(place) : -1; lemma >= 0)
-            entry.bookFrequency = chapterCounts.empty() ? text_->bookCounts(lemma)[static_cast<std::size_t>(*book)]
+            entry.bookFrequency = chapterCounts.empty() ? text()->bookCounts(lemma)[static_cast<std::size_t>(*book)]
                                                         : chapterCounts[static_cast<std::size_t>(lemma)];
         queueCards.push_back(std::move(entry));
     }
     QueueOptions options;
-    options.newCardLimit = settings_.dailyNewCards;
+    options.newCardLimit = settings().dailyNewCards;
     options.newCardsIntroducedToday = newCardsAnsweredToday();
     options.byBook = book.has_value();
-    queue_.emplace(scheduler_, clock_, std::move(queueCards), options);
+    queue_.emplace(scheduler_, clock(), std::move(queueCards), options);
     // The new queue remembers no answers: taking one back now means building it again.
     for (SessionAnswer& answer : answers_)
         answer.fromQueue = false;
@@ -308,13 +101,13 @@ void StudySession::buildQueue()
 
 int StudySession::newCardsAnsweredToday() const
 {
-    const DaySpan day = learning::today(clock_);
+    const DaySpan day = learning::today(clock());
     std::unordered_set<std::int64_t> cards;
-    for (const cardstore::ReviewEntry& entry : store_.reviewsSince(day.startMs))
+    for (const cardstore::ReviewEntry& entry : store().reviewsSince(day.startMs))
         if (entry.stateBefore == static_cast<int>(State::New) && entry.reviewedMs < day.endMs)
             cards.insert(entry.cardKey);
     // The answers of a set that cannot be written are kept here only, beside those its file has.
-    if (!store_.canSave())
+    if (!store().canSave())
         for (const SessionAnswer& answer : answers_)
             if (answer.answer.before.state == State::New && answer.answer.answeredMs >= day.startMs)
                 cards.insert(answer.answer.key);
@@ -323,64 +116,18 @@ int StudySession::newCardsAnsweredToday() const
 
 void StudySession::changeSettings(const StudySettings& settings)
 {
-    namespace key = cardstore::studysetting;
-    const StudySettings before = settings_;
-    const bool retention = settings.desiredRetention != before.desiredRetention;
-    const bool dailyNewCards = settings.dailyNewCards != before.dailyNewCards;
-    const bool firstSide = settings.firstSide != before.firstSide;
-    const bool book = settings.book != before.book;
-    const bool chapter = settings.chapter != before.chapter;
-    // Each setting is a synced write of its own, so only those that changed are written.
-    if (store_.canSave()) {
-        if (retention)
-            store_.setSetting(key::kDesiredRetention, numberText(settings.desiredRetention));
-        if (dailyNewCards)
-            store_.setSetting(key::kDailyNewCards, std::to_string(settings.dailyNewCards));
-        if (firstSide)
-            store_.setSetting(key::kFirstSide, settings.firstSide == FirstSide::English ? "english" : "greek");
-        if (book)
-            store_.setSetting(key::kBook, settings.book);
-        if (chapter || book)
-            store_.setSetting(key::kChapter, std::to_string(settings.book.empty() ? 0 : settings.chapter));
-        if (settings.readAloud != before.readAloud)
-            store_.setSetting(key::kReadAloud, settings.readAloud ? "yes" : "no");
-        if (settings.pronunciation != before.pronunciation)
-            store_.setSetting(
-                key::kPronunciation, settings.pronunciation == Pronunciation::Modern ? "modern" : "erasmian");
-        if (settings.speechSpeed != before.speechSpeed)
-            store_.setSetting(key::kSpeechSpeed, std::to_string(settings.speechSpeed));
-    }
-    settings_ = settings;
-    settings_.chapter = settings.book.empty() ? 0 : std::max(settings.chapter, 0);
-    settings_.dailyNewCards = std::clamp(settings.dailyNewCards, 0, kMostDailyNewCards);
-    settings_.speechSpeed = std::clamp(settings.speechSpeed, kSlowestSpeech, kFastestSpeech);
-    scheduler_.setDesiredRetention(settings.desiredRetention);
-    settings_.desiredRetention = scheduler_.settings().desiredRetention;
+    const StudySettings before = StudySet::settings();
+    keepSettings(settings);
+    scheduler_.setDesiredRetention(StudySet::settings().desiredRetention);
     // How the Greek is read aloud leaves the queue as it is.
-    if (retention || dailyNewCards || firstSide || book || chapter)
+    if (settings.desiredRetention != before.desiredRetention || settings.dailyNewCards != before.dailyNewCards
+        || settings.firstSide != before.firstSide || settings.book != before.book || settings.chapter != before.chapter)
         buildQueue();
-}
-
-const StudyCard* StudySession::card(std::int64_t key) const
-{
-    const std::optional<std::size_t> place = placeOf(key);
-    if (!place)
-        return nullptr;
-    auto found = shown_.find(*place);
-    if (found == shown_.end())
-        found = shown_.emplace(*place, read(*place)).first;
-    return &found->second;
-}
-
-std::optional<Memory> StudySession::memory(std::int64_t key) const
-{
-    const std::optional<std::size_t> place = placeOf(key);
-    return place ? memories_[*place] : std::nullopt;
 }
 
 std::array<Outcome, 4> StudySession::preview(std::int64_t key) const
 {
-    return scheduler_.preview(memory(key).value_or(Memory {}), clock_.nowMs());
+    return scheduler_.preview(memory(key).value_or(Memory {}), clock().nowMs());
 }
 
 Answer StudySession::answer(std::int64_t key, Grade grade, std::int64_t durationMs)
@@ -389,7 +136,7 @@ Answer StudySession::answer(std::int64_t key, Grade grade, std::int64_t duration
     std::optional<Answer> answered = queue_->answer(key, grade);
     const bool fromQueue = answered.has_value();
     if (!fromQueue) {
-        const std::int64_t now = clock_.nowMs();
+        const std::int64_t now = clock().nowMs();
         const Memory before = memory(key).value_or(Memory {});
         answered = Answer { key, grade, now, before, scheduler_.review(before, grade, now) };
     }
@@ -418,7 +165,7 @@ Answer StudySession::answer(std::int64_t key, Grade grade, std::int64_t duration
 
 std::int64_t StudySession::keep(const Answer& answer, std::int64_t durationMs)
 {
-    if (!store_.canSave())
+    if (!store().canSave())
         return 0;
     cardstore::ReviewEntry entry;
     entry.cardKey = answer.key;
@@ -426,21 +173,19 @@ std::int64_t StudySession::keep(const Answer& answer, std::int64_t durationMs)
     entry.grade = static_cast<int>(answer.grade);
     entry.durationMs = std::clamp<std::int64_t>(durationMs, 0, cardstore::studybounds::kLongestAnswerMs);
     entry.after = storedMemory(answer.key, answer.after);
-    return store_.recordAnswer(entry);
+    return store().recordAnswer(entry);
+}
+
+void StudySession::remember(std::int64_t key, const Memory& memory)
+{
+    // A set that is written keeps the memory in its store, which the set's memories are.
+    if (!store().canSave())
+        rememberUnsaved(key, memory);
 }
 
 void StudySession::forgetCard(std::int64_t key)
 {
-    const std::optional<std::size_t> place = placeOf(key);
-    if (!place)
-        return;
-    cards_.erase(cards_.begin() + static_cast<std::ptrdiff_t>(*place));
-    memories_.erase(memories_.begin() + static_cast<std::ptrdiff_t>(*place));
-    placeOfKey_.clear();
-    for (std::size_t i = 0; i < cards_.size(); ++i)
-        placeOfKey_.emplace_back(cards_[i].key, i);
-    std::sort(placeOfKey_.begin(), placeOfKey_.end());
-    shown_.clear();
+    StudySet::forgetCard(key);
     std::erase_if(answers_, [key](const SessionAnswer& answer) { return answer.answer.key == key; });
     buildQueue();
 }
@@ -452,7 +197,7 @@ std::optional<Answer> StudySession::undo()
     const SessionAnswer last = answers_.back();
     // The memory kept with the answer goes back, whatever the log holds of the card's earlier answers.
     if (last.id != 0)
-        store_.undoAnswer(last.id, last.answer.key, storedMemoryOrNone(last.answer.key, last.answer.before));
+        store().undoAnswer(last.id, last.answer.key, storedMemoryOrNone(last.answer.key, last.answer.before));
     answers_.pop_back();
     remember(last.answer.key, last.answer.before);
     if (last.fromQueue)
@@ -462,69 +207,17 @@ std::optional<Answer> StudySession::undo()
     return last.answer;
 }
 
-std::vector<ProgressCard> StudySession::progressCards() const
-{
-    std::vector<ProgressCard> result;
-    result.reserve(cards_.size());
-    for (std::size_t place = 0; place < cards_.size(); ++place)
-        result.push_back({ cards_[place].key, memories_[place], cards_[place].occurrences });
-    return result;
-}
-
 TodaySummary StudySession::today() const
 {
-    const DaySpan day = learning::today(clock_);
+    const DaySpan day = learning::today(clock());
     std::vector<ReviewLogEntry> log;
-    for (const cardstore::ReviewEntry& entry : store_.reviewsSince(day.startMs))
+    for (const cardstore::ReviewEntry& entry : store().reviewsSince(day.startMs))
         log.push_back(logEntryOf(entry));
-    if (!store_.canSave())
+    if (!store().canSave())
         for (const SessionAnswer& answer : answers_)
             log.push_back({ answer.answer.key, answer.answer.answeredMs, answer.answer.grade,
                 answer.answer.before.state, 0, answer.answer.after });
-    return todaySummary(log, progressCards(), clock_);
-}
-
-SetProgress StudySession::progress() const
-{
-    return setProgress(progressCards(), clock_);
-}
-
-std::vector<HistoryPoint> StudySession::history() const
-{
-    std::unordered_map<std::int64_t, std::int64_t> frequencies;
-    for (const CardEntry& card : cards_)
-        frequencies.emplace(card.key, card.occurrences);
-    KnownHistory history(std::move(frequencies), clock_);
-    visitReviews([&history](const ReviewLogEntry& entry) { history.add(entry); });
-    return history.finish();
-}
-
-void StudySession::visitReviews(const std::function<void(const ReviewLogEntry&)>& visit) const
-{
-    store_.visitReviews([&visit](const cardstore::ReviewEntry& entry) { visit(logEntryOf(entry)); });
-}
-
-std::optional<BookCoverage> StudySession::bookCoverage() const
-{
-    const std::optional<int> book = bookIndex();
-    if (!book)
-        return std::nullopt;
-    const std::int64_t now = clock_.nowMs();
-    std::unordered_map<int, bool> knownLemmas; // lemma → known, for the lemmas the set has a card for
-    for (std::size_t place = 0; place < cards_.size(); ++place) {
-        const int lemma = lemmaAt(place);
-        if (lemma < 0)
-            continue;
-        const std::optional<Memory> remembered = memories_[place];
-        bool& known = knownLemmas[lemma];
-        known = known || (remembered && isKnown(*remembered, now));
-    }
-    std::vector<BookLemma> lemmas;
-    for (const nttext::LemmaCount& counted : text_->bookLemmas(*book)) {
-        const auto found = knownLemmas.find(counted.lemma);
-        lemmas.push_back({ counted.count, found != knownLemmas.end(), found != knownLemmas.end() && found->second });
-    }
-    return learning::bookCoverage(lemmas);
+    return todaySummary(log, progressCards(), clock());
 }
 
 } // namespace learning

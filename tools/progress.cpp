@@ -9,7 +9,7 @@
 #include "progressreport.h"
 #include "progresstext.h"
 #include "session.h"
-#include "studysession.h"
+#include "studyset.h"
 #include "table.h"
 #include "terminalinput.h"
 #include "text.h"
@@ -88,13 +88,13 @@ int main(int argc, char** argv)
         table.open();
         const std::unique_ptr<nttext::Text> text = loadText();
         const learning::SystemClock clock;
-        const learning::StudySession session(table, clock, text.get());
-        for (const std::string& message : session.resetMessages())
+        const learning::StudySet set(table, clock, text.get());
+        for (const std::string& message : set.resetMessages())
             std::cerr << "karte-progress: " << message << "\n";
         std::cout << table.filePath() << "\n";
         const bool builtIn = table.isBuiltInSet();
-        print(learning::progressReport(session, text.get(), builtIn),
-            learning::knownHistory(session, text.get(), builtIn), clock);
+        print(learning::progressReport(set, text.get(), builtIn), learning::knownHistory(set, text.get(), builtIn),
+            clock);
     } catch (const cardstore::Error& error) {
         std::cerr << "karte-progress: " << error.what() << "\n";
         return 1;

@@ -5,6 +5,8 @@
 #include "clock.h"
 #include "commands.h"
 #include "newtestament.h"
+#include "progressdescription.h"
+#include "progressreport.h"
 #include "progresstext.h"
 #include "studysession.h"
 #include "table.h"
@@ -24,6 +26,8 @@
 #include <QLineSeries>
 #include <QTest>
 #include <QValueAxis>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <cmath>
@@ -307,6 +311,73 @@ TEST_F(ProgressTest, WhateverClosesTheWindowGivesTheMainWindowBack)
         EXPECT_FALSE(progress->isVisible());
         EXPECT_TRUE(form->isEnabled());
     }
+}
+
+// Runs sql on the set's file; the first column of its last row, when it gives one.
+std::int64_t onFile(const std::string& path, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    std::int64_t result = -1;
+    const auto keep = [](void* out, int, char** values, char**) {
+        *static_cast<std::int64_t*>(out) = values[0] ? std::stoll(values[0]) : -1;
+        return 0;
+    };
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), keep, &result, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    return result;
+}
+
+TEST_F(ProgressTest, ALongLogIsCountedBetweenEventsAndItsDaysKeptForTheNextOpening)
+{
+    // A month of answers, the first of them given again 25,000 times a second apart before it, and one answer of a
+    // grade no answer has: more than one turn of the event loop counts.
+    for (int daysAgo = 30; daysAgo >= 1; --daysAgo) {
+        const learning::ManualClock then(kNoon - daysAgo * learning::kDayMs);
+        answer(form->FrequencyTable, then,
+            { { "ὁ", daysAgo % 4 == 0 ? Grade::Again : Grade::Good }, { "καί", Grade::Good } });
+    }
+    const std::string path = builtInSetPath(dataHome);
+    const std::string columns = "card, reviewed, grade, duration, state, step, stability, difficulty, due, "
+                                "last_review, reps, lapses";
+    form->FrequencyTable.close();
+    onFile(path,
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 25000) INSERT INTO "
+        "karte_study_log ("
+            + columns + ") SELECT card, reviewed - i * 1000" + columns.substr(columns.find(", grade"))
+            + " FROM karte_study_log, n WHERE id = (SELECT min(id) FROM karte_study_log)");
+    onFile(path,
+        "UPDATE karte_study_log SET grade = 7 WHERE id = (SELECT max(id) - 10 FROM karte_study_log WHERE "
+        "reviewed > 0)");
+    form->FrequencyTable.open();
+    std::vector<learning::HistoryPoint> whole;
+    {
+        const learning::StudySet set(form->FrequencyTable, clock, karte::newTestament().text());
+        whole = learning::knownHistory(set, karte::newTestament().text(), true);
+    }
+    const std::string expected
+        = learning::knownHistoryDescription(whole, clock) + ". " + learning::coverageHistoryDescription(whole, clock);
+    const auto chartAfterTurns = [&](int& turns) {
+        for (turns = 1; turns < 100 && accessibleText(progressUi().HistoryChart, QAccessible::Description) != expected;
+             ++turns)
+            QCoreApplication::processEvents();
+        return accessibleText(progressUi().HistoryChart, QAccessible::Description);
+    };
+
+    int turns = 0;
+    openProgress();
+    EXPECT_EQ(chartAfterTurns(turns), expected);
+    EXPECT_GT(turns, 1);
+    EXPECT_TRUE(progressUi().NoteText->text().contains("1 recorded answer had")) << text(progressUi().NoteText);
+    // The days before today are kept, the answer no program writes gone from the log.
+    EXPECT_EQ(onFile(path, "SELECT count(*) FROM karte_study_days"), 30);
+    EXPECT_EQ(onFile(path, "SELECT count(*) FROM karte_study_log WHERE grade = 7"), 0);
+    progress->close();
+
+    openProgress();
+    EXPECT_EQ(chartAfterTurns(turns), expected);
+    EXPECT_EQ(turns, 1);
+    EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
 }
 
 // --- karte-progress ----------------------------------------------------------------------------------------------

@@ -125,6 +125,40 @@ TEST_F(StudyTest, StudiedWithTheKeyboardAloneAndKeptInTheSet)
     EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
 }
 
+TEST_F(StudyTest, OpeningKeepsThePastDaysOfTheLogInTheSetWithoutTheLearnerDoingAnything)
+{
+    // Answers two and three days ago, as a program that kept no days left them: without the table of days.
+    for (const int daysAgo : { 3, 2 }) {
+        const learning::ManualClock then(kNoon - daysAgo * learning::kDayMs);
+        learning::StudySession session(form->FrequencyTable, then, nullptr, false);
+        session.answer(session.cards().front().key, learning::Grade::Good, 3000);
+    }
+    const std::string path = builtInSetPath(dataHome);
+    form->FrequencyTable.close();
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, "DROP TABLE karte_study_days", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    form->FrequencyTable.open();
+    const auto keptDays = [&path] {
+        sqlite3* db = nullptr;
+        EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        int days = -1;
+        sqlite3_exec(
+            db, "SELECT count(*) FROM karte_study_days",
+            [](void* out, int, char** values, char**) { return *static_cast<int*>(out) = std::atoi(values[0]), 0; },
+            &days, nullptr);
+        sqlite3_close(db);
+        return days;
+    };
+    EXPECT_EQ(keptDays(), -1);
+    openStudy();
+    EXPECT_EQ(keptDays(), 2);
+    EXPECT_EQ(studyUi().NoteText->text(), "");
+}
+
 TEST_F(StudyTest, TheAnswerGivesTheWordAsADictionaryListsItAndItsFormsParsed)
 {
     openStudy();

@@ -7,7 +7,7 @@
 
 #include "clock.h"
 #include "progressreport.h"
-#include "studysession.h"
+#include "studyset.h"
 #include "table.h"
 
 #include <benchmark/benchmark.h>
@@ -34,7 +34,7 @@ void BM_ProgressFigures(benchmark::State& state)
     cardstore::Table table;
     table.setTableName(studiedSet(static_cast<int>(state.range(0))));
     table.open();
-    const learning::StudySession session(table, benchClock(), nullptr);
+    const learning::StudySet session(table, benchClock(), nullptr);
     for (auto _ : state) {
         const learning::ProgressReport report = learning::progressReport(session, nullptr, true);
         checkFigures(state, report);
@@ -47,7 +47,7 @@ void BM_ProgressHistory(benchmark::State& state)
     cardstore::Table table;
     table.setTableName(studiedSet(static_cast<int>(state.range(0))));
     table.open();
-    const learning::StudySession session(table, benchClock(), nullptr);
+    const learning::StudySet session(table, benchClock(), nullptr);
     for (auto _ : state) {
         const std::vector<learning::HistoryPoint> history = learning::knownHistory(session, nullptr, true);
         if (history.empty())
@@ -63,11 +63,55 @@ void BM_ProgressFiguresWithSession(benchmark::State& state)
     table.open();
     table.study(); // the store's first look over every row is timed by BM_StudyOpen
     for (auto _ : state) {
-        const learning::StudySession session(table, benchClock(), nullptr);
+        const learning::StudySet session(table, benchClock(), nullptr);
         const learning::ProgressReport report = learning::progressReport(session, nullptr, true);
         checkFigures(state, report);
         benchmark::DoNotOptimize(report.figures.known);
     }
+}
+
+// The Progress window on 100,000 cards whose log holds a million answers or ten: its figures as it opens, and its
+// chart of known words over time with the notes of what was left out, which follow.
+void BM_ProgressOpenLongLog(benchmark::State& state)
+{
+    const learning::ManualClock clock(benchsets::kLongLogNowMs);
+    cardstore::Table table;
+    table.setTableName(benchsets::longStudiedSet(100'000, state.range(0)));
+    table.open();
+    table.study();
+    for (auto _ : state) {
+        const learning::StudySet session(table, clock, nullptr);
+        const learning::ProgressReport report = learning::progressReport(session, nullptr, true);
+        if (report.figures.cards != 100'000)
+            state.SkipWithError("the figures do not cover the generated set");
+        benchmark::DoNotOptimize(report.figures.known);
+    }
+}
+
+// The chart on a set whose days before today are kept, as either window keeps them once it has counted the log;
+// daysKept 0: on a set an older program left without them, whose whole log is counted (a part at a time between
+// events, in the window).
+void BM_ProgressChartLongLog(benchmark::State& state)
+{
+    const learning::ManualClock clock(benchsets::kLongLogNowMs);
+    cardstore::Table table;
+    table.setTableName(benchsets::longStudiedSet(100'000, state.range(0), state.range(1) != 0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.close();
+        table.open();
+        const learning::StudySet session(table, clock, nullptr);
+        state.ResumeTiming();
+        const std::vector<learning::HistoryPoint> history = learning::knownHistory(session, nullptr, true);
+        if (history.size() < 3000)
+            state.SkipWithError("the chart misses days of the generated log");
+        benchmark::DoNotOptimize(session.resetMessages().size());
+    }
+}
+
+void longLogs(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->ArgName("answers")->Arg(1'000'000)->Arg(10'000'000);
 }
 
 void cardCounts(benchmark::internal::Benchmark* benchmark)
@@ -78,5 +122,11 @@ void cardCounts(benchmark::internal::Benchmark* benchmark)
 BENCHMARK(BM_ProgressFigures)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProgressFiguresWithSession)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProgressHistory)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProgressOpenLongLog)->Apply(longLogs)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProgressChartLongLog)
+    ->ArgNames({ "answers", "daysKept" })
+    ->ArgsProduct({ { 1'000'000, 10'000'000 }, { 1, 0 } })
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "studiedsets.h"
 
+#include "historycount.h"
 #include "location.h"
 #include "protectedfile.h"
 #include "session.h"
@@ -67,6 +68,49 @@ void BM_StudyWindowOpen(benchmark::State& state)
         state.PauseTiming();
         state.counters["added_MB"] = heapMegabytes() - before;
         state.ResumeTiming();
+    }
+}
+
+// The set opened afresh as the window finds it, the timing paused.
+void reopenUntimed(benchmark::State& state, cardstore::Table& table)
+{
+    state.PauseTiming();
+    table.close();
+    table.open();
+    table.first();
+}
+
+// Opening the Study window on 100,000 cards whose log holds a million answers or ten: up to the first card and the
+// notes under it, which the window shows before it takes the first key.
+void BM_StudyWindowOpenLongLog(benchmark::State& state)
+{
+    const learning::ManualClock clock(benchsets::kLongLogNowMs);
+    text();
+    cardstore::Table table;
+    table.setTableName(benchsets::longStudiedSet(100'000, state.range(0)));
+    for (auto _ : state) {
+        reopenUntimed(state, table);
+        state.ResumeTiming();
+        learning::StudySession session(table, clock, &text());
+        benchmark::DoNotOptimize(session.next());
+        benchmark::DoNotOptimize(session.resetMessagesSoFar().size());
+    }
+}
+
+// The longest turn of the event loop the Study window then gives to looking the log over, on a set that keeps no
+// days yet: the count set up and its first part read.
+void BM_StudyLogFirstPartLongLog(benchmark::State& state)
+{
+    const learning::ManualClock clock(benchsets::kLongLogNowMs);
+    cardstore::Table table;
+    table.setTableName(benchsets::longStudiedSet(100'000, state.range(0)));
+    for (auto _ : state) {
+        reopenUntimed(state, table);
+        const learning::StudySession session(table, clock, &text());
+        state.ResumeTiming();
+        learning::HistoryCount count(session);
+        if (count.step(learning::HistoryCount::kAnswersPerTurn))
+            state.SkipWithError("the whole long log was read in one part");
     }
 }
 
@@ -150,6 +194,18 @@ void cardCounts(benchmark::internal::Benchmark* benchmark)
 }
 
 BENCHMARK(BM_StudyWindowOpen)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StudyWindowOpenLongLog)
+    ->ArgName("answers")
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StudyLogFirstPartLongLog)
+    ->ArgName("answers")
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StudyAnswer)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 BENCHMARK(BM_StudyAnswerProtected)->Apply(cardCounts)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 
