@@ -135,7 +135,7 @@ TEST_F(MainWindowTest, EveryMenuItemIsReadByItsCaption)
         { "Sort List", { "Alphabetically", "Show Greek", "Show Frequency" } },
         { "Tools",
             { "Font", "Add/Edit Custom Cards", "", "Study...", "Progress...", "", "Import Cards...",
-                "Export Cards..." } },
+                "Export Cards...", "", "Read..." } },
         { "Help", { "Contents", "", "About" } },
     };
     QAccessibleInterface* bar = accessibleOf(ui().MainMenu1);
