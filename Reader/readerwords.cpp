@@ -170,7 +170,9 @@ void TReaderForm::highlightFootnote(int footnote)
     line.cursor = QTextCursor(ui->FootnotesView->document());
     line.cursor.setPosition(footnoteStarts_[static_cast<std::size_t>(footnote)]);
     line.format.setProperty(QTextFormat::FullWidthSelection, true);
-    line.format.setBackground(palette().alternateBase());
+    QColor tint = palette().color(QPalette::Highlight);
+    tint.setAlpha(60);
+    line.format.setBackground(tint);
     ui->FootnotesView->setExtraSelections({ line });
     const QTextBlock block = line.cursor.block();
     scrollTo(ui->FootnotesView, block.position(), block.length() - 1);
