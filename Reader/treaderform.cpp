@@ -19,8 +19,13 @@
 #include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
+
+#include <utility>
 
 namespace {
+
+constexpr int kAfterOpeningMs = 300;
 
 // A screen reader takes the window for the window it is: Qt reads a plain window as a filler, whose showing a
 // screen reader misses.
@@ -77,6 +82,7 @@ TReaderForm::TReaderForm(QWidget* parent)
     QPalette notes = ui->FootnotesView->palette();
     notes.setColor(QPalette::Base, notes.color(QPalette::Window));
     ui->FootnotesView->setPalette(notes);
+    fillBooks();
     wireHandlers();
     wireKeys();
     connect(&openings_, &karte::Openings::closed, this, &TReaderForm::closed);
@@ -157,10 +163,10 @@ void TReaderForm::FormShow(QObject* /*sender*/)
         showProblem(QString::fromUtf8(error.what()));
         return;
     }
-    for (QWidget* control : findChildren<QWidget*>())
-        control->setEnabled(true);
+    if (std::exchange(problemShown_, false))
+        for (QWidget* control : findChildren<QWidget*>())
+            control->setEnabled(true);
     readState();
-    fillBooks();
     showGlossChoice();
     const std::optional<nttext::TextPlace> place
         = state_.place ? learning::textPlace(*reading_, *state_.place) : std::nullopt;
@@ -249,6 +255,7 @@ void TReaderForm::showNotes()
 
 void TReaderForm::showProblem(const QString& text)
 {
+    problemShown_ = true;
     chapter_ = -1;
     chosen_ = -1;
     ui->ChapterView->clear();
@@ -268,5 +275,24 @@ void TReaderForm::showProblem(const QString& text)
 
 void TReaderForm::announce(const QString& text)
 {
-    karte::announce(this, text);
+    // A screen reader says what an inactive window announces to nobody: it is said once the window is active.
+    if (isActiveWindow()) {
+        // Newer news: what was waiting for the window to open is no longer to be said.
+        pendingAnnouncement_.clear();
+        karte::announce(this, text);
+    } else {
+        pendingAnnouncement_ = text;
+    }
+}
+
+bool TReaderForm::event(QEvent* event)
+{
+    // As the window opens over the main window, whose controls all turn unavailable, a screen reader is flooded
+    // with news and drops what is not about the focus: what the window has to say waits for the flood to pass.
+    if (event->type() == QEvent::WindowActivate && !pendingAnnouncement_.isEmpty())
+        QTimer::singleShot(kAfterOpeningMs, this, [this] {
+            if (isActiveWindow() && !pendingAnnouncement_.isEmpty())
+                karte::announce(this, std::exchange(pendingAnnouncement_, QString()));
+        });
+    return QWidget::event(event);
 }

@@ -114,6 +114,7 @@ Q_SIGNALS:
     void cardsAdded();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -173,6 +174,8 @@ private:
     QString stateProblem_;
     QString speechProblem_;
     QString added_; // what the last Study It added, said in the notes
+    QString pendingAnnouncement_; // for a screen reader, once the window is active
+    bool problemShown_ = false; // the window's controls are unavailable
 
     int chapter_ = -1;
     int chosen_ = -1; // a word of the chapter, by its index in the whole text

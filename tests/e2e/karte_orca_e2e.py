@@ -6,7 +6,8 @@ program KARTE, and drives both with synthetic keys and clicks (xdotool) as the u
 window at start, Orca's "read the status bar", flat review of the window line by line, the drill buttons and their
 keys, an arrow key in the closed word list, the menus (F10 too) with each first item said once, the About box, the
 Study window's search box word by word (Ctrl+Left froze the program) and its combo boxes' values, the Progress
-window's figures in flat review and with Tab, and the custom card editor from the keyboard. Each check is on what
+window's figures in flat review and with Tab, the Reader's chapter, words, verses and panel, and the custom card
+editor from the keyboard. Each check is on what
 Orca said, not on what the accessibility tree holds: a text the tree shows but Orca never speaks helps nobody.
 
 Run it inside a desktop session with a window manager (tests/e2e/xsession.sh with KARTE_XSESSION_WM=openbox).
@@ -185,6 +186,16 @@ def check(program):
         if "NT Frequency frame" in [t.rstrip(".") for t in orca.said(mark)]:
             break
     orca.wait_to_say(program, "the Study window closed", ["NT Frequency frame"], mark)
+
+    # The Reader: the coverage sentence as a chapter opens; word by word, each word with its gloss (nothing is known
+    # yet, so every word is glossed); Down a verse whole; Ctrl+I the panel; Esc closes it.
+    heard("Tools > Read", ["alt+t", "r"], ["You know 0% of the 436 words of Matthew 1."], program, prefix=True)
+    heard("Right to the next word", ["Right"], ["γενέσεως: "], program, prefix=True)
+    heard("Down to the next verse", ["Down"], ["Verse 2. Ἀβραὰμ ἐγέννησεν τὸν Ἰσαάκ,"], program, prefix=True)
+    heard("Ctrl+I for the panel", ["ctrl+i"], ["Ἀβραὰμ. Ἀβραάμ, ὁ"], program, prefix=True)
+    heard("Ctrl+G and a reference", lambda: (orca.press("ctrl+g"), typed("Jn 1")(), orca.press("Return")),
+          ["You know 0% of the 826 words of John 1."], program, prefix=True)
+    heard("Esc closing the Reader", ["Escape"], ["NT Frequency frame"], program)
 
     # The custom card editor, on a set of one's own made with File > New, from the keyboard alone.
     home = os.path.dirname(program.data_home)
