@@ -165,6 +165,7 @@ void TReaderForm::showFootnotes()
     QTextCursor cursor(document);
     footnoteStarts_.clear();
     footnoteStarts_.reserve(glosses_.footnotes.size());
+    cursor.beginEditBlock();
     for (const learning::Footnote& footnote : glosses_.footnotes) {
         if (!footnoteStarts_.empty())
             cursor.insertBlock();
@@ -175,6 +176,7 @@ void TReaderForm::showFootnotes()
         cursor.insertText(learning::glossRuleOf(state_).mode == learning::GlossMode::None
                 ? QStringLiteral("Glosses are off: choose which words to gloss above.")
                 : QStringLiteral("No word of this chapter is glossed."));
+    cursor.endEditBlock();
     ui->FootnotesView->setDocument(document);
 }
 

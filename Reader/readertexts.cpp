@@ -30,6 +30,8 @@ WordPlaces writeChapter(QTextCursor& cursor, const nttext::ReadingText& reading,
     places.starts.reserve(static_cast<std::size_t>(shown.words));
     places.lengths.reserve(static_cast<std::size_t>(shown.words));
     auto verse = verses.begin();
+    // In one edit: each insertion on its own would lay out the paragraph so far again, and a chapter is one paragraph.
+    cursor.beginEditBlock();
     for (int i = 0; i < shown.words; ++i) {
         const int word = shown.firstWord + i;
         if (i > 0)
@@ -53,6 +55,7 @@ WordPlaces writeChapter(QTextCursor& cursor, const nttext::ReadingText& reading,
         if (at + form.size() < printed.size())
             cursor.insertText(utf8(printed.substr(at + form.size())), formats.text);
     }
+    cursor.endEditBlock();
     return places;
 }
 

@@ -86,6 +86,7 @@ public:
     void prepareChapter();
     void markRead();
     void showNext();
+    void showReading();
     void showPdfChoices();
     void savePdf();
     void sayPanel();
@@ -140,7 +141,6 @@ private:
     void highlightFootnote(int footnote);
     void fillNext();
     void openChosenNext();
-    void showReading();
     void addCard(int lemma);
     bool addCardTo(const QString& path, int lemma, QString& outcome);
     void showNotes();
