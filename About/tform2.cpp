@@ -62,16 +62,13 @@ void TForm2::scaleArtwork()
     // The layout shrinks or grows with the screen's density; the picture and the button face go with it, so that
     // the box shows the same part of the picture, with the button over the same words, at any density.
     const QScreen* screen = this->screen();
-    const int dpi = screen ? qRound(screen->logicalDotsPerInchY()) : karte::kDesignDpi;
-    if (dpi == karte::kDesignDpi)
+    artworkDpi_ = screen ? qRound(screen->logicalDotsPerInchY()) : karte::kDesignDpi;
+    showArtwork();
+    if (artworkDpi_ == karte::kDesignDpi)
         return;
-    auto scaled = [dpi](int length) { return std::max(1, qRound(double(length) * dpi / karte::kDesignDpi)); };
-    const QPixmap picture = ui->Image2->pixmap();
-    ui->Image2->setPixmap(picture.scaled(
-        scaled(picture.width()), scaled(picture.height()), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     const QSize face = ui->SpeedButton1->iconSize();
-    ui->SpeedButton1->setIconSize({ scaled(face.width()), scaled(face.height()) });
-    ui->Panel1->setBorderWidth(scaled(ui->Panel1->borderWidth()));
+    ui->SpeedButton1->setIconSize({ scaledToScreen(face.width()), scaledToScreen(face.height()) });
+    ui->Panel1->setBorderWidth(scaledToScreen(ui->Panel1->borderWidth()));
 }
 
 void TForm2::setVisible(bool visible)

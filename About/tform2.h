@@ -34,6 +34,7 @@ Q_SIGNALS:
     void closed();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -43,8 +44,13 @@ private:
     std::unique_ptr<Ui::TForm2> ui;
 
     void scaleArtwork();
+    // Shows the picture and button face that read under the user's colours (artwork.cpp).
+    void showArtwork();
+    int scaledToScreen(int length) const;
 
     bool shownBefore_ = false;
+    int artworkDpi_ = 0;
+    QString artworkShown_;
 };
 
 extern TForm2* Form2;

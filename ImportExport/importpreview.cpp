@@ -156,7 +156,7 @@ void TImportForm::showPreview()
             table->setItem(r, 1, cell(text(row.card.english)));
             table->setItem(r, 2, cell(text(row.card.frequency), Qt::AlignRight | Qt::AlignVCenter));
             if (std::find(duplicates.begin(), duplicates.end(), row.card.line) != duplicates.end()) {
-                const bool kept = plan_->plan.duplicatesKept;
+                const bool kept = plan_->plan.settings.keepDuplicates;
                 note = kept ? QStringLiteral("duplicate, added all the same") : QStringLiteral("duplicate, skipped");
                 // A card that is not added is shown as a disabled control's text is.
                 for (int column = 0; !kept && column < 3; ++column)

@@ -9,6 +9,7 @@
 #include "progressdescription.h"
 #include "progressreport.h"
 #include "progresstext.h"
+#include "scrolling.h"
 #include "studysession.h"
 #include "table.h"
 #include "tdatasource.h"
@@ -54,6 +55,8 @@ TProgressForm::TProgressForm(QWidget* parent)
     for (QChartView* view : { ui->DueChart, ui->HistoryChart })
         view->setRenderHint(QPainter::Antialiasing);
     karte::scaleToScreen(this, 96);
+    // On a small screen the figures and charts scroll, the Close button below them staying in view.
+    karte::keepFocusInView(ui->ContentArea);
     // The figures and sentences are reached with Tab, as the charts are, and a screen reader says each as it gets
     // there; the keyboard gives them no other use.
     for (QLabel* text : { ui->SetText, ui->NewCount, ui->LearningCount, ui->KnownCount, ui->DueCount,

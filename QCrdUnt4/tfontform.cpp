@@ -1,6 +1,7 @@
 #include "tfontform.h"
 
 #include "errorbox.h"
+#include "readablecolours.h"
 #include "textforms.h"
 #include "ui_tfontform.h"
 #include "windowscaling.h"
@@ -87,6 +88,7 @@ TFontForm::TFontForm(QWidget* parent)
     , ui(std::make_unique<Ui::TFontForm>())
 {
     ui->setupUi(this);
+    karte::keepLayoutColoursReadable(this);
     karte::scaleToScreen(this);
     setFixedSize(size());
     for (QComboBox* box : { static_cast<QComboBox*>(ui->FontName), static_cast<QComboBox*>(ui->FontSize) }) {

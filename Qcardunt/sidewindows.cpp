@@ -21,13 +21,10 @@ void TForm1::sideWindowClosed(FocusBack focusBack, const std::function<void()>& 
         if (focusBack != FocusBack::FromWindowManager)
             activateWindow();
     };
-    try {
-        if (followUp)
-            followUp();
-    } catch (const std::exception& error) {
-        comeBack();
-        karte::showException(error);
-        return;
-    }
-    comeBack();
+    karte::guardedThen(
+        [&followUp] {
+            if (followUp)
+                followUp();
+        },
+        comeBack);
 }

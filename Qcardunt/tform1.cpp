@@ -3,6 +3,7 @@
 #include "errorbox.h"
 #include "menuannouncements.h"
 #include "qcardunt.h"
+#include "readablecolours.h"
 #include "session.h"
 #include "tfontform.h"
 #include "tform2.h"
@@ -25,6 +26,7 @@ TForm1::TForm1(QWidget* parent)
 {
     Q_INIT_RESOURCE(karte);
     ui->setupUi(this);
+    karte::keepLayoutColoursReadable(this);
     karte::scaleToScreen(this);
 
     FrequencyTable.setDatabaseName(cardstore::Session::kBuiltInAlias);

@@ -4,6 +4,7 @@
 #include "errorbox.h"
 #include "openings.h"
 #include "outsidedestruction.h"
+#include "readablecolours.h"
 #include "table.h"
 #include "tdatasource.h"
 #include "ui_tformqcustom.h"
@@ -23,6 +24,7 @@ TFormQCustom::TFormQCustom(QWidget* parent)
     , ui(std::make_unique<Ui::TFormQCustom>())
 {
     ui->setupUi(this);
+    karte::keepLayoutColoursReadable(this);
     karte::scaleToScreen(this);
     // A single fixed frame: the client area keeps its design size.
     setFixedSize(size());

@@ -1,4 +1,5 @@
 #include "errors.h"
+#include "readablecolours.h"
 #include "spelling.h"
 #include "studysession.h"
 #include "studytexts.h"
@@ -12,7 +13,8 @@
 
 namespace {
 
-const char* const kGradeNames[] = { "Again", "Hard", "Good", "Easy" };
+// The verses' references, quieter than the verses; made readable where the user wants readable colours.
+const QColor kReferenceGrey(0x55, 0x55, 0x55);
 
 } // namespace
 
@@ -27,11 +29,12 @@ void TStudyForm::showCurrent()
         showDone();
 }
 
-void TStudyForm::showCard(std::int64_t key, bool outOfTurn)
+void TStudyForm::showCard(std::int64_t key, bool outOfTurn, const QString& saidFirst)
 {
     const learning::StudyCard* card = session_->card(key);
     if (!card)
         return;
+    keepFocusOnReview();
     current_ = key;
     outOfTurn_ = outOfTurn;
     revealed_ = false;
@@ -54,7 +57,9 @@ void TStudyForm::showCard(std::int64_t key, bool outOfTurn)
             QString::fromStdString(nttext::lemmaKey(card->greek)), QString::fromStdString(text->lemma(card->lemma)))
         : QString();
     ui->ContextView->setHtml((text ? studytexts::lemmaHtml(*text, card->lemma) : QString())
-        + (study ? studytexts::contextHtml(*study, note) : QString()));
+        + (study ? studytexts::contextHtml(
+               *study, karte::readableTextColour(kReferenceGrey, ui->ContextView->palette()), note)
+                 : QString()));
     for (QWidget* answer : { static_cast<QWidget*>(ui->BackText), static_cast<QWidget*>(ui->FrequencyText),
              static_cast<QWidget*>(ui->ContextView) })
         answer->setVisible(false);
@@ -67,7 +72,8 @@ void TStudyForm::showCard(std::int64_t key, bool outOfTurn)
     if (outOfTurn)
         ui->CountsText->setText(ui->CountsText->text() + QStringLiteral(" · Reviewing a card out of turn"));
     // A screen reader says the side that came up, and how much is left.
-    announce(ui->FrontText->text() + QStringLiteral(". ") + ui->CountsText->text());
+    announce((saidFirst.isEmpty() ? QString() : saidFirst + QStringLiteral(": ")) + ui->FrontText->text()
+        + QStringLiteral(". ") + ui->CountsText->text());
     if (greekFirst)
         greekSideShown();
 }
@@ -82,6 +88,7 @@ void TStudyForm::reveal()
     if (!current_ || revealed_)
         return;
     revealed_ = true;
+    keepFocusOnReview();
     ui->BackText->setVisible(true);
     ui->FrequencyText->setVisible(!ui->FrequencyText->text().isEmpty());
     ui->ContextView->setVisible(!ui->ContextView->toPlainText().isEmpty());
@@ -89,17 +96,15 @@ void TStudyForm::reveal()
     const auto outcomes = session_->preview(*current_);
     QPushButton* buttons[] = { ui->AgainButton, ui->HardButton, ui->GoodButton, ui->EasyButton };
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        const QString name = QString::fromLatin1(kGradeNames[i]);
+        const QString name = QString::fromLatin1(studytexts::kGradeNames[i]);
         buttons[i]->setText(
             QStringLiteral("%1 &%2\n%3").arg(name).arg(i + 1).arg(QString::fromStdString(outcomes[i].label)));
         buttons[i]->setAccessibleName(
             QStringLiteral("%1, next in %2").arg(name, studytexts::spokenInterval(outcomes[i].label)));
         buttons[i]->setVisible(true);
     }
-    QString answer = ui->BackText->text();
-    if (!ui->FrequencyText->text().isEmpty())
-        answer += QStringLiteral(". ") + ui->FrequencyText->text();
-    announce(answer);
+    // The intervals are said with the answer, as the buttons show them.
+    announce(answerSpoken());
     if (session_->settings().firstSide == learning::FirstSide::English)
         greekSideShown();
 }
@@ -146,7 +151,7 @@ void TStudyForm::undoAnswer()
     showNote();
     // The card answered last comes up again, whether the queue would give it now or not.
     if (undone)
-        showCard(undone->key, false);
+        showCard(undone->key, false, QStringLiteral("Answer taken back"));
 }
 
 void TStudyForm::studyMoreNewCards()
@@ -165,6 +170,7 @@ void TStudyForm::showCounts()
 
 void TStudyForm::showDone()
 {
+    keepFocusOnReview();
     current_.reset();
     revealed_ = false;
     const std::int64_t now = clock().nowMs();

@@ -141,6 +141,8 @@ void TStudyForm::closeSearch()
 
 bool TStudyForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (takesReviewKey(watched, event))
+        return true;
     // Enter in a number box commits the number, as in any dialog, rather than answering the card.
     if ((watched == ui->NewCardsBox || watched == ui->RetentionBox) && event->type() == QEvent::ShortcutOverride) {
         const int key = static_cast<QKeyEvent*>(event)->key();

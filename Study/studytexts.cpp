@@ -66,7 +66,7 @@ QString lemmaHtml(const nttext::Text& text, int lemma)
             QString::fromStdString(text.gloss(lemma)).toHtmlEscaped());
 }
 
-QString contextHtml(const nttext::Study& study, const QString& note)
+QString contextHtml(const nttext::Study& study, const QColor& referenceColour, const QString& note)
 {
     QString html;
     if (!note.isEmpty())
@@ -74,8 +74,8 @@ QString contextHtml(const nttext::Study& study, const QString& note)
     // The reference goes to the next line whole, its dash with it ("— 1 Corinthians 10:8").
     const QString noBreak = QStringLiteral("&nbsp;");
     for (const nttext::Example& example : study.examples)
-        html += QStringLiteral("<p>%1 <span style=\"color:#555\">—%2%3</span></p>")
-                    .arg(verseHtml(example), noBreak,
+        html += QStringLiteral("<p>%1 <span style=\"color:%2\">—%3%4</span></p>")
+                    .arg(verseHtml(example), referenceColour.name(), noBreak,
                         QString::fromStdString(example.reference).toHtmlEscaped().replace(QLatin1Char(' '), noBreak));
     if (!study.forms.empty()) {
         QStringList forms;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 #include <cstdint>
@@ -18,13 +19,16 @@ class Text;
 // The Study window's sentences, made from what the study core and the text computed.
 namespace studytexts {
 
+// The grades' names, in the order of their keys (1 to 4).
+inline constexpr const char* kGradeNames[] = { "Again", "Hard", "Good", "Easy" };
+
 // "New 20 · Learning 0 · Due 5"
 QString countsText(const learning::QueueCounts& counts);
 // The lemma as a dictionary lists it, with its gloss: "<b>λόγος, -ου, ὁ</b> — word, message", as HTML.
 QString lemmaHtml(const nttext::Text& text, int lemma);
-// The word in its verses (the word in bold, the reference after the verse, kept on one line) and its commonest
-// forms, as HTML; a note, when there is one, above them.
-QString contextHtml(const nttext::Study& study, const QString& note = QString());
+// The word in its verses (the word in bold, the reference after the verse, kept on one line, in the quieter colour
+// given) and its commonest forms, as HTML; a note, when there is one, above them.
+QString contextHtml(const nttext::Study& study, const QColor& referenceColour, const QString& note = QString());
 // The note that a card's word is a form of the lemma whose verses and forms are shown: "δεῖ" of δέω.
 QString formNote(const QString& word, const QString& lemma);
 // "less than a minute", "12 minutes", "1 hour 5 minutes"

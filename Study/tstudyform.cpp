@@ -8,6 +8,7 @@
 #include "newtestament.h"
 #include "openings.h"
 #include "outsidedestruction.h"
+#include "reviewable.h"
 #include "speaker.h"
 #include "studysession.h"
 #include "table.h"
@@ -35,6 +36,7 @@ TStudyForm::TStudyForm(QWidget* parent)
 {
     ui->setupUi(this);
     karte::scaleToScreen(this, 96);
+    karte::keepShownControlsReviewable(this);
     // The window itself takes the keyboard when it opens: the keys work everywhere but in the search box, and a
     // screen reader starts on the card rather than on the first box.
     setFocusPolicy(Qt::StrongFocus);
@@ -91,18 +93,20 @@ void TStudyForm::wireHandlers()
         auto* key = new QShortcut(QKeySequence(Qt::Key_0 + static_cast<int>(grade)), this);
         connectGuarded(key, &QShortcut::activated, this, [this, grade] { this->grade(grade); });
     }
-    for (QKeySequence keys :
-        { QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) }) {
+    // The keypad's Enter is left to the screen reader, whose commands it starts (Orca's "where am I").
+    for (QKeySequence keys : { QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_Return) }) {
         auto* key = new QShortcut(keys, this);
         connectGuarded(key, &QShortcut::activated, this, [this] { primaryAction(); });
     }
     connectGuarded(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] { undoAnswer(); });
     connectGuarded(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] { findCard(); });
     connectGuarded(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
-        // Esc in the search leaves the search, its results gone and the keys back with the review; anywhere else
-        // it closes the window.
+        // Esc in the search leaves the search, its results gone and the keys back with the review; in a settings box
+        // it gives the keys back to the review; anywhere else it closes the window.
         if (ui->SearchBox->hasFocus() || ui->SearchResults->hasFocus())
             closeSearch();
+        else if (settingsBoxHasFocus())
+            backToReview();
         else
             close();
     });
@@ -125,6 +129,7 @@ void TStudyForm::wireHandlers()
     });
     connectGuarded(&dueTimer_, &QTimer::timeout, this, [this] { showCurrent(); });
     wireSpeech();
+    wireReviewKeys();
 }
 
 void TStudyForm::FormShow(QObject* /*sender*/)

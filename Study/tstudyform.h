@@ -97,7 +97,8 @@ private:
     void wireHandlers();
     void startSession();
     void showCurrent();
-    void showCard(std::int64_t key, bool outOfTurn);
+    // saidFirst, when given, is said before the card: why it came up.
+    void showCard(std::int64_t key, bool outOfTurn, const QString& saidFirst = QString());
     void reveal();
     void showDone();
     void showCounts();
@@ -110,6 +111,19 @@ private:
     void openFoundCard();
     void closeSearch();
     void wireSpeech();
+    // The review's keys and what it says (studyreview.cpp).
+    void wireReviewKeys();
+    QList<QWidget*> reviewButtons() const;
+    QList<QWidget*> settingsBoxes() const;
+    bool takesReviewKey(QObject* watched, QEvent* event);
+    bool settingsBoxHasFocus() const;
+    void backToReview();
+    void keepFocusOnReview();
+    // "Again 1 minute, Hard 6 minutes, Good 10 minutes, Easy 8 days" for the card on show.
+    QString spokenIntervals() const;
+    // The answer side, the frequency and the intervals, as they are said when the answer is shown.
+    QString answerSpoken() const;
+    void sayAgain();
     void fillSpeechChoices();
     void speechSettingsChanged();
     // Reads the Greek aloud as its side comes up, when the set asks for it.

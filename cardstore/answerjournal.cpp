@@ -48,37 +48,14 @@ constexpr char kKeyContext[crypto_kdf_CONTEXTBYTES + 1] = "KarteAns";
             + setPath);
 }
 
-void syncDirectory(const std::string& path)
-{
-    if (int dir = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-}
-
 // Removes the journal at path whose lock fd holds, for good (the directory synced), then lets go of the lock.
 void removeLocked(const std::string& path, int& fd)
 {
     if (fd < 0)
         return;
     ::unlink(path.c_str());
-    syncDirectory(path);
+    syncDirectory(directoryOf(path));
     ::close(std::exchange(fd, -1));
-}
-
-bool writeAll(int fd, const unsigned char* bytes, std::size_t size, off_t offset)
-{
-    for (std::size_t done = 0; done < size;) {
-        ssize_t wrote = ::pwrite(fd, bytes + done, size - done, offset + static_cast<off_t>(done));
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote == 0)
-            errno = ENOSPC;
-        if (wrote <= 0)
-            return false;
-        done += static_cast<std::size_t>(wrote);
-    }
-    return true;
 }
 
 // The fields of records, in the order of the file.
@@ -328,14 +305,14 @@ void AnswerJournal::rewrite(const std::vector<JournalRecord>& records, const uns
     std::memcpy(bytes.data(), header, jf::kHeaderSize);
     for (std::size_t i = 0; i < records.size(); ++i)
         sealRecord(records[i], header, i, journalKey, bytes.data() + jf::kHeaderSize + i * jf::kRecordSize);
-    if (!writeAll(fd, bytes.data(), bytes.size(), 0) || ::fdatasync(fd) != 0) {
+    if (!writeAllAt(fd, bytes.data(), bytes.size(), 0) || ::fdatasync(fd) != 0) {
         const int error = errno;
         ::unlink(path.c_str());
         ::close(fd);
         errno = error;
         ioFailure(setPath_, "Cannot keep the answer beside it");
     }
-    syncDirectory(path);
+    syncDirectory(directoryOf(path));
     if (fd_ >= 0)
         remove();
     path_ = std::move(path);
@@ -353,7 +330,7 @@ void AnswerJournal::append(const JournalRecord& record, const unsigned char* jou
     unsigned char bytes[jf::kRecordSize];
     sealRecord(record, header_, records_, journalKey, bytes);
     const auto end = static_cast<off_t>(jf::kHeaderSize + records_ * jf::kRecordSize);
-    if (!writeAll(fd_, bytes, sizeof bytes, end) || ::fdatasync(fd_) != 0) {
+    if (!writeAllAt(fd_, bytes, sizeof bytes, end) || ::fdatasync(fd_) != 0) {
         const int error = errno;
         // What was written of the record is cut off again, so that the next one follows the last whole one.
         while (::ftruncate(fd_, end) != 0 && errno == EINTR) { }

@@ -31,6 +31,12 @@ FileIdentity fileIdentity(const struct stat& info);
 mode_t fileMode(const std::string& path);
 // The permission bits a new file gets: read and write for whom the file mode creation mask allows.
 mode_t newFileMode();
+// Writes all size bytes at offset, again where the system takes fewer or is interrupted: true, or false with errno
+// set (ENOSPC where it takes none).
+bool writeAllAt(int fd, const void* bytes, std::size_t size, off_t offset);
+// Syncs the folder itself, so that a name just made, renamed or removed in it is on the disk: 0, or -1 with errno
+// set.
+int syncDirectory(const std::string& directory);
 
 // When the new file of a ReplacementFile gets its mode. Until then it is readable by its owner alone.
 enum class ModeTiming {
@@ -81,6 +87,7 @@ private:
     std::string path_;
     std::string temporary_;
     int fd_ = -1;
+    off_t written_ = 0;
 };
 
 // Puts bytes in place of the file at path through a ReplacementFile. The caller holds the DirectoryLock of path.

@@ -19,19 +19,6 @@ namespace {
     throw DatabaseError::fromStatus(status::kIoError, { detail, "File: " + path });
 }
 
-// 0, or -1 with errno set.
-int syncDirectory(const std::string& directory)
-{
-    int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    int synced = ::fsync(fd);
-    int saved = errno;
-    ::close(fd);
-    errno = saved;
-    return synced;
-}
-
 // Gives the file at path a second name beside it, named as a temporary is, so that the old file can be put back
 // should the new one fail to reach the disk after it took the old one's place. Left behind by a writer cut short,
 // it is removed as one. Empty where the file system has no hard links.
@@ -53,6 +40,34 @@ std::string secondNameOf(const std::string& path)
 }
 
 } // namespace
+
+int syncDirectory(const std::string& directory)
+{
+    int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    int synced = ::fsync(fd);
+    int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return synced;
+}
+
+bool writeAllAt(int fd, const void* bytes, std::size_t size, off_t offset)
+{
+    const auto* data = static_cast<const char*>(bytes);
+    for (std::size_t done = 0; done < size;) {
+        ssize_t wrote = ::pwrite(fd, data + done, size - done, offset + static_cast<off_t>(done));
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote == 0)
+            errno = ENOSPC;
+        if (wrote <= 0)
+            return false;
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
 
 int createTemporaryBeside(const std::string& path, std::string& temporary)
 {
@@ -99,17 +114,9 @@ void ReplacementFile::fail(const std::string& what)
 
 void ReplacementFile::write(const void* bytes, std::size_t size)
 {
-    const auto* data = static_cast<const char*>(bytes);
-    for (std::size_t done = 0; done < size;) {
-        ssize_t wrote = ::write(fd_, data + done, size - done);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote == 0)
-            errno = ENOSPC;
-        if (wrote <= 0)
-            fail("Cannot write the new file");
-        done += static_cast<std::size_t>(wrote);
-    }
+    if (!writeAllAt(fd_, bytes, size, written_))
+        fail("Cannot write the new file");
+    written_ += static_cast<off_t>(size);
 }
 
 std::optional<FileIdentity> ReplacementFile::putInPlace(

@@ -92,7 +92,6 @@ ImportPlan planImport(
     plan.path = path;
     plan.settings = settings;
     plan.source = cardstore::fileIdentity(path);
-    plan.duplicatesKept = settings.keepDuplicates;
     FileCards cards(path, settings, into ? into->fieldDefs() : cardstore::cardFieldDefs());
     CardKeys seen(into && into->isProtected());
     if (into)

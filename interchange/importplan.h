@@ -56,8 +56,7 @@ struct ImportPlan
     ImportSettings settings;
     cardstore::FileIdentity source; // the file as it was read: one changed since is not imported
     std::size_t cards = 0; // to add
-    std::size_t duplicates = 0; // skipped, or added all the same when kept
-    bool duplicatesKept = false;
+    std::size_t duplicates = 0; // skipped, or added all the same when settings keep them
     std::vector<int> duplicateLines; // the first few of them
     std::vector<bool> skipped; // by the records' order in the file: the duplicates the import passes over
     std::vector<CutValues> cuts; // smallest size first

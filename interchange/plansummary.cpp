@@ -42,7 +42,8 @@ std::string ImportPlan::summary() const
 {
     std::string text = cardCount(cards) + " to add";
     if (duplicates)
-        text += ", " + counted(duplicates, "duplicate", "duplicates") + (duplicatesKept ? " kept" : " skipped");
+        text
+            += ", " + counted(duplicates, "duplicate", "duplicates") + (settings.keepDuplicates ? " kept" : " skipped");
     for (const CutValues& cut : cuts)
         text += ", " + counted(cut.count, "value", "values") + " cut to " + std::to_string(cut.size) + " characters ("
             + lineList(cut) + ")";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textdata.h"
+
 #include <string>
 #include <vector>
 
@@ -7,13 +9,6 @@ namespace nttext {
 
 // What the file of the text for reading holds, as the build tool derives it from the text and the reader gets it
 // back: every running word with its place, its printed form, its lemma and its parsing.
-
-// A part of speech ("V-") with its 8-character parsing code ("3AAI-S--").
-struct ParseCode
-{
-    std::string partOfSpeech;
-    std::string code;
-};
 
 // A word as the text prints it, with the signs of the critical apparatus left out: "λόγος," or "(ἐν". The word
 // itself, without the punctuation around it, is the part wordStart and wordLength (in bytes) say.

@@ -3,6 +3,7 @@
 #include "books.h"
 #include "bytes.h"
 #include "packedfile.h"
+#include "parsetable.h"
 
 #include <zlib.h>
 
@@ -20,11 +21,7 @@ constexpr std::uint64_t kMostIds = 1u << 16;
 std::string encodePayload(const ReadingData& data)
 {
     ByteWriter out;
-    out.number(data.parses.size());
-    for (const ParseCode& parse : data.parses) {
-        out.text(parse.partOfSpeech);
-        out.text(parse.code);
-    }
+    writeParseTable(out, data.parses);
     out.number(data.forms.size());
     for (const PrintedForm& form : data.forms) {
         out.text(form.text);
@@ -99,11 +96,7 @@ void readChapters(ByteReader& in, ReadingData& data, std::uint64_t& words)
 ReadingData decodePayload(ByteReader& in)
 {
     ReadingData data;
-    data.parses.resize(static_cast<std::size_t>(in.below(kMostIds, "the number of parsings")));
-    for (ParseCode& parse : data.parses) {
-        parse.partOfSpeech = in.text();
-        parse.code = in.text();
-    }
+    data.parses = readParseTable(in);
     data.forms.resize(static_cast<std::size_t>(in.below(1u << 24, "the number of forms")));
     for (PrintedForm& form : data.forms) {
         form.text = in.text();

@@ -45,7 +45,7 @@ Text::Text(TextData data)
     // A text made without its lemmas' words (as a test may make one) answers with empty ones.
     words_.resize(lemmas_.size());
     parses_.reserve(data.parses.size());
-    for (ParseRecord& record : data.parses) {
+    for (ParseCode& record : data.parses) {
         parseIds_.emplace(record.partOfSpeech + record.code, static_cast<int>(parses_.size()));
         std::string words = parseInWords(record.partOfSpeech, record.code);
         parses_.push_back({ std::move(record.partOfSpeech), std::move(record.code), std::move(words) });

@@ -68,8 +68,9 @@ struct FormRecord
     std::vector<int> lemmas;
 };
 
-// A parsing the text uses: a part of speech ("V-") with its 8-character code.
-struct ParseRecord
+// A parsing the text uses: a part of speech ("V-") with its 8-character code ("3AAI-S--"). The companion file and
+// the file of the text for reading keep the same table of them (parsetable.h).
+struct ParseCode
 {
     std::string partOfSpeech;
     std::string code;
@@ -91,7 +92,7 @@ struct TextData
     std::vector<VerseRecord> verses; // the verses the studies quote, in canonical order
     std::vector<StudyRecord> studies; // one for each lemma of the built-in set
     std::vector<FormRecord> forms; // every form of the text, by key
-    std::vector<ParseRecord> parses; // every parsing the text uses, by part of speech and code
+    std::vector<ParseCode> parses; // every parsing the text uses, by part of speech and code
     std::vector<LemmaWords> words; // one for each lemma, in the order of lemmas
 };
 

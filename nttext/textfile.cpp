@@ -2,6 +2,7 @@
 
 #include "bytes.h"
 #include "packedfile.h"
+#include "parsetable.h"
 #include "texterrors.h"
 
 #include <zlib.h>
@@ -29,14 +30,11 @@ void writeForm(ByteWriter& out, const Form& form)
 // A lemma's words: its gloss and lexical form, and its forms with their parsings as places in the table of parsings.
 void writeWords(ByteWriter& out, const TextData& data)
 {
+    writeParseTable(out, data.parses);
     std::map<std::pair<std::string_view, std::string_view>, std::size_t> parseIds;
-    out.number(data.parses.size());
-    for (const ParseRecord& parse : data.parses) {
-        out.text(parse.partOfSpeech);
-        out.text(parse.code);
+    for (const ParseCode& parse : data.parses)
         parseIds.emplace(
             std::make_pair(std::string_view(parse.partOfSpeech), std::string_view(parse.code)), parseIds.size());
-    }
     out.number(data.words.size());
     for (const LemmaWords& words : data.words) {
         out.text(words.gloss);
@@ -132,12 +130,8 @@ Form readForm(ByteReader& in)
 
 void readWords(ByteReader& in, TextData& data)
 {
-    int parses = in.below(1u << 16, "the number of parsings");
-    data.parses.resize(static_cast<std::size_t>(parses));
-    for (ParseRecord& parse : data.parses) {
-        parse.partOfSpeech = in.text();
-        parse.code = in.text();
-    }
+    data.parses = readParseTable(in);
+    const auto parses = static_cast<std::uint64_t>(data.parses.size());
     if (in.below(1u << 24, "the number of lemmas' words") != static_cast<int>(data.lemmas.size()))
         in.damaged("the lemmas' words do not match its lemmas");
     data.words.resize(data.lemmas.size());
@@ -151,8 +145,7 @@ void readWords(ByteReader& in, TextData& data)
             form.count = in.below(1u << 30, "a form's count");
             int count = in.below(1u << 16, "a form's number of parsings");
             for (int i = 0; i < count; ++i) {
-                const ParseRecord& parse
-                    = data.parses[static_cast<std::size_t>(in.below(static_cast<std::uint64_t>(parses), "a parsing"))];
+                const ParseCode& parse = data.parses[static_cast<std::size_t>(in.below(parses, "a parsing"))];
                 form.parses.push_back({ parse.partOfSpeech, parse.code, in.below(1u << 30, "a parsing's count") });
             }
         }

@@ -3,10 +3,10 @@
 #include "formcount.h"
 #include "lexicalform.h"
 #include "parse.h"
+#include "textderive.h"
 #include "textforms.h"
 
 #include <limits>
-#include <set>
 #include <unordered_map>
 
 namespace karte {
@@ -108,19 +108,22 @@ void deriveLemmaWords(const TextSource& source, const std::string& sourceName, c
     for (std::size_t id = 0; id < data.lemmas.size(); ++id)
         idOf.emplace(data.lemmas[id].lemma, id);
     std::vector<std::vector<const TextToken*>> tokensOf(data.lemmas.size());
-    std::set<std::pair<std::string_view, std::string_view>> parses; // part of speech, code
+    std::vector<int> parseIds;
+    data.parses = parseTable(tokens, parseIds);
+    // Each parsing is checked where the text first uses it.
+    std::vector<bool> checked(data.parses.size());
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         const TextToken& token = tokens[i];
         tokensOf[idOf.at(token.lemma)].push_back(&token);
-        if (parses.emplace(token.partOfSpeech, token.parse).second
-            && !nttext::parseUnderstood(token.partOfSpeech, token.parse))
+        const auto parse = static_cast<std::size_t>(parseIds[i]);
+        if (checked[parse])
+            continue;
+        checked[parse] = true;
+        if (!nttext::parseUnderstood(token.partOfSpeech, token.parse))
             throw TextSourceError(sourceName, static_cast<int>(i) + 2,
                 "the parsing code " + std::string(token.parse) + " does not fit the part of speech "
                     + std::string(token.partOfSpeech));
     }
-    data.parses.clear();
-    for (const auto& [partOfSpeech, code] : parses)
-        data.parses.push_back({ std::string(partOfSpeech), std::string(code) });
 
     FormSpellings spellings;
     data.words.clear();

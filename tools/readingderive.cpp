@@ -2,31 +2,9 @@
 
 #include "textderive.h"
 
-#include <map>
 #include <unordered_map>
 
 namespace karte {
-
-namespace {
-
-// Every parsing the text uses, in order of part of speech, then code, and each token's place among them.
-std::vector<nttext::ParseCode> parseTable(const std::vector<TextToken>& tokens, std::vector<int>& parseIds)
-{
-    std::map<std::pair<std::string_view, std::string_view>, int> ids;
-    for (const TextToken& token : tokens)
-        ids.emplace(std::make_pair(token.partOfSpeech, token.parse), 0);
-    std::vector<nttext::ParseCode> parses;
-    for (auto& [parse, id] : ids) {
-        id = static_cast<int>(parses.size());
-        parses.push_back({ std::string(parse.first), std::string(parse.second) });
-    }
-    parseIds.reserve(tokens.size());
-    for (const TextToken& token : tokens)
-        parseIds.push_back(ids.at({ token.partOfSpeech, token.parse }));
-    return parses;
-}
-
-} // namespace
 
 nttext::ReadingData deriveReading(const TextSource& source, const std::string& sourceName)
 {

@@ -3,6 +3,7 @@
 #include "formcount.h"
 
 #include <algorithm>
+#include <map>
 #include <unordered_map>
 
 namespace karte {
@@ -53,6 +54,22 @@ std::vector<nttext::LemmaRecord> countLemmas(const std::vector<TextToken>& token
     for (int& id : lemmaIds)
         id = rank[static_cast<std::size_t>(id)];
     return sorted;
+}
+
+std::vector<nttext::ParseCode> parseTable(const std::vector<TextToken>& tokens, std::vector<int>& parseIds)
+{
+    std::map<std::pair<std::string_view, std::string_view>, int> ids;
+    for (const TextToken& token : tokens)
+        ids.emplace(std::make_pair(token.partOfSpeech, token.parse), 0);
+    std::vector<nttext::ParseCode> parses;
+    for (auto& [parse, id] : ids) {
+        id = static_cast<int>(parses.size());
+        parses.push_back({ std::string(parse.first), std::string(parse.second) });
+    }
+    parseIds.reserve(tokens.size());
+    for (const TextToken& token : tokens)
+        parseIds.push_back(ids.at({ token.partOfSpeech, token.parse }));
+    return parses;
 }
 
 namespace {

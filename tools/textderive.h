@@ -21,6 +21,10 @@ struct BuiltInLemma
 // code-point order; lemmaIds gets each token's lemma id.
 std::vector<nttext::LemmaRecord> countLemmas(const std::vector<TextToken>& tokens, std::vector<int>& lemmaIds);
 
+// Every parsing the text uses, in order of part of speech, then code: the table of parsings the companion file and
+// the file of the text for reading both keep. parseIds gets each token's place in it.
+std::vector<nttext::ParseCode> parseTable(const std::vector<TextToken>& tokens, std::vector<int>& parseIds);
+
 // Appends a word as the program prints it: the text's signs that point into its critical apparatus (⸀ ⸁ ⸂ ⸃ ⸄ ⸅,
 // with the number that may follow one), which the program does not ship, are left out.
 void appendReadingText(std::string_view printed, std::string& out);

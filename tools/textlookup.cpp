@@ -5,6 +5,7 @@
 // first: lemma, lexical form, gloss and count, separated by tabs.
 #include "errors.h"
 #include "location.h"
+#include "spelling.h"
 #include "text.h"
 
 #include <iostream>
@@ -19,11 +20,23 @@ constexpr const char* kUsage
       "  prints the lexical form, gloss, counts and forms of the lemma WORD names (a lemma or a form of the text),\n"
       "  or with --all one line a lemma: lemma, lexical form, gloss and count, separated by tabs\n";
 
+// The lemma the word names; where it names one through a form, every lemma that form belongs to, as the search
+// would offer them.
 std::vector<int> lemmasOf(const nttext::Text& text, const std::string& word)
 {
-    if (std::optional<int> lemma = text.lemmaOfCard(word))
-        return { *lemma };
-    return text.lemmasOfForm(word);
+    std::vector<int> lemmas;
+    const std::string key = nttext::lemmaKey(word);
+    if (key.empty())
+        return lemmas;
+    std::optional<nttext::WordMatch> how;
+    text.visitLemmasOfWord(key, [&](const nttext::LemmaMatch& match) {
+        if (how && *how != match.how)
+            return false;
+        how = match.how;
+        lemmas.push_back(match.lemma);
+        return match.throughForm();
+    });
+    return lemmas;
 }
 
 void print(const nttext::Text& text, int lemma)

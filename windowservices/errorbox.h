@@ -35,6 +35,20 @@ template <typename Handler> void guarded(Handler&& handler) noexcept
     }
 }
 
+// Runs handler as guarded does, then afterwards, whether the handler succeeded or failed; a failure is shown once
+// afterwards has run, so that the error box stands over what afterwards put right (a window enabled again).
+template <typename Handler, typename Afterwards> void guardedThen(Handler&& handler, const Afterwards& afterwards)
+{
+    try {
+        std::forward<Handler>(handler)();
+    } catch (const std::exception& error) {
+        afterwards();
+        showException(error);
+        return;
+    }
+    afterwards();
+}
+
 // Connects a signal to a handler that runs guarded. The signal's arguments are not passed on.
 template <typename Sender, typename Signal, typename Handler>
 QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal, const QObject* context, Handler handler)

@@ -27,22 +27,22 @@ bool Openings::eventFilter(QObject* watched, QEvent* event)
     if (watched != window_ || event->spontaneous())
         return false;
     if (event->type() == QEvent::Show) {
+        // The opened handler fills the window, which may change its size: the window is fitted to the screen and
+        // placed by the size it opens with.
+        if (opened_)
+            guarded(opened_);
+        fitToScreen(window_);
         if (!placed_) {
             centreOnScreen(window_);
             placed_ = true;
         }
-        if (opened_)
-            guarded(opened_);
     } else if (event->type() == QEvent::Hide) {
-        try {
-            if (closed_)
-                closed_();
-        } catch (const std::exception& error) {
-            Q_EMIT closed();
-            showException(error);
-            return false;
-        }
-        Q_EMIT closed();
+        guardedThen(
+            [this] {
+                if (closed_)
+                    closed_();
+            },
+            [this] { Q_EMIT closed(); });
     }
     return false;
 }

@@ -8,11 +8,11 @@ class QWidget;
 
 namespace karte {
 
-// The openings and closings of a side window: the first time it is shown it is placed in the middle of the screen
-// (by its frame, see centreOnScreen), and each time it is shown or hidden by the program or the user, opened runs
-// before it shows or closed after it hides, guarded. A window only minimised and brought back is neither opened
-// nor closed. The window holds it as its last member, so that it stops watching before the window's other members
-// go: the hiding that destroying a window does is no closing.
+// The openings and closings of a side window: each time it is shown or hidden by the program or the user, opened
+// runs before it shows or closed after it hides, guarded; then the window is fitted to its screen (fitToScreen)
+// and, the first time, placed in the middle of the screen by the size it opens with and its frame (centreOnScreen). A
+// window only minimised and brought back is neither opened nor closed. The window holds it as its last member, so that
+// it stops watching before the window's other members go: the hiding that destroying a window does is no closing.
 class Openings : public QObject
 {
     Q_OBJECT

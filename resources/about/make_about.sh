@@ -6,6 +6,8 @@
 #               and its maker's name. The box shows only the middle 223 columns and its OK button covers the
 #               lower middle, so nothing of importance lies within 12 columns of either side or below row 195.
 #   okface.png  77 x 30, transparent ground: a green tick followed by the word OK.
+#   about-contrast.png, okface-contrast.png
+#               the same drawn light on black, for a desktop with a dark palette or a high-contrast style.
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -18,33 +20,41 @@ serif=$fonts/DejaVuSerif.ttf
 sans_bold=$fonts/DejaVuSans-Bold.ttf
 sans=$fonts/DejaVuSans.ttf
 
-# The ground and the ink come from the 16-colour palette of the program's first screens.
-grey='#c0c0c0'
-navy='#000080'
-maroon='#800000'
-teal='#008080'
-green='#008000'
-
 # No time stamps in the files, so that drawing again gives the same bytes.
 strip='-depth 8 -define png:exclude-chunks=date,time +set date:create +set date:modify'
 
-convert -size 246x243 "xc:$grey" \
-    -stroke '#808080' -strokewidth 1 -fill '#808080' -draw 'roundrectangle 72,20 148,80 5,5' \
-    -stroke "$navy" -strokewidth 2 -fill white -draw 'roundrectangle 68,16 144,76 5,5' \
-    -stroke none -fill "$navy" -font "$sans_bold" -pointsize 13 -gravity NorthWest -annotate +76+22 'word' \
-    -stroke '#808080' -strokewidth 1 -fill '#808080' -draw 'roundrectangle 104,44 180,104 5,5' \
-    -stroke "$maroon" -strokewidth 2 -fill '#ffffe0' -draw 'roundrectangle 100,40 176,100 5,5' \
-    -stroke "$teal" -strokewidth 2 -draw 'line 112,88 164,88' \
-    -stroke none -gravity North \
-    -fill "$maroon" -font "$serif_bold" -pointsize 21 -annotate +15+53 'λόγος' \
-    -fill '#ffffff' -font "$serif_bold" -pointsize 25 -annotate +1+115 'Karte Cards' \
-    -fill "$navy" -annotate +0+114 'Karte Cards' \
-    -fill black -font "$serif" -pointsize 13 -annotate +0+148 "Version $version" \
-    -fill "$teal" -font "$sans" -pointsize 11 -annotate +0+166 'New Testament Greek vocabulary' \
-    -fill "$maroon" -font "$sans_bold" -pointsize 13 -annotate +0+184 'Quarn Software' \
-    $strip "$here/about.png"
+# draw_about FILE GROUND SHADOW PAPER NAVY MAROON PAPER2 TEAL INK: the two cards' papers, their shadows, and the inks
+draw_about() {
+    convert -size 246x243 "xc:$2" \
+        -stroke "$3" -strokewidth 1 -fill "$3" -draw 'roundrectangle 72,20 148,80 5,5' \
+        -stroke "$5" -strokewidth 2 -fill "$4" -draw 'roundrectangle 68,16 144,76 5,5' \
+        -stroke none -fill "$5" -font "$sans_bold" -pointsize 13 -gravity NorthWest -annotate +76+22 'word' \
+        -stroke "$3" -strokewidth 1 -fill "$3" -draw 'roundrectangle 104,44 180,104 5,5' \
+        -stroke "$6" -strokewidth 2 -fill "$7" -draw 'roundrectangle 100,40 176,100 5,5' \
+        -stroke "$8" -strokewidth 2 -draw 'line 112,88 164,88' \
+        -stroke none -gravity North \
+        -fill "$6" -font "$serif_bold" -pointsize 21 -annotate +15+53 'λόγος' \
+        -fill "$4" -font "$serif_bold" -pointsize 25 -annotate +1+115 'Karte Cards' \
+        -fill "$5" -annotate +0+114 'Karte Cards' \
+        -fill "$9" -font "$serif" -pointsize 13 -annotate +0+148 "Version $version" \
+        -fill "$8" -font "$sans" -pointsize 11 -annotate +0+166 'New Testament Greek vocabulary' \
+        -fill "$6" -font "$sans_bold" -pointsize 13 -annotate +0+184 'Quarn Software' \
+        $strip "$1"
+}
 
-convert -size 77x30 xc:none \
-    -stroke "$green" -strokewidth 5 -fill none -draw 'stroke-linecap round stroke-linejoin round polyline 9,15 17,23 32,7' \
-    -stroke none -fill black -font "$sans_bold" -pointsize 15 -gravity West -annotate +42+0 'OK' \
-    $strip "$here/okface.png"
+# draw_okface FILE TICK INK
+draw_okface() {
+    convert -size 77x30 xc:none \
+        -stroke "$2" -strokewidth 5 -fill none -draw 'stroke-linecap round stroke-linejoin round polyline 9,15 17,23 32,7' \
+        -stroke none -fill "$3" -font "$sans_bold" -pointsize 15 -gravity West -annotate +42+0 'OK' \
+        $strip "$1"
+}
+
+# The ground and the inks come from the 16-colour palette of the program's first screens.
+draw_about "$here/about.png" '#c0c0c0' '#808080' white '#000080' '#800000' '#ffffe0' '#008080' black
+draw_okface "$here/okface.png" '#008000' black
+
+# The same for a dark or high-contrast desktop: light ink on a black ground, each colour at least 7:1 against the
+# ground it is drawn on.
+draw_about "$here/about-contrast.png" black '#404040' '#202040' '#9ab8ff' '#ff9c9c' '#302810' '#40e0d0' white
+draw_okface "$here/okface-contrast.png" '#50e050' white

@@ -3,6 +3,7 @@ the accessibility bus (AT-SPI) and the X server as a user's tools would."""
 
 import argparse
 import os
+import sqlite3
 import subprocess
 import sys
 import tempfile
@@ -223,18 +224,33 @@ def find_named(program, window, role, name):
     return wait_until(program, f"'{name}'", probe)
 
 
+def shown_windows(program):
+    """The program's windows on the screen, as a screen reader finds them."""
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is None or app.get_process_id() != program.process.pid:
+            continue
+        for window in app:
+            if window is not None and showing(window):
+                yield window
+
+
+def english_sides(path):
+    """The English sides of the set's cards, read straight from its file."""
+    connection = sqlite3.connect(f"file:{path}?mode=ro", uri=True)
+    try:
+        fields = dict(connection.execute("SELECT name, position FROM karte_fields"))
+        return sorted(row[0] for row in connection.execute(f"SELECT f{fields['English']} FROM cards"))
+    finally:
+        connection.close()
+
+
 def windows_on_screen(program):
     """What the program shows, for the report of a failure: an error box would be among these."""
     lines = []
     try:
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is None or app.get_process_id() != program.process.pid:
-                continue
-            for window in app:
-                if window is None or not showing(window):
-                    continue
-                texts = [n.name for n in walk(window) if n.getRole() == pyatspi.ROLE_LABEL and n.name]
-                lines.append(f"  {window.getRoleName()} '{window.name}': {texts[:10]}")
+        for window in shown_windows(program):
+            texts = [n.name for n in walk(window) if n.getRole() == pyatspi.ROLE_LABEL and n.name]
+            lines.append(f"  {window.getRoleName()} '{window.name}': {texts[:10]}")
     except Exception as error:  # the report must not hide the failure it reports
         lines.append(f"  (could not list the windows: {error})")
     return "\n".join(lines) or "  (none)"

@@ -12,7 +12,6 @@ check holds, 1 on the first that does not.
 """
 
 import os
-import sqlite3
 import sys
 
 import pyatspi
@@ -21,12 +20,14 @@ from e2esupport import (
     Failure,
     MainWindow,
     click,
+    english_sides,
     find_main_window,
     fresh,
     name_of,
     run,
     run_test,
     showing,
+    shown_windows,
     wait_until,
     walk,
     x_window_titles,
@@ -43,16 +44,6 @@ IMPORTS = [
 ]
 
 
-def english_sides(path):
-    """The English sides of the set's cards, read straight from its file."""
-    connection = sqlite3.connect(f"file:{path}?mode=ro", uri=True)
-    try:
-        fields = dict(connection.execute("SELECT name, position FROM karte_fields"))
-        return sorted(row[0] for row in connection.execute(f"SELECT f{fields['English']} FROM cards"))
-    finally:
-        connection.close()
-
-
 def type_into_file_dialog(program, title, path):
     """Waits for the file dialog with this caption and types the name into its name box, which has the focus."""
     wait_until(program, f"the file dialog '{title}'", lambda: (title in x_window_titles(program), None))
@@ -64,23 +55,20 @@ def find_import_window(program):
     """The import window's plan, preview and Import button, found as a screen reader finds them."""
 
     def probe():
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is None or app.get_process_id() != program.process.pid:
+        for window in shown_windows(program):
+            if window.name != "Import Cards":
                 continue
-            for window in app:
-                if window is None or window.name != "Import Cards" or not showing(window):
-                    continue
-                found = {}
-                for node in walk(window, skip_lists=False):
-                    role = node.getRole()
-                    if role == pyatspi.ROLE_LABEL and node.description == "What the import will do":
-                        found["plan"] = node
-                    elif role == pyatspi.ROLE_TABLE and node.name == "Preview":
-                        found["preview"] = node
-                    elif role == pyatspi.ROLE_PUSH_BUTTON and node.name == "Import":
-                        found["import"] = node
-                if len(found) == 3:
-                    return True, found
+            found = {}
+            for node in walk(window, skip_lists=False):
+                role = node.getRole()
+                if role == pyatspi.ROLE_LABEL and node.description == "What the import will do":
+                    found["plan"] = node
+                elif role == pyatspi.ROLE_TABLE and node.name == "Preview":
+                    found["preview"] = node
+                elif role == pyatspi.ROLE_PUSH_BUTTON and node.name == "Import":
+                    found["import"] = node
+            if len(found) == 3:
+                return True, found
         return False, "no import window with its plan, preview and Import button"
 
     return wait_until(program, "the import window", probe)

@@ -12,7 +12,6 @@ Exits 0 when every check holds, 1 on the first that does not.
 """
 
 import os
-import sqlite3
 import sys
 
 import pyatspi
@@ -21,12 +20,14 @@ from e2esupport import (
     Failure,
     MainWindow,
     enabled,
+    english_sides,
     find_main_window,
     fresh,
     name_of,
     run,
     run_test,
     showing,
+    shown_windows,
     wait_until,
     walk,
     x_window_titles,
@@ -44,25 +45,9 @@ def type_text(text):
     run("xdotool", "type", "--delay", "50", text)
 
 
-def english_sides(path):
-    """The English sides of the set's cards, read straight from its file."""
-    connection = sqlite3.connect(f"file:{path}?mode=ro", uri=True)
-    try:
-        fields = dict(connection.execute("SELECT name, position FROM karte_fields"))
-        return sorted(row[0] for row in connection.execute(f"SELECT f{fields['English']} FROM cards"))
-    finally:
-        connection.close()
-
-
 def top_window(program, name):
     """The program's window with this name on the screen, or None."""
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is None or app.get_process_id() != program.process.pid:
-            continue
-        for window in app:
-            if window is not None and window.name == name and showing(window):
-                return window
-    return None
+    return next((window for window in shown_windows(program) if window.name == name), None)
 
 
 def wait_for_window(program, name):
@@ -76,15 +61,10 @@ def wait_gone(program, name):
 
 def focused(program):
     """The control that has the keyboard focus, as a screen reader finds it."""
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is None or app.get_process_id() != program.process.pid:
-            continue
-        for window in app:
-            if window is None or not showing(window):
-                continue
-            for node in walk(window, skip_lists=False):
-                if node.getState().contains(pyatspi.STATE_FOCUSED):
-                    return node
+    for window in shown_windows(program):
+        for node in walk(window, skip_lists=False):
+            if node.getState().contains(pyatspi.STATE_FOCUSED):
+                return node
     return None
 
 

@@ -81,7 +81,7 @@ TEST(TextTest, PlanSummaryWording)
         ImportPlan plan;
         plan.cards = c.cards;
         plan.duplicates = c.duplicates;
-        plan.duplicatesKept = c.kept;
+        plan.settings.keepDuplicates = c.kept;
         plan.cuts = c.cuts;
         EXPECT_EQ(plan.summary(), c.summary);
     }

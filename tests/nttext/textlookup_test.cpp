@@ -77,3 +77,24 @@ TEST(TextLookupTool, ListsEveryLemmaAndRefusesWhatIsNoWord)
     EXPECT_EQ(runTool("").exitCode, 2);
     EXPECT_EQ(runTool("--all λόγος").exitCode, 2);
 }
+
+// A form of the text that belongs to more than one lemma gives each of them, the one it most often stands for
+// first; a lemma gives itself alone, though a form of another lemma be spelled as it is.
+TEST(TextLookupTool, AFormGivesEveryLemmaItBelongsTo)
+{
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        { "ἤρχοντο", { "ἔρχομαι", "ἄρχω" } },
+        { "δόξῃ", { "δόξα", "δοκέω" } },
+        { "πόλιν", { "πόλις", "Πόλις" } },
+        { "πόλις", { "πόλις" } },
+    };
+    for (const auto& [word, expected] : cases) {
+        const testsupport::CommandRun run = runTool(word);
+        EXPECT_EQ(run.exitCode, 0) << word << ": " << run.output;
+        std::vector<std::string> lemmas;
+        for (const std::string& line : lines(run.output))
+            if (line.starts_with("lemma: "))
+                lemmas.push_back(line.substr(7));
+        EXPECT_EQ(lemmas, expected) << word;
+    }
+}

@@ -10,6 +10,7 @@
 #include "tformqcustom.h"
 #include "ui_tform1.h"
 #include "ui_tformqcustom.h"
+#include "windowscaling.h"
 #include "windowtest.h"
 
 #include <QAbstractButton>
@@ -136,7 +137,8 @@ TEST_F(EditorTest, HasItsCaptionFixedFrameAndDesignLayout)
 
     EXPECT_EQ(edUi().LanguageEdit->geometry(), QRect(10, 46, 535, 47));
     EXPECT_EQ(edUi().EnglishEdit->geometry(), QRect(10, 138, 535, 48));
-    EXPECT_EQ(edUi().Panel1->geometry(), QRect(10, 196, 375, 37));
+    // The panel is two pixels taller than the design has it, so that it holds the frequency box whole at any density.
+    EXPECT_EQ(edUi().Panel1->geometry(), QRect(10, 196, 375, 39));
     EXPECT_EQ(edUi().FrequencyEdit->parentWidget(), edUi().Panel1);
     EXPECT_EQ(edUi().FrequencyEdit->geometry(), QRect(0, 5, 141, 33));
     EXPECT_EQ(edUi().DBNav->geometry(), QRect(100, 252, 384, 41));
@@ -163,6 +165,18 @@ TEST_F(EditorTest, HasItsCaptionFixedFrameAndDesignLayout)
     EXPECT_TRUE(edUi().FrequencyEdit->font().bold());
     EXPECT_EQ(edUi().DBNav->visibleButtons(),
         N::First | N::Prior | N::Next | N::Last | N::Insert | N::Delete | N::Post | N::Refresh);
+}
+
+// The frequency box lies whole within its panel, which would cut off its bottom edge otherwise, at the design's
+// density and scaled to others (96 pixels per inch is an ordinary screen, and a screen at twice the size too).
+TEST(EditorLayout, TheFrequencyBoxIsNotCutOffAtAnyDensity)
+{
+    for (const int dpi : { 120, 96, 144, 192, 240 }) {
+        TFormQCustom editor;
+        karte::scaleWindow(&editor, dpi, karte::kDesignDpi);
+        const Ui::TFormQCustom& form = formOf(editor);
+        EXPECT_TRUE(form.Panel1->rect().contains(form.FrequencyEdit->geometry())) << dpi << " dpi";
+    }
 }
 
 TEST_F(EditorTest, TheTabKeyGoesRoundTheThreeBoxesAndPassesTheBarBy)

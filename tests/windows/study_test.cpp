@@ -14,6 +14,7 @@
 #include "windowtest.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QSpinBox>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -360,6 +361,64 @@ TEST_F(StudyOnDictionarySpellings, EachCardShowsItsLemmasVersesAndSaysWhenItIsAF
         EXPECT_TRUE(shown.contains(QString::fromStdString(nttext::describeForm(commonest)))) << card.greek;
         EXPECT_EQ(shown.contains(QString::fromUtf8(card.greek) + " is a form"), card.form) << shown.toStdString();
     }
+}
+
+// What the review says as it goes: the answer with the intervals the buttons show, an answer taken back, and the
+// card again on request.
+TEST_F(StudyTest, TheReviewSaysTheIntervalsAnAnswerTakenBackAndTheCardAgain)
+{
+    AnnouncementRecorder said;
+    openStudy();
+    said.take();
+    press(Qt::Key_Space);
+    const QStringList answer = said.take();
+    ASSERT_EQ(answer.size(), 1) << answer.join('|').toStdString();
+    EXPECT_TRUE(answer[0].startsWith("the")) << answer[0].toStdString();
+    EXPECT_TRUE(answer[0].endsWith(". Again 1 minute, Hard 6 minutes, Good 10 minutes, Easy 8 days"))
+        << answer[0].toStdString();
+    press(Qt::Key_S);
+    EXPECT_EQ(said.take(), QStringList { QStringLiteral("ὁ: ") + answer[0] + ". New 4 · Learning 0 · Due 0" });
+
+    press(Qt::Key_3);
+    said.take();
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(said.take(), QStringList { "Answer taken back: ὁ. New 4 · Learning 0 · Due 0" });
+    press(Qt::Key_S);
+    EXPECT_EQ(said.take(), QStringList { "ὁ. New 4 · Learning 0 · Due 0" });
+}
+
+// Keys go where the focus is: the keypad's Enter to the screen reader, Space to the button that has the focus, what
+// is typed into a settings box to the box, and Esc from the box back to the review.
+TEST_F(StudyTest, KeysGoWhereTheFocusIs)
+{
+    openStudy();
+    QTest::keyClick(study.get(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_FALSE(answerShown()) << "the keypad's Enter showed the answer";
+
+    press(Qt::Key_Space);
+    studyUi().EasyButton->setFocus();
+    QTest::keyClick(studyUi().EasyButton, Qt::Key_Space);
+    EXPECT_EQ(front(), "καί");
+    // Easy takes a new card straight to review; Good, which Space gives elsewhere, would keep it learning.
+    EXPECT_EQ(studyUi().CountsText->text().toStdString(), "New 3 · Learning 0 · Due 0");
+    EXPECT_EQ(QApplication::focusWidget(), study.get()) << "the hidden button handed the focus on";
+
+    QSpinBox* retention = studyUi().RetentionBox;
+    retention->setFocus();
+    retention->selectAll();
+    for (const auto& [key, text] : { std::pair { Qt::Key_8, "8" }, std::pair { Qt::Key_5, "5" } })
+        QTest::keyClick(retention, key, Qt::NoModifier);
+    QTest::keyClick(retention, Qt::Key_Space);
+    EXPECT_EQ(retention->text().toStdString(), "85%");
+    EXPECT_FALSE(answerShown()) << "a key typed into the box answered the card";
+    EXPECT_EQ(front(), "καί");
+
+    QTest::keyClick(retention, Qt::Key_Escape);
+    EXPECT_TRUE(study->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), study.get());
+    press(Qt::Key_Space);
+    EXPECT_TRUE(answerShown());
+    EXPECT_EQ(retention->text().toStdString(), "85%");
 }
 
 } // namespace
