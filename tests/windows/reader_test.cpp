@@ -3,6 +3,8 @@
 // word by word and verse by verse, and what a screen reader is told; the place and choices kept per set; a card
 // added for a word the set lacks; the chapter prepared for study; what to read next; the PDF; damaged reading state.
 #include "sourcewords.h"
+#include "speaker.h"
+#include "speechtest.h"
 
 #include "clock.h"
 #include "filedialogs.h"
@@ -20,6 +22,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextBlock>
@@ -567,6 +570,85 @@ TEST_F(ReaderTest, FitsAScreenAtTwiceTheSize)
     const QSize least = reader->minimumSizeHint();
     EXPECT_LE(least.width(), 620 * scale);
     EXPECT_LE(least.height(), 470 * scale);
+}
+
+// The Reader reading aloud with the pronunciation the set keeps for the Study window.
+class ReaderSpeechTest : public ReaderTest
+{
+protected:
+    ReaderSpeechTest()
+    {
+        auto memory = std::make_unique<speech::MemoryOutput>();
+        output = memory.get();
+        speaker = std::make_unique<speech::Speaker>(std::move(memory));
+        study->setSpeaker(speaker.get());
+        reader->setSpeaker(speaker.get());
+    }
+    ~ReaderSpeechTest() override
+    {
+        reader.reset();
+        study.reset();
+    }
+
+    speech::MemoryOutput* output = nullptr;
+    std::unique_ptr<speech::Speaker> speaker;
+};
+
+TEST_F(ReaderSpeechTest, CtrlRReadsTheWordChosenAndCtrlShiftRItsVerse)
+{
+    using speech::Voice;
+    using speechtest::asLongAs;
+    using speechtest::hear;
+    QSignalSpy finished(speaker.get(), &speech::Speaker::finished);
+    std::string verse1;
+    for (const readingtest::SourceWord& word : sourceChapter("Jn", 1))
+        if (word.verse == 1)
+            verse1 += (verse1.empty() ? "" : " ") + readingtest::withoutApparatus(word.text);
+    const speechtest::Heard verse = hear(verse1, Voice::Erasmian);
+
+    openReader();
+    goTo(QStringLiteral("John 1"));
+    press(Qt::Key_Right);
+    ASSERT_EQ(chosenForm(), "ἀρχῇ");
+    press(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 10'000));
+    EXPECT_TRUE(asLongAs(output->played(), hear("ἀρχῇ", Voice::Erasmian)));
+    EXPECT_FALSE(asLongAs(output->played(), verse));
+    press(Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 2; }, 10'000));
+    EXPECT_TRUE(asLongAs(output->played(), verse));
+    press(Qt::Key_Escape);
+
+    // Modern Greek, chosen in the Study window, is the Reader's voice too.
+    ui().Study1->trigger();
+    formOf(*study).PronunciationBox->setCurrentIndex(1);
+    Q_EMIT formOf(*study).PronunciationBox->activated(1);
+    QTest::keyClick(study.get(), Qt::Key_Escape);
+    openReader();
+    const std::string word = chosenForm().toStdString();
+    press(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 3; }, 10'000));
+    EXPECT_TRUE(asLongAs(output->played(), hear(word, Voice::Modern))) << word;
+    EXPECT_FALSE(asLongAs(output->played(), hear(word, Voice::Erasmian)));
+    EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
+}
+
+TEST_F(ReaderSpeechTest, WithoutSoundTheKeysSaySoOnceAndTheReaderGoesOn)
+{
+    const QString noSound = QStringLiteral("Greek cannot be read aloud: there is no sound device.");
+    output->setProblem(noSound);
+    openReader();
+    goTo(QStringLiteral("John 1"));
+    AnnouncementRecorder said;
+    press(Qt::Key_R, Qt::ControlModifier);
+    press(Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    press(Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(said.take().count(noSound), 1);
+    EXPECT_EQ(readerUi().NoteText->text().count(noSound), 1) << readerUi().NoteText->text().toStdString();
+    press(Qt::Key_Right);
+    EXPECT_EQ(chosenForm(), "ἀρχῇ");
+    EXPECT_EQ(output->starts(), 0);
+    EXPECT_TRUE(messages.requests().empty()) << messages.texts().join('\n').toStdString();
 }
 
 } // namespace
