@@ -6,6 +6,9 @@
 #include <QKeySequence>
 #include <QShortcut>
 
+#include <algorithm>
+#include <iterator>
+
 // The window's keys. The arrows, Home and End choose words in the text (see eventFilter); the commands on buttons
 // take their Alt keys from their captions; the rest are here, working anywhere in the window.
 
@@ -49,10 +52,17 @@ void TReaderForm::askReference()
 
 void TReaderForm::escape()
 {
-    // Esc leaves what it can before it closes the window: a reference half typed, the list of chapters, the PDF's
-    // choices.
-    if (ui->ReferenceBox->hasFocus()) {
+    // Esc leaves what it can before it closes the window: a box above the text (what was typed there and not taken is
+    // put back, and the keys go back to the text), the list of chapters, the PDF's choices.
+    const QWidget* boxes[] = { ui->BookBox, ui->ChapterBox, ui->ReferenceBox, ui->GlossBox, ui->RarerBox };
+    const QWidget* focused = focusWidget();
+    const bool inBox = focused && std::any_of(std::begin(boxes), std::end(boxes), [focused](const QWidget* box) {
+        return box == focused || box->isAncestorOf(focused);
+    });
+    if (inBox && ui->Pages->currentWidget() == ui->ReadingPage && chapter_ >= 0) {
         ui->ReferenceBox->clear();
+        showChapterNumber();
+        showGlossChoice();
         ui->ChapterView->setFocus();
     } else if (ui->Pages->currentWidget() != ui->ReadingPage && chapter_ >= 0) {
         showReading();

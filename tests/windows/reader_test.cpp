@@ -291,6 +291,47 @@ TEST_F(ReaderTest, AScreenReaderIsToldTheCoverageTheWordsWithTheirGlossesTheVers
     EXPECT_EQ(said.take(), QStringList { "Verse 2. " + verse2.value(0) });
 }
 
+TEST_F(ReaderTest, EscInABoxAboveTheTextPutsItBackAndGivesTheKeysToTheText)
+{
+    // Each box with what is typed into it and not taken (Enter is not pressed); Esc puts the box back as it was.
+    const struct
+    {
+        const char* name;
+        QWidget* (*box)(Ui::TReaderForm&);
+        QString typed;
+    } cases[] = {
+        { "Go to", [](Ui::TReaderForm& ui) -> QWidget* { return ui.ReferenceBox; }, QStringLiteral("1 Cor") },
+        { "Chapter", [](Ui::TReaderForm& ui) -> QWidget* { return ui.ChapterBox; }, QStringLiteral("2") },
+        { "Book", [](Ui::TReaderForm& ui) -> QWidget* { return ui.BookBox; }, QString() },
+        { "Glosses", [](Ui::TReaderForm& ui) -> QWidget* { return ui.GlossBox; }, QString() },
+        { "Occurrences", [](Ui::TReaderForm& ui) -> QWidget* { return ui.RarerBox; }, QStringLiteral("5") },
+    };
+    openReader();
+    goTo(QStringLiteral("John 3"));
+    // Rarer than 30: the occurrences box is open to typing.
+    readerUi().GlossBox->setCurrentIndex(1);
+    Q_EMIT readerUi().GlossBox->activated(1);
+    const QStringList shownGlosses = glosses();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QWidget* box = c.box(readerUi());
+        box->setFocus();
+        if (auto* spin = qobject_cast<QAbstractSpinBox*>(box))
+            spin->selectAll();
+        type(c.typed);
+        press(Qt::Key_Escape);
+        EXPECT_TRUE(reader->isVisible());
+        EXPECT_TRUE(readerUi().ChapterView->hasFocus());
+        EXPECT_EQ(readerUi().ReferenceBox->text(), "");
+        EXPECT_EQ(readerUi().BookBox->currentText(), "John");
+        EXPECT_EQ(readerUi().ChapterBox->value(), 3);
+        EXPECT_EQ(readerUi().RarerBox->value(), 30);
+        EXPECT_EQ(glosses(), shownGlosses);
+    }
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(reader->isVisible());
+}
+
 // Reading state of the set at path: where the learner last read and the choice of glosses, as the set keeps them.
 cardstore::ReadingState keptState(const std::string& path)
 {
