@@ -234,5 +234,13 @@ bool TReaderForm::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
+    // Enter in the PDF's choices saves, as in a dialog; its two buttons take Enter themselves.
+    if (watched == ui->PdfPage && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            karte::guarded([this] { savePdf(); });
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }

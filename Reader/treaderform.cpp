@@ -122,6 +122,7 @@ void TReaderForm::wireHandlers()
     connectGuarded(ui->NextList, &QTreeWidget::itemActivated, this, [this] { openChosenNext(); });
     ui->ChapterView->installEventFilter(this);
     ui->ChapterView->viewport()->installEventFilter(this);
+    ui->PdfPage->installEventFilter(this);
 }
 
 void TReaderForm::FormShow(QObject* /*sender*/)

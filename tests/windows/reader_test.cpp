@@ -550,6 +550,18 @@ TEST_F(ReaderTest, SavesChaptersAsAPdfWithTheirGlosses)
     ASSERT_TRUE(info.waitForFinished(30000));
     EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains("(letter)"));
 
+    // Enter in a box of the choices saves, as in a dialog; Enter on Back to the Text goes back without saving.
+    const QString again = QString::fromStdString(dataHome.file("John 2.pdf"));
+    pressButton(Qt::Key_D);
+    readerUi().PdfCancelButton->setFocus();
+    press(Qt::Key_Return);
+    EXPECT_EQ(readerUi().Pages->currentWidget(), readerUi().ReadingPage);
+    pressButton(Qt::Key_D);
+    karte::FileDialog::setNextFileName(again);
+    press(Qt::Key_Return);
+    EXPECT_EQ(readerUi().Pages->currentWidget(), readerUi().ReadingPage);
+    EXPECT_TRUE(pdfText(again).contains("John 2"));
+
     // A file that cannot be written is an error, and nothing is left behind.
     const QString nowhere = QString::fromStdString(dataHome.file("missing/John.pdf"));
     EXPECT_THROW(reader->writePdf(nowhere, reader->chapter(), reader->chapter(), false), std::exception);
