@@ -291,6 +291,29 @@ TEST_F(ReaderTest, AScreenReaderIsToldTheCoverageTheWordsWithTheirGlossesTheVers
     EXPECT_EQ(said.take(), QStringList { "Verse 2. " + verse2.value(0) });
 }
 
+// Reading state of the set at path: where the learner last read and the choice of glosses, as the set keeps them.
+cardstore::ReadingState keptState(const std::string& path)
+{
+    cardstore::Table table;
+    table.setTableName(path);
+    table.setReadOnly(true);
+    table.open();
+    return table.reading().load();
+}
+
+bool hasReadingTables(const std::string& path)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* query = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master WHERE name LIKE 'karte_reading%'", -1, &query, nullptr);
+    sqlite3_step(query);
+    const bool has = sqlite3_column_int(query, 0) > 0;
+    sqlite3_finalize(query);
+    sqlite3_close(db);
+    return has;
+}
+
 TEST_F(ReaderTest, EscInABoxAboveTheTextPutsItBackAndGivesTheKeysToTheText)
 {
     // Each box with what is typed into it and not taken (Enter is not pressed); Esc puts the box back as it was.
@@ -328,31 +351,22 @@ TEST_F(ReaderTest, EscInABoxAboveTheTextPutsItBackAndGivesTheKeysToTheText)
         EXPECT_EQ(readerUi().RarerBox->value(), 30);
         EXPECT_EQ(glosses(), shownGlosses);
     }
+    // Enter takes what was typed: the chapter, and the occurrences.
+    readerUi().ChapterBox->setFocus();
+    readerUi().ChapterBox->selectAll();
+    type(QStringLiteral("2"));
+    press(Qt::Key_Return);
+    EXPECT_TRUE(readerUi().CoverageText->text().contains("words of John 2."));
+    const qsizetype rarerThan30 = glosses().size();
+    readerUi().RarerBox->setFocus();
+    readerUi().RarerBox->selectAll();
+    type(QStringLiteral("5"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(keptState(builtInSetPath(dataHome)).rarerThan, 5);
+    EXPECT_LT(glosses().size(), rarerThan30);
+    press(Qt::Key_Escape);
     press(Qt::Key_Escape);
     EXPECT_FALSE(reader->isVisible());
-}
-
-// Reading state of the set at path: where the learner last read and the choice of glosses, as the set keeps them.
-cardstore::ReadingState keptState(const std::string& path)
-{
-    cardstore::Table table;
-    table.setTableName(path);
-    table.setReadOnly(true);
-    table.open();
-    return table.reading().load();
-}
-
-bool hasReadingTables(const std::string& path)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* query = nullptr;
-    sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master WHERE name LIKE 'karte_reading%'", -1, &query, nullptr);
-    sqlite3_step(query);
-    const bool has = sqlite3_column_int(query, 0) > 0;
-    sqlite3_finalize(query);
-    sqlite3_close(db);
-    return has;
 }
 
 TEST_F(ReaderTest, OpensWhereTheLearnerLastReadWithTheChoicesOfTheSet)
