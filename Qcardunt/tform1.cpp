@@ -88,6 +88,7 @@ void TForm1::wireHandlers()
     connectHandler(ui->About1, &QAction::triggered, this, &TForm1::About1Click);
     connectHandler(ui->Study1, &QAction::triggered, this, &TForm1::Study1Click);
     connectHandler(ui->Progress1, &QAction::triggered, this, &TForm1::Progress1Click);
+    connectHandler(ui->Read1, &QAction::triggered, this, &TForm1::Read1Click);
     FrequencyTable.onPasswordRequired = [] { return karte::requestPassword(); };
 
     // Card set commands and the font chooser.

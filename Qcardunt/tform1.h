@@ -30,6 +30,7 @@ class TForm2;
 class TFormQCustom;
 class TStudyForm;
 class TProgressForm;
+class TReaderForm;
 class TImportForm;
 
 // The main window: the toolbar with the word list, the card panel with the drill bar and the status line, and the
@@ -55,6 +56,9 @@ public:
     void connectStudyWindow(TStudyForm* studyWindow);
     // The Progress window, likewise: it shows the progress made on the set this window has open.
     void connectProgressWindow(TProgressForm* progressWindow);
+    // The Reader, likewise: it reads the New Testament with the progress of the set this window has open, and asks
+    // this window to open the Study window over it.
+    void connectReaderWindow(TReaderForm* readerWindow);
 
     // Start-up and layout.
     void FormCreate(QObject* sender);
@@ -128,6 +132,8 @@ public:
     void Study1Click(QObject* sender);
     // Tools > Progress: the Progress window over this window, which is disabled while it is open.
     void Progress1Click(QObject* sender);
+    // Tools > Read: the Reader over this window, which is disabled while it is open.
+    void Read1Click(QObject* sender);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -142,6 +148,7 @@ private:
     TFontForm* fontChooser_ = nullptr;
     TStudyForm* studyWindow_ = nullptr;
     TProgressForm* progressWindow_ = nullptr;
+    TReaderForm* readerWindow_ = nullptr;
     // The import window of the last file chosen; a new one is made for each file.
     std::unique_ptr<TImportForm> importForm_;
 
@@ -164,6 +171,9 @@ private:
         showOver(window);
     }
     void showOver(QWidget* window);
+    // The Study window over the Reader, which waits disabled and reads the progress again when it closes; ask tells
+    // the Study window what to study first.
+    void studyFromReader(const std::function<void()>& ask);
     void sideWindowClosed(FocusBack focusBack, const std::function<void()>& followUp) noexcept;
 
     void wireHandlers();

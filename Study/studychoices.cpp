@@ -1,4 +1,5 @@
 #include "cardsearch.h"
+#include "reading.h"
 #include "studysession.h"
 #include "text.h"
 #include "tstudyform.h"
@@ -12,6 +13,13 @@
 // What the learner chooses: the words studied (all, or one book's), the side shown first, the day's new cards, the
 // desired retention; and the search for a card to review out of turn.
 
+namespace {
+
+// A chapter prepared in the Reader is an entry of "Words:" of its own, after its book, with its number here.
+constexpr int kChapterRole = Qt::UserRole + 1;
+
+} // namespace
+
 void TStudyForm::fillChoices()
 {
     const QSignalBlocker quietBooks(ui->BookBox);
@@ -21,7 +29,13 @@ void TStudyForm::fillChoices()
         for (const nttext::Book& book : text->books())
             ui->BookBox->addItem(QString::fromStdString(book.name), QString::fromStdString(book.code));
     const learning::StudySettings& settings = session_->settings();
-    const int book = ui->BookBox->findData(QString::fromStdString(settings.book));
+    int book = ui->BookBox->findData(QString::fromStdString(settings.book));
+    if (const std::optional<int> chapter = session_->chapterIndex(); chapter && reading_ && book >= 0) {
+        ++book;
+        ui->BookBox->insertItem(
+            book, QString::fromStdString(reading_->chapterName(*chapter)), QString::fromStdString(settings.book));
+        ui->BookBox->setItemData(book, settings.chapter, kChapterRole);
+    }
     ui->BookBox->setCurrentIndex(std::max(book, 0));
 
     const QSignalBlocker quietSide(ui->FirstSideBox);
@@ -62,9 +76,9 @@ void TStudyForm::bookChosen()
         return;
     learning::StudySettings settings = session_->settings();
     settings.book = ui->BookBox->currentData().toString().toStdString();
-    if (settings.book == session_->settings().book)
+    settings.chapter = ui->BookBox->currentData(kChapterRole).toInt(); // 0: the whole book
+    if (settings.book == session_->settings().book && settings.chapter == session_->settings().chapter)
         return;
-    settings.chapter = 0; // a chapter studied belongs to the book left
     session_->changeSettings(settings);
     showCurrent();
 }

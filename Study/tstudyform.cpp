@@ -148,6 +148,7 @@ void TStudyForm::FormShow(QObject* /*sender*/)
     cardGone_.clear();
     ui->SearchBox->clear();
     ui->SearchResults->hide();
+    const std::optional<std::int64_t> firstCard = std::exchange(firstCard_, std::nullopt);
     try {
         startSession();
     } catch (const std::exception& error) {
@@ -156,7 +157,10 @@ void TStudyForm::FormShow(QObject* /*sender*/)
         return;
     }
     sealTimer_.start();
-    showCurrent();
+    if (firstCard && session_->card(*firstCard))
+        showCard(*firstCard, true);
+    else
+        showCurrent();
     setFocus();
     // What is to be said about the progress (damage left out) needs the log looked over, which the first card
     // does not wait for.
@@ -184,10 +188,21 @@ void TStudyForm::startSession()
         throw cardstore::Error("No card set is open to study");
     cardstore::Table& table = *source_->dataSet();
     table.checkBrowseMode();
-    auto session = std::make_unique<learning::StudySession>(table, clock(), newTestamentText(), fuzz_);
+    const std::optional<std::pair<std::string, int>> chapter = std::exchange(chapterToStudy_, std::nullopt);
+    // The text word by word is read only for the study of a chapter.
+    reading_ = newTestament_ && (chapter || learning::readStudySettings(table.study()).chapter > 0)
+        ? newTestament_->reading()
+        : nullptr;
+    auto session = std::make_unique<learning::StudySession>(table, clock(), newTestamentText(), fuzz_, reading_);
     // While another window or program studies the set this one says so instead: the two would overwrite each
     // other's answers.
     session->beginStudy();
+    if (chapter) {
+        learning::StudySettings settings = session->settings();
+        settings.book = chapter->first;
+        settings.chapter = chapter->second;
+        session->changeSettings(settings);
+    }
     session_ = std::move(session);
     fillChoices();
 }

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace Ui {
 class TStudyForm;
@@ -26,6 +28,7 @@ class StudySession;
 } // namespace learning
 namespace nttext {
 class CardSearch;
+class ReadingText;
 class Text;
 } // namespace nttext
 namespace karte {
@@ -61,6 +64,10 @@ public:
     // The time the study goes by, and whether intervals are fuzzed; tests fix both. By default the computer's
     // clock, with fuzz.
     void setClock(const learning::Clock* clock, bool fuzz);
+    // What the Reader asks of the next opening, once: to review one card out of turn before the day's queue, or to
+    // study the words of one chapter of a book (its code, "Jn", and number), which "Words:" then shows.
+    void reviewFirst(std::int64_t key) { firstCard_ = key; }
+    void studyChapter(const std::string& bookCode, int chapter) { chapterToStudy_.emplace(bookCode, chapter); }
 
     // Runs each time the window is shown: the set's cards and progress are read and the first card comes up.
     void FormShow(QObject* sender);
@@ -145,6 +152,9 @@ private:
     std::unique_ptr<learning::StudySession> session_;
     std::unique_ptr<learning::HistoryCount> logCount_; // of session_, while the log is being looked over
     QTimer logTimer_; // the next part of the log
+    const nttext::ReadingText* reading_ = nullptr; // the text word by word, while a chapter is studied
+    std::optional<std::int64_t> firstCard_;
+    std::optional<std::pair<std::string, int>> chapterToStudy_;
     std::unique_ptr<nttext::CardSearch> search_;
     std::optional<std::int64_t> current_; // the card on show
     bool outOfTurn_ = false; // found by a search rather than given by the queue

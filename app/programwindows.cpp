@@ -10,6 +10,7 @@
 #include "tform2.h"
 #include "tformqcustom.h"
 #include "tprogressform.h"
+#include "treaderform.h"
 #include "tstudyform.h"
 
 #include <QApplication>
@@ -49,6 +50,10 @@ void ProgramWindows::createSideWindows()
     progressForm_ = std::make_unique<TProgressForm>();
     progressForm_->setNewTestament(&newTestament());
     form1_->connectProgressWindow(progressForm_.get());
+    readerForm_ = std::make_unique<TReaderForm>();
+    readerForm_->setNewTestament(&newTestament());
+    readerForm_->setSpeaker(speaker_.get());
+    form1_->connectReaderWindow(readerForm_.get());
 }
 
 void ProgramWindows::forgetNames() noexcept

@@ -8,6 +8,7 @@ class TForm2;
 class TFormQCustom;
 class TStudyForm;
 class TProgressForm;
+class TReaderForm;
 namespace speech {
 class Speaker;
 }
@@ -15,9 +16,8 @@ class Speaker;
 namespace karte {
 
 // The program's windows, created in the order start-up creates them (the main window, then the About box, the
-// custom card editor, the font chooser, the Study window and the Progress window) and connected to each other. The
-// program-wide names (Form1
-// ...) point at them while they live.
+// custom card editor, the font chooser, the Study window, the Progress window and the Reader) and connected to each
+// other. The program-wide names (Form1 ...) point at them while they live.
 class ProgramWindows
 {
 public:
@@ -39,6 +39,7 @@ public:
     TFontForm* fontChooser() const { return fontForm_.get(); }
     TStudyForm* studyWindow() const { return studyForm_.get(); }
     TProgressForm* progressWindow() const { return progressForm_.get(); }
+    TReaderForm* readerWindow() const { return readerForm_.get(); }
     // What reads Greek aloud, for every window that does; made with the side windows.
     speech::Speaker* speaker() const { return speaker_.get(); }
 
@@ -53,6 +54,7 @@ private:
     std::unique_ptr<TFontForm> fontForm_;
     std::unique_ptr<TStudyForm> studyForm_;
     std::unique_ptr<TProgressForm> progressForm_;
+    std::unique_ptr<TReaderForm> readerForm_;
 };
 
 } // namespace karte

@@ -1,6 +1,7 @@
 #include "newtestament.h"
 
 #include "location.h"
+#include "reading.h"
 #include "text.h"
 
 namespace karte {
@@ -30,6 +31,35 @@ QString NewTestament::problem() const
 {
     load();
     return problem_;
+}
+
+void NewTestament::loadReading() const
+{
+    if (readingLoaded_)
+        return;
+    readingLoaded_ = true;
+    const nttext::Text* words = text();
+    if (!words) {
+        readingProblem_ = problem_;
+        return;
+    }
+    try {
+        reading_ = std::make_unique<nttext::ReadingText>(nttext::ReadingText::load(nttext::findReadingFile(), *words));
+    } catch (const std::exception& error) {
+        readingProblem_ = QString::fromUtf8(error.what());
+    }
+}
+
+const nttext::ReadingText* NewTestament::reading() const
+{
+    loadReading();
+    return reading_.get();
+}
+
+QString NewTestament::readingProblem() const
+{
+    loadReading();
+    return readingProblem_;
 }
 
 const NewTestament& newTestament()

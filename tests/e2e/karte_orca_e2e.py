@@ -7,15 +7,16 @@ window at start, Orca's "read the status bar", flat review of the window line by
 keys, an arrow key in the closed word list, the menus (F10 too) with each first item said once, the About box, the
 Study window's review (the intervals said with the answer, an answer taken back, the card said again, flat review of
 the card and the answer, keys that go where the focus is), its search box word by word (Ctrl+Left froze the program)
-and its combo boxes' values, the Progress window's figures in flat review and with Tab, and the custom card editor
-from the keyboard. Each check is on what Orca said, not on what the accessibility tree holds: a text the tree shows
-but Orca never speaks helps nobody.
+and its combo boxes' values, the Progress window's figures in flat review and with Tab, the Reader's chapter, words,
+verses and panel, and the custom card editor from the keyboard. Each check is on what Orca said, not on what the
+accessibility tree holds: a text the tree shows but Orca never speaks helps nobody.
 
 Run it inside a desktop session with a window manager (tests/e2e/xsession.sh with KARTE_XSESSION_WM=openbox).
 Exits 0 when every check holds, 1 on the first that does not.
 """
 
 import os
+import re
 import subprocess
 import sys
 
@@ -70,6 +71,13 @@ def heard(what, keys_or_action, expected, program, prefix=False):
         said = orca.wait_to_say(program, what, expected, mark)
     print(f"{what}: Orca said {said}")
     return said, mark
+
+
+def coverage_said(said, chapter, words):
+    """Orca said the Reader's coverage sentence for the chapter of so many words."""
+    pattern = re.compile(rf"You know \d+% of the {words} words of {chapter}\. \d+ more words for 95%")
+    if not any(pattern.match(text) for text in said):
+        raise Failure(f"Orca did not say how much of {chapter} is known: {said}")
 
 
 def check(program):
@@ -190,6 +198,19 @@ def check(program):
         if "NT Frequency frame" in [t.rstrip(".") for t in orca.said(mark)]:
             break
     orca.wait_to_say(program, "the Study window closed", ["NT Frequency frame"], mark)
+
+    # The Reader: the coverage sentence as a chapter opens (its share is what the answers above made known, which the
+    # window tests check); word by word, each word with its gloss (a word not known yet); Down a verse whole; Ctrl+I
+    # the panel; Esc closes it.
+    said, _ = heard("Tools > Read", ["alt+t", "r"], ["You know "], program, prefix=True)
+    coverage_said(said, "Matthew 1", 436)
+    heard("Right to the next word", ["Right"], ["γενέσεως: "], program, prefix=True)
+    heard("Down to the next verse", ["Down"], ["Verse 2. Ἀβραὰμ ἐγέννησεν τὸν Ἰσαάκ,"], program, prefix=True)
+    heard("Ctrl+I for the panel", ["ctrl+i"], ["Ἀβραὰμ. Ἀβραάμ, ὁ"], program, prefix=True)
+    said, _ = heard("Ctrl+G and a reference", lambda: (orca.press("ctrl+g"), typed("Jn 1")(), orca.press("Return")),
+                    ["You know "], program, prefix=True)
+    coverage_said(said, "John 1", 826)
+    heard("Esc closing the Reader", ["Escape"], ["NT Frequency frame"], program)
 
     # The custom card editor, on a set of one's own made with File > New, from the keyboard alone.
     home = os.path.dirname(program.data_home)

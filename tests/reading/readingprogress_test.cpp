@@ -24,6 +24,8 @@ using learning::WordProgress;
 
 namespace {
 
+using readingtest::sourceChapter;
+
 // A Tuesday noon, UTC: 9 December 2025.
 constexpr std::int64_t kNoon = 1'765'281'600'000;
 
@@ -37,16 +39,6 @@ const nttext::ReadingText& reading()
 {
     static const nttext::ReadingText loaded = nttext::ReadingText::load(KARTE_READING_FILE, text());
     return loaded;
-}
-
-// The source's words of one chapter ("Jn", 1).
-std::vector<readingtest::SourceWord> sourceChapter(const std::string& book, int chapter)
-{
-    std::vector<readingtest::SourceWord> words;
-    for (const readingtest::SourceWord& word : readingtest::sourceWords())
-        if (word.book == book && word.chapter == chapter)
-            words.push_back(word);
-    return words;
 }
 
 // A set of one's own studied over a year: cards answered Easy yesterday are known today; Again leaves a card

@@ -43,6 +43,15 @@ const std::vector<SourceWord>& sourceWords()
     return words;
 }
 
+std::vector<SourceWord> sourceChapter(const std::string& book, int chapter)
+{
+    std::vector<SourceWord> words;
+    for (const SourceWord& word : sourceWords())
+        if (word.book == book && word.chapter == chapter)
+            words.push_back(word);
+    return words;
+}
+
 std::string withoutApparatus(const std::string& printed)
 {
     std::string out;

@@ -19,6 +19,8 @@ struct SourceWord
 };
 
 const std::vector<SourceWord>& sourceWords();
+// The source's words of one chapter ("Jn", 1).
+std::vector<SourceWord> sourceChapter(const std::string& book, int chapter);
 
 // The printed text without the signs of the critical apparatus (U+2E00 to U+2E05) and the digits after them.
 std::string withoutApparatus(const std::string& printed);

@@ -134,8 +134,8 @@ TEST_F(MainWindowTest, EveryMenuItemIsReadByItsCaption)
         { "Card Set", { "NT Frequency" } },
         { "Sort List", { "Alphabetically", "Show Greek", "Show Frequency" } },
         { "Tools",
-            { "Font", "Add/Edit Custom Cards", "", "Study...", "Progress...", "", "Import Cards...",
-                "Export Cards..." } },
+            { "Font", "Add/Edit Custom Cards", "", "Study...", "Progress...", "", "Import Cards...", "Export Cards...",
+                "", "Read..." } },
         { "Help", { "Contents", "", "About" } },
     };
     QAccessibleInterface* bar = accessibleOf(ui().MainMenu1);

@@ -210,7 +210,8 @@ TEST_F(StartUpTest, MenusCaptionsAndHintsAreThoseOfTheDesign)
         { &Ui::TForm1::Tools1, "&Tools",
             { { "Font1", "F&ont" }, { "AddEditCustomCards1", "&Add/Edit Custom Cards" }, { "N3", "-" },
                 { "Study1", "&Study..." }, { "Progress1", "&Progress..." }, { "N4", "-" },
-                { "ImportCards1", "&Import Cards..." }, { "ExportCards1", "&Export Cards..." } } },
+                { "ImportCards1", "&Import Cards..." }, { "ExportCards1", "&Export Cards..." }, { "N5", "-" },
+                { "Read1", "&Read..." } } },
         { &Ui::TForm1::Help1, "H&elp", { { "Contents1", "C&ontents" }, { "N1", "-" }, { "About1", "A&bout" } } },
     };
     QList<QAction*> bar = ui().MainMenu1->actions();

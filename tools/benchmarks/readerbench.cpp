@@ -1,10 +1,10 @@
-// karte-bench-reader: the Reader's work without its window, on a generated set of 100,000 cards whose every card
-// has been answered twice and whose first 5,461 cards name every lemma of the text, most frequent first: the text
-// for reading loaded when the Reader first opens, the set's progress read by lemma, a chapter opened with its
-// glosses and coverage, a move to the next word with what its panel shows, "What to read next" over the 260
-// chapters, and the memory the Reader holds.
+// karte-bench-reader: the Reader's work on a generated set of 100,000 cards whose every card has been answered twice
+// and whose first 5,461 cards name every lemma of the text, most frequent first. Here without its window: the text
+// for reading loaded when the Reader first opens, the set's progress read by lemma, a chapter opened with its glosses
+// and coverage, a move to the next word with what its panel shows, "What to read next" over the 260 chapters, and the
+// memory the Reader holds; readerwindowbench.cpp times the same through the window.
 
-#include "studiedsets.h"
+#include "readerset.h"
 
 #include "location.h"
 #include "reading.h"
@@ -14,16 +14,13 @@
 #include "text.h"
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
-#include <filesystem>
 #include <malloc.h>
 
 namespace {
 
-constexpr int kCards = 100'000;
-// A week after the generated answers: some cards are known, others have faded.
-constexpr std::int64_t kReadingTime = 1'700'000'000'000 + 7 * 86'400'000LL;
+using benchsets::kReadingTime;
+using benchsets::readerSet;
 
 const nttext::Text& text()
 {
@@ -42,37 +39,11 @@ double heapMegabytes()
     return static_cast<double>(mallinfo2().uordblks) / (1 << 20);
 }
 
-// The studied set of 100,000 cards with its first cards' Greek sides made the text's lemmas, by lemma id.
-const std::string& readerSet()
-{
-    static const std::string path = [] {
-        const std::string studied = benchsets::studiedSet(kCards);
-        const std::string copy = studied + ".reader.SDB";
-        std::filesystem::copy_file(studied, copy, std::filesystem::copy_options::overwrite_existing);
-        sqlite3* db = nullptr;
-        sqlite3_open(copy.c_str(), &db);
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_stmt* update = nullptr;
-        sqlite3_prepare_v2(db, "UPDATE cards SET f1 = ? WHERE id = ?", -1, &update, nullptr);
-        for (int lemma = 0; lemma < text().lemmaCount(); ++lemma) {
-            sqlite3_bind_text(update, 1, text().lemma(lemma).c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_int(update, 2, lemma + 1);
-            sqlite3_step(update);
-            sqlite3_reset(update);
-        }
-        sqlite3_finalize(update);
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-        return copy;
-    }();
-    return path;
-}
-
 struct OpenSet
 {
     OpenSet()
     {
-        table.setTableName(readerSet());
+        table.setTableName(readerSet(text()));
         table.open();
     }
     cardstore::Table table;
@@ -205,5 +176,3 @@ BENCHMARK(BM_ReaderRefreshProgress)->UseRealTime()->Unit(benchmark::kMillisecond
 BENCHMARK(BM_ReaderOpenChapter)->ArgName("longest")->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReaderNextWord)->UseRealTime()->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_ReaderWhatToReadNext)->ArgName("progress")->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
-
-BENCHMARK_MAIN();
