@@ -1,5 +1,6 @@
 #include "books.h"
 #include "progresstext.h"
+#include "readablecolours.h"
 #include "readertexts.h"
 #include "reading.h"
 #include "readingcards.h"
@@ -19,8 +20,10 @@
 
 namespace {
 
+// Inks for an ordinary light page; a dark or high-contrast desktop gets them lightened or darkened until they read.
 const QColor kGlossedColour(0x1a, 0x4f, 0x9c);
-const QColor kVerseNumberColour(0x80, 0x80, 0x80);
+// Dark enough for 4.5:1 on white: small raised numbers are the first to fade.
+const QColor kVerseNumberColour(0x6e, 0x6e, 0x6e);
 
 } // namespace
 
@@ -143,12 +146,13 @@ void TReaderForm::layOutChapter()
     QTextBlockFormat block;
     block.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
     cursor.setBlockFormat(block);
+    const QColor glossed = karte::readableTextColour(kGlossedColour, palette());
     readertexts::ChapterFormats formats;
-    formats.glossed.setForeground(kGlossedColour);
+    formats.glossed.setForeground(glossed);
     formats.glossed.setUnderlineStyle(QTextCharFormat::DotLine);
-    formats.glossed.setUnderlineColor(kGlossedColour);
+    formats.glossed.setUnderlineColor(glossed);
     formats.verseNumber.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    formats.verseNumber.setForeground(kVerseNumberColour);
+    formats.verseNumber.setForeground(karte::readableTextColour(kVerseNumberColour, palette()));
     formats.verseNumber.setFontWeight(QFont::Bold);
     readertexts::WordPlaces places = readertexts::writeChapter(cursor, *reading_, chapter_, glosses_, formats);
     wordStarts_ = std::move(places.starts);

@@ -19,6 +19,7 @@
 #include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <utility>
@@ -295,5 +296,12 @@ bool TReaderForm::event(QEvent* event)
             if (isActiveWindow() && !pendingAnnouncement_.isEmpty())
                 karte::announce(this, std::exchange(pendingAnnouncement_, QString()));
         });
+    // The chapter's inks are chosen for the palette it was laid out under: a desktop turned dark lays it out again.
+    if (event->type() == QEvent::PaletteChange && reading_ && chapter_ >= 0) {
+        const int scrolled = ui->ChapterView->verticalScrollBar()->value();
+        layOutChapter();
+        showWord(false);
+        ui->ChapterView->verticalScrollBar()->setValue(scrolled);
+    }
     return QWidget::event(event);
 }

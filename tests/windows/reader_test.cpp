@@ -7,6 +7,7 @@
 #include "speechtest.h"
 
 #include "clock.h"
+#include "contrast.h"
 #include "filedialogs.h"
 #include "newtestament.h"
 #include "table.h"
@@ -32,6 +33,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 
 using namespace windowtest;
@@ -637,6 +639,48 @@ TEST_F(ReaderTest, FitsAScreenAtTwiceTheSize)
     const QSize least = reader->minimumSizeHint();
     EXPECT_LE(least.width(), 620 * scale);
     EXPECT_LE(least.height(), 470 * scale);
+}
+
+// Every ink of the chapter (the words, the glossed words, the verse numbers) read against the page it is drawn on,
+// whether the desktop is light, dark from the start or turned dark while the chapter is open.
+TEST_F(ReaderTest, TheChaptersInksReadOnALightOrADarkPage)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark(QColor(0x42, 0x42, 0x45), QColor(0x22, 0x20, 0x20));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(0x3d, 0x3d, 0x3d));
+    struct Desktop
+    {
+        const char* what;
+        std::optional<QPalette> before;
+        std::optional<QPalette> whileOpen;
+    };
+    const Desktop desktops[] = { { "light", light, {} }, { "dark", dark, {} }, { "turned dark", light, dark } };
+    for (const Desktop& desktop : desktops) {
+        SCOPED_TRACE(desktop.what);
+        QApplication::setPalette(*desktop.before);
+        openReader();
+        goTo(QStringLiteral("John 3"));
+        if (desktop.whileOpen)
+            QApplication::setPalette(*desktop.whileOpen);
+        QApplication::processEvents();
+        const QColor page = readerUi().ChapterView->palette().color(QPalette::Base);
+        std::set<QRgb> inks;
+        for (QTextBlock block = readerUi().ChapterView->document()->begin(); block.isValid(); block = block.next())
+            for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+                const QBrush ink = fragment.fragment().charFormat().foreground();
+                const QColor colour = ink.style() == Qt::NoBrush
+                    ? readerUi().ChapterView->palette().color(QPalette::Text)
+                    : ink.color();
+                inks.insert(colour.rgb());
+                EXPECT_GE(karte::contrastRatio(colour, page), karte::kReadableContrast)
+                    << colour.name().toStdString() << " on " << page.name().toStdString();
+            }
+        EXPECT_GE(inks.size(), 3u) << "the words, the glossed words and the verse numbers";
+        reader->close();
+    }
+    QApplication::setPalette(light);
 }
 
 // The Reader reading aloud with the pronunciation the set keeps for the Study window.
