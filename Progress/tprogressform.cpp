@@ -1,5 +1,6 @@
 #include "tprogressform.h"
 
+#include "accessiblewindow.h"
 #include "errorbox.h"
 #include "errors.h"
 #include "historycount.h"
@@ -26,13 +27,10 @@
 
 namespace {
 
-// A screen reader takes the window for the window it is, and the framed panel of figures for a part of it: Qt reads
-// a plain window as a filler, whose showing a screen reader missed (its flat review found nothing in the window),
-// and a frame as a window of its own.
-QAccessibleInterface* progressWindowInterface(const QString& className, QObject* object)
+// A screen reader takes the framed panel of figures for a part of the window: Qt reads a frame as a window of its
+// own.
+QAccessibleInterface* figuresPanelInterface(const QString& className, QObject* object)
 {
-    if (className == QLatin1String(TProgressForm::staticMetaObject.className()))
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
     if (className == QLatin1String("QFrame") && object->objectName() == QLatin1String("FiguresPanel"))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
     return nullptr;
@@ -48,10 +46,11 @@ TProgressForm::TProgressForm(QWidget* parent)
 {
     progresscharts::announceChartsAsCharts();
     static const bool factoryInstalled = [] {
-        QAccessible::installFactory(progressWindowInterface);
+        QAccessible::installFactory(figuresPanelInterface);
         return true;
     }();
     Q_UNUSED(factoryInstalled);
+    karte::readAsWindow(staticMetaObject);
     ui->setupUi(this);
     for (QChartView* view : { ui->DueChart, ui->HistoryChart })
         view->setRenderHint(QPainter::Antialiasing);

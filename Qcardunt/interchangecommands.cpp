@@ -1,21 +1,10 @@
 #include "cardexport.h"
 #include "errorbox.h"
 #include "qcardunt.h"
-#include "session.h"
 #include "tform1.h"
 #include "timportform.h"
 
 #include <QFileInfo>
-
-namespace {
-
-// The built-in set's file takes no cards, by whatever name it was opened.
-bool takesCards(const cardstore::Table& table)
-{
-    return table.active() && !table.isBuiltInSet() && !cardstore::Session::instance().isBuiltInSet(table.filePath());
-}
-
-} // namespace
 
 karte::FileDialog::Options TForm1::importDialogOptions()
 {
@@ -46,7 +35,7 @@ void TForm1::ImportCards1Click(QObject* /*sender*/)
         return;
     auto form = std::make_unique<TImportForm>();
     // The built-in set takes no cards: the import makes a new set of them.
-    form->setOpenSet(takesCards(FrequencyTable) ? &FrequencyTable : nullptr);
+    form->setOpenSet(FrequencyTable.takesCards() ? &FrequencyTable : nullptr);
     karte::connectGuarded(form.get(), &TImportForm::cardsAdded, this, [this] {
         RefreshComboBox();
         // Cards added as a post adds them: a set that had none can now keep the font.

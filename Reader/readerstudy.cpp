@@ -20,12 +20,6 @@
 
 namespace {
 
-// The built-in set's file takes no cards, by whatever name it was opened.
-bool takesCards(const cardstore::Table& table)
-{
-    return table.active() && !table.isBuiltInSet() && !cardstore::Session::instance().isBuiltInSet(table.filePath());
-}
-
 // At most size characters of text, cut where a character ends.
 std::string cutTo(const std::string& text, int size)
 {
@@ -75,7 +69,7 @@ void TReaderForm::addCard(int lemma)
     cardstore::Table& table = *source_->dataSet();
     const QString word = QString::fromStdString(text()->lexicalForm(lemma));
     const QString card = QStringLiteral("%1 — %2").arg(word, QString::fromStdString(text()->gloss(lemma)));
-    if (takesCards(table)) {
+    if (table.takesCards()) {
         if (!table.canModify())
             throw cardstore::Error("This card set cannot be written: no card can be added to it");
         table.checkBrowseMode();

@@ -1,5 +1,6 @@
 #include "treaderform.h"
 
+#include "accessiblewindow.h"
 #include "announcement.h"
 #include "clock.h"
 #include "comboboxvalues.h"
@@ -16,7 +17,6 @@
 #include "ui_treaderform.h"
 #include "windowscaling.h"
 
-#include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollBar>
@@ -27,15 +27,6 @@
 namespace {
 
 constexpr int kAfterOpeningMs = 300;
-
-// A screen reader takes the window for the window it is: Qt reads a plain window as a filler, whose showing a
-// screen reader misses.
-QAccessibleInterface* readerWindowInterface(const QString& className, QObject* object)
-{
-    if (className == QLatin1String(TReaderForm::staticMetaObject.className()))
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-    return nullptr;
-}
 
 karte::FileDialog::Options pdfDialogOptions()
 {
@@ -69,11 +60,7 @@ TReaderForm::TReaderForm(QWidget* parent)
     , pdfDialog_(std::make_unique<karte::FileDialog>(pdfDialogOptions()))
     , setDialog_(std::make_unique<karte::FileDialog>(setDialogOptions()))
 {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(readerWindowInterface);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
+    karte::readAsWindow(staticMetaObject);
     ui->setupUi(this);
     karte::scaleToScreen(this, 96);
     // At a large scale the design size may not fit: the window takes what the screen has, and its layout the rest.

@@ -120,6 +120,11 @@ bool Table::isBuiltInSet() const
     return tableName_ == Session::kBuiltInTable;
 }
 
+bool Table::takesCards() const
+{
+    return active() && !isBuiltInSet() && !Session::instance().isBuiltInSet(filePath());
+}
+
 std::string Table::filePath() const
 {
     if (tableName_.find('/') != std::string::npos)

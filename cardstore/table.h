@@ -79,6 +79,8 @@ public:
     // Whether the table is the built-in set: the one opened under its own short name. The same file opened by its
     // full path counts as a set of the user's own; the name is compared exactly, byte for byte.
     bool isBuiltInSet() const;
+    // Whether the open set takes cards of the user's own: not the built-in set's file, by whatever name it was opened.
+    bool takesCards() const;
     bool modified() const { return modified_; }
     void checkBrowseMode();
 
